@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+
+#include "common/Services.h"
+
+namespace tavanote {
+
+class frmIntro;
+class frmGestionMessages;
+
+// One run of the program: the splash, then the main window, which lives until the quit procedure ends it.
+class Application {
+public:
+    explicit Application(Services& services);
+    ~Application();
+
+    // False when the program must end at once (another copy runs).
+    bool start();
+    frmGestionMessages* mainWindow() const { return m_main.get(); }
+
+private:
+    void loadMainWindow(bool newVersion);
+
+    Services& m_services;
+    std::unique_ptr<frmIntro> m_intro;
+    std::unique_ptr<frmGestionMessages> m_main;
+};
+
+}  // namespace tavanote

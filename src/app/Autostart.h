@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+namespace tavanote {
+
+// Starting with the user's session: an XDG autostart entry that runs the program's executable.
+class Autostart {
+public:
+    enum class Outcome { Done, MissingExecutable, Failed };
+
+    // $XDG_CONFIG_HOME/autostart/Tavanote.desktop (~/.config/autostart/... by default).
+    static QString defaultEntryPath();
+
+    Autostart(QString entryPath, QString executablePath);
+
+    // 1 writes the entry (twice leaves one), 0 removes it, any other value does nothing.
+    Outcome apply(int value);
+    bool isRegistered() const;
+
+    const QString& entryPath() const { return m_entryPath; }
+    const QString& executablePath() const { return m_executablePath; }
+
+    // The Exec line's program, quoted and escaped as desktop entries require.
+    static QString quotedExec(const QString& executablePath);
+    static QString entryText(const QString& executablePath);
+
+private:
+    bool remove();
+    QString m_entryPath;
+    QString m_executablePath;
+};
+
+}  // namespace tavanote

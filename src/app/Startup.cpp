@@ -1,0 +1,92 @@
+#include "Startup.h"
+
+#include "app/SettingsStore.h"
+#include "common/DateText.h"
+#include "common/FileExists.h"
+#include "common/TextRules.h"
+
+namespace tavanote {
+
+QString versionText()
+{
+    return QStringLiteral("%1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision);
+}
+
+PreparedSettings prepareSettings(SettingsStore& settings, const QString& programFolder, const QDate& today)
+{
+    PreparedSettings prepared;
+    auto get = [&](const char* key) { return settings.get(kParametres, QLatin1String(key)); };
+    auto set = [&](const char* key, const QString& value) { settings.set(kParametres, QLatin1String(key), value); };
+
+    if (!get("date de debut").isEmpty() && get("suppression").isEmpty()) {
+        prepared.newVersion = true;
+        for (const char* old : {"demarrage GEST", "demarrage OS", "etat", "fin GEST", "fin MESS"})
+            settings.removeSection(QLatin1String(old));
+    }
+    set("dossier application", withTrailingSeparator(programFolder));
+    if (get("date de debut").isEmpty())
+        set("date de debut", formatDate(today));
+
+    const std::pair<const char*, QString> defaults[] = {
+        {"suppression", QStringLiteral("0")},
+        {"demarrage pc", QStringLiteral("1")},
+        {"fin programme", QStringLiteral("1")},
+        {"position", QString()},
+        {"couleur", QString::number(0xC0FFFF)},
+        {"affichage", QStringLiteral("3")},
+        {"confirmation fermeture", QStringLiteral("1")},
+    };
+    for (const auto& [key, value] : defaults) {
+        if (get(key).isEmpty())
+            set(key, value);
+    }
+    set("version", versionText());
+    if (get("legende").isEmpty())
+        set("legende", QStringLiteral("1"));
+
+    const QString startText = trimBlanks(get("demarrage pc"));
+    prepared.startWithComputer = startText == QLatin1String("0") ? 0 : 1;
+    set("demarrage pc", QString::number(prepared.startWithComputer));
+    return prepared;
+}
+
+QString quitWarning(int active, int displayed)
+{
+    QString warning;
+    if (active >= 1) {
+        warning = QStringLiteral(
+                      "\n\nAttention:\nIl existe des messages actifs à afficher [%1 message(s)]\n"
+                      "Ceux-ci ne pourront pas s'afficher tant que le programme ne sera pas démarré.")
+                      .arg(active);
+    }
+    if (displayed >= 1) {
+        if (warning.isEmpty() && displayed != 1) {
+            warning = QStringLiteral(
+                          "\n\nAttention:\nIl existe des messages actuellement affichés [%1 messages]\n"
+                          "Ceux-ci ne seront plus affichés si vous quittez le programme.")
+                          .arg(displayed);
+        } else if (warning.isEmpty()) {
+            warning = QStringLiteral(
+                "\n\nAttention:\nIl existe un message actuellement affiché.\n"
+                "Celui-ci ne sera plus affiché si vous quittez le programme.");
+        } else if (displayed != 1) {
+            warning += QStringLiteral(
+                           "\nDe plus, %1 messages sont actuellement affichés.\n"
+                           "Ceux-ci ne seront plus affichés si vous quittez le programme.")
+                           .arg(displayed);
+        } else {
+            warning += QStringLiteral(
+                "\nDe plus, 1 message est actuellement affiché.\n"
+                "Celui-ci ne sera plus affiché si vous quittez le programme.");
+        }
+    }
+    return warning;
+}
+
+QString quitQuestion(int active, int displayed)
+{
+    return QStringLiteral("Êtes-vous sûr(e) de vouloir quitter le programme 'Tavanote' ?") +
+           quitWarning(active, displayed);
+}
+
+}  // namespace tavanote

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QLockFile>
+#include <memory>
+
+#include "common/Services.h"
+
+namespace tavanote {
+
+class SystemClock : public Clock {
+public:
+    QDateTime now() const override;
+};
+
+class SystemRandom : public Random {
+public:
+    double next() override;
+};
+
+class QtDialogs : public Dialogs {
+public:
+    Answer message(QWidget* parent, const QString& text, Icon icon, Buttons buttons, const QString& title,
+                   std::optional<Answer> defaultButton) override;
+    QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                         const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
+                         const QString& filter) override;
+    std::optional<QColor> color(QWidget* parent, const QColor& initial) override;
+    bool print(QWidget* parent, QPrinter& printer) override;
+    bool pageSetup(QWidget* parent, QPrinter& printer) override;
+    bool openUrl(const QUrl& url) override;
+};
+
+class DesktopPlatform : public Platform {
+public:
+    // lockFolder: where the single-copy lock lives (the user's runtime folder by default).
+    explicit DesktopPlatform(QString executablePath, QString autostartEntry = QString(), QString lockFolder = QString());
+    bool claimSingleCopy() override;
+    Autostart::Outcome applyAutostart(int value) override;
+    QString executablePath() const override { return m_autostart.executablePath(); }
+    void endProgram() override;
+
+private:
+    Autostart m_autostart;
+    QString m_lockPath;
+    std::unique_ptr<QLockFile> m_lock;
+};
+
+}  // namespace tavanote

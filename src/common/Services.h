@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QColor>
+#include <QDateTime>
+#include <QString>
+#include <QUrl>
+#include <optional>
+
+#include "app/Autostart.h"
+
+class QWidget;
+class QPrinter;
+
+namespace tavanote {
+
+class MessageStore;
+class SettingsStore;
+
+// The current date and time; windows and timers read it here, never from the system directly.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0;
+};
+
+// Draws in [0, 1).
+class Random {
+public:
+    virtual ~Random() = default;
+    virtual double next() = 0;
+};
+
+enum class Icon { None, Information, Exclamation, Question, Critical };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+inline const QString kTitle = QStringLiteral("Tavanote");
+
+// Every box, file, colour and print dialog the windows show, and the opening of a file or web address.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual Answer message(QWidget* parent, const QString& text, Icon icon, Buttons buttons,
+                           const QString& title = kTitle, std::optional<Answer> defaultButton = std::nullopt) = 0;
+    // An empty text when the user cancels.
+    virtual QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                 const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                 const QString& filter) = 0;
+    virtual std::optional<QColor> color(QWidget* parent, const QColor& initial) = 0;
+    // False when the user cancels.
+    virtual bool print(QWidget* parent, QPrinter& printer) = 0;
+    virtual bool pageSetup(QWidget* parent, QPrinter& printer) = 0;
+    virtual bool openUrl(const QUrl& url) = 0;
+};
+
+// What the program asks of the desktop it runs on.
+class Platform {
+public:
+    virtual ~Platform() = default;
+    // True when no other copy of the program runs; the claim holds until the program ends.
+    virtual bool claimSingleCopy() = 0;
+    virtual Autostart::Outcome applyAutostart(int value) = 0;
+    virtual QString executablePath() const = 0;
+    // Ends the program at once: no window's close handling runs.
+    virtual void endProgram() = 0;
+};
+
+// What every window receives from outside.
+struct Services {
+    Clock& clock;
+    Random& random;
+    Dialogs& dialogs;
+    SettingsStore& settings;
+    MessageStore& store;
+    Platform& platform;
+    QString programFolder;  // the executable's folder, where messages.fdm lives
+};
+
+}  // namespace tavanote

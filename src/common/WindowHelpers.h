@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace tavanote {
+
+// Places a window in the middle of the screen it is on.
+void CentreWindow(QWidget* window);
+
+// Keeps a window above all others, or releases it, without moving or resizing it.
+void SetTopMost(QWidget* window, bool onTop);
+
+// Twips to pixels at 15 twips a pixel.
+constexpr int twips(int value)
+{
+    return (value + 7) / 15;
+}
+
+}  // namespace tavanote

@@ -1,0 +1,541 @@
+#include "frmGestionMessages.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTableView>
+#include <QTimer>
+
+#include "app/SettingsStore.h"
+#include "app/Startup.h"
+#include "common/TextRules.h"
+#include "common/WindowHelpers.h"
+#include "main_window/MessageListModel.h"
+#include "store/MessageStore.h"
+
+namespace tavanote {
+
+namespace {
+
+constexpr int kWidthHidden = 7870;  // twips, legend hidden
+constexpr int kWidthShown = 9900;   // twips, legend shown
+constexpr int kHeight = 440;        // pixels
+
+struct TabInfo {
+    const char* caption;
+    const char* key;
+    const char* toolTip;
+    const char* gridName;
+};
+const TabInfo kTabs[3] = {
+    {"Messages actifs", "actif", "Liste des messages actifs", "MSFactifs"},
+    {"Messages érronés", "errones", "Liste des messages érronés", "MSFErrones"},
+    {"Messages actuellement affichés", "affiches", "Liste des messages actuellement affichés", "MSFaffiches"},
+};
+
+struct Swatch {
+    QColor colour;
+    const char* caption;
+    const char* toolTip;
+};
+const Swatch kSwatches[10] = {
+    {QColor(0, 0, 0), "1 fois", "Couleur du message affiché une fois"},
+    {QColor(255, 0, 0), "Horaire", "Couleur du message affiché toutes les heures"},
+    {QColor(128, 128, 255), "Journalier", "Couleur du message affiché tous les jours"},
+    {QColor(255, 192, 128), "Hebdomadaire", "Couleur du message affiché toutes les semaines"},
+    {QColor(0, 192, 0), "Mensuel", "Couleur du message affiché tous les mois"},
+    {QColor(0, 255, 255), "Bimensuel", "Couleur du message affiché tous les 2 mois"},
+    {QColor(255, 0, 255), "Trimensuel", "Couleur du message affiché tous les 3 mois"},
+    {QColor(0, 255, 0), "Semestriel", "Couleur du message affiché tous les 6 mois"},
+    {QColor(255, 255, 0), "Annuel", "Couleur du message affiché toutes les années"},
+    {QColor(192, 192, 192), "Démarrage", "Couleur du message affiché au démarrage du programme"},
+};
+
+const char* const kListHints[3] = {
+    "Affichage de la liste des messages actifs",
+    "Affichage de la liste des messages érronés",
+    "Affichage de la liste des messages actuellement affichés",
+};
+
+QString swatchStyle(const QColor& colour)
+{
+    return QStringLiteral("background-color: %1; border: 1px solid #404040;").arg(colour.name());
+}
+
+// The colour as the program stores colours: red in the low byte, blue in the high one.
+quint32 storedColour(const QColor& colour)
+{
+    return static_cast<quint32>(colour.red()) | (static_cast<quint32>(colour.green()) << 8) |
+           (static_cast<quint32>(colour.blue()) << 16);
+}
+
+}  // namespace
+
+frmGestionMessages::frmGestionMessages(Services& services, bool newVersion, QWidget* parent)
+    : QMainWindow(parent), m_services(services), m_newVersion(newVersion)
+{
+    setObjectName(QStringLiteral("frmGestionMessages"));
+    setWindowTitle(QStringLiteral("Gestion des messages"));
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("central"));
+    setCentralWidget(central);
+    buildLists(central);
+    buildLegend(central);
+    buildStatusBar();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &frmGestionMessages::Timer1_Timer);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(15000);
+
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &frmGestionMessages::mnuQuitter_Click);
+    setFixedSize(twips(kWidthShown), kHeight);
+}
+
+frmGestionMessages::~frmGestionMessages() = default;
+
+void frmGestionMessages::buildLists(QWidget* central)
+{
+    TabStrip1 = new QTabBar(central);
+    TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
+    TabStrip1->setExpanding(false);
+    TabStrip1->setDrawBase(false);
+    for (int i = 0; i < 3; ++i) {
+        TabStrip1->addTab(QString::fromUtf8(kTabs[i].caption));
+        TabStrip1->setTabData(i, QString::fromLatin1(kTabs[i].key));
+        TabStrip1->setTabToolTip(i, QString::fromUtf8(kTabs[i].toolTip));
+    }
+    TabStrip1->setGeometry(twips(120), twips(360), twips(kWidthHidden) - 2 * twips(120), twips(360));
+    connect(TabStrip1, &QTabBar::currentChanged, this, [this] { TabStrip1_Click(); });
+
+    const QSize frameSize(twips(kWidthHidden) - 2 * twips(120), 340);
+    for (int i = 0; i < 3; ++i) {
+        auto* frame = new QFrame(central);
+        frame->setObjectName(QStringLiteral("CadreMSF_%1").arg(i));
+        frame->setGeometry(QRect(QPoint(twips(120), twips(720)), frameSize));
+        auto* title = new QLabel(QString::fromUtf8(kTabs[i].toolTip), frame);
+        title->setObjectName(QStringLiteral("lblListe_%1").arg(i));
+        title->setGeometry(4, 2, frameSize.width() - 8, 18);
+        QFont bold = title->font();
+        bold.setBold(true);
+        title->setFont(bold);
+
+        auto* view = new QTableView(frame);
+        view->setObjectName(QString::fromLatin1(kTabs[i].gridName));
+        view->setToolTip(QString::fromUtf8(kTabs[i].toolTip));
+        view->setGeometry(4, 22, frameSize.width() - 8, frameSize.height() - 48);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->setSelectionMode(QAbstractItemView::SingleSelection);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->setWordWrap(false);
+        view->verticalHeader()->hide();
+        // Fixed row heights: the view never measures its rows, so a long list costs no more to show.
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
+        view->horizontalHeader()->setHighlightSections(false);
+        view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+        view->setMouseTracking(true);
+        view->viewport()->setMouseTracking(true);
+        view->viewport()->installEventFilter(this);
+        auto* model = new MessageListModel(view);
+        view->setModel(model);
+        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                [this, view] { PointLegendArrow(view); });
+        connect(view, &QTableView::doubleClicked, this,
+                [this, view](const QModelIndex& index) { grid_DblClick(view, index); });
+        m_grids[static_cast<size_t>(i)] = view;
+        m_models[static_cast<size_t>(i)] = model;
+
+        auto* count = new QLabel(QStringLiteral("Nombre de messages: 0 "), frame);
+        count->setObjectName(QStringLiteral("lblNombre_%1").arg(i));
+        count->setToolTip(QStringLiteral("Nombre total de messages"));
+        count->setGeometry(4, frameSize.height() - 22, frameSize.width() - 8, 18);
+        count->setMouseTracking(true);
+        count->installEventFilter(this);
+        lblNombre[static_cast<size_t>(i)] = count;
+        CadreMSF[static_cast<size_t>(i)] = frame;
+    }
+    MSFactifs = m_grids[0];
+    MSFErrones = m_grids[1];
+    MSFaffiches = m_grids[2];
+    TabStrip1->setMouseTracking(true);
+    TabStrip1->installEventFilter(this);
+
+    cmdLegende = new QPushButton(central);
+    cmdLegende->setObjectName(QStringLiteral("cmdLegende"));
+    cmdLegende->setToolTip(QStringLiteral("Affiche ou cache la légende des couleurs"));
+    cmdLegende->setGeometry(twips(kWidthHidden) - twips(120) - 44, twips(360), 44, twips(330));
+    cmdLegende->setMouseTracking(true);
+    cmdLegende->installEventFilter(this);
+    connect(cmdLegende, &QPushButton::clicked, this, &frmGestionMessages::cmdLegende_Click);
+}
+
+void frmGestionMessages::buildLegend(QWidget* central)
+{
+    picLegende = new QFrame(central);
+    picLegende->setObjectName(QStringLiteral("picLegende"));
+    picLegende->setToolTip(QStringLiteral("Légende des couleurs des messages"));
+    picLegende->setFrameShape(QFrame::StyledPanel);
+    picLegende->setGeometry(twips(kWidthHidden), twips(360), twips(kWidthShown - kWidthHidden) - 4, 360);
+    picLegende->setMouseTracking(true);
+    picLegende->installEventFilter(this);
+    const int width = picLegende->width();
+
+    const char* const headings[3] = {"Légende des couleurs", "Couleur d'affichage",
+                                     "Fréquence d'affichage du message"};
+    const QRect headingPlaces[3] = {QRect(4, 4, width - 8, 16), QRect(4, 24, 40, 28), QRect(48, 24, width - 52, 28)};
+    for (int i = 10; i < 13; ++i) {
+        auto* label = new QLabel(QString::fromUtf8(headings[i - 10]), picLegende);
+        label->setObjectName(QStringLiteral("Label2_%1").arg(i));
+        label->setWordWrap(true);
+        label->setGeometry(headingPlaces[i - 10]);
+        QFont font = label->font();
+        font.setPointSizeF(font.pointSizeF() * (i == 10 ? 1.0 : 0.8));
+        font.setBold(i == 10);
+        label->setFont(font);
+        label->setMouseTracking(true);
+        label->installEventFilter(this);
+        Label2[static_cast<size_t>(i)] = label;
+    }
+    for (int i = 0; i < 10; ++i) {
+        const int top = 58 + i * 29;
+        auto* swatch = new QLabel(picLegende);
+        swatch->setObjectName(QStringLiteral("lblCouleur_%1").arg(i));
+        swatch->setToolTip(QString::fromUtf8(kSwatches[i].toolTip));
+        swatch->setAutoFillBackground(true);
+        QPalette palette = swatch->palette();
+        palette.setColor(QPalette::Window, kSwatches[i].colour);
+        swatch->setPalette(palette);
+        swatch->setStyleSheet(swatchStyle(kSwatches[i].colour));
+        swatch->setGeometry(20, top, 24, 18);
+        swatch->setMouseTracking(true);
+        swatch->installEventFilter(this);
+        lblCouleur[static_cast<size_t>(i)] = swatch;
+
+        auto* caption = new QLabel(QString::fromUtf8(kSwatches[i].caption), picLegende);
+        caption->setObjectName(QStringLiteral("Label2_%1").arg(i));
+        caption->setGeometry(50, top, width - 54, 18);
+        caption->setMouseTracking(true);
+        caption->installEventFilter(this);
+        Label2[static_cast<size_t>(i)] = caption;
+    }
+    imgFleche = new QLabel(QStringLiteral("►"), picLegende);
+    imgFleche->setObjectName(QStringLiteral("imgFleche"));
+    imgFleche->setToolTip(QStringLiteral("Indicateur de couleur du message sélectionné"));
+    imgFleche->setGeometry(4, 58, 14, 18);
+    imgFleche->setMouseTracking(true);
+    imgFleche->installEventFilter(this);
+    imgFleche->hide();
+    LinLegende = new QFrame(picLegende);
+    LinLegende->setObjectName(QStringLiteral("LinLegende"));
+    LinLegende->setFrameShape(QFrame::VLine);
+    LinLegende->setGeometry(1, 56, 3, 29 * 10);
+    LinLegende->hide();
+}
+
+void frmGestionMessages::buildStatusBar()
+{
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    setStatusBar(StatusBar1);
+    const char* const tips[3] = {"Information", "Date actuelle", "Heure actuelle"};
+    for (int i = 0; i < 3; ++i) {
+        auto* panel = new QLabel(StatusBar1);
+        panel->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(i + 1));
+        panel->setToolTip(QString::fromUtf8(tips[i]));
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setMouseTracking(true);
+        panel->installEventFilter(this);
+        if (i == 0)
+            StatusBar1->addWidget(panel, 1);
+        else
+            StatusBar1->addPermanentWidget(panel);
+        StatusPanels[static_cast<size_t>(i)] = panel;
+    }
+    StatusPanels[0]->setText(QStringLiteral("Pour l'aide, appuyez sur F1..."));
+    StatusBar1->setMouseTracking(true);
+    StatusBar1->installEventFilter(this);
+}
+
+bool frmGestionMessages::Form_Load()
+{
+    const QDateTime now = m_services.clock.now();
+    StatusPanels[1]->setText(QLocale(QLocale::French).toString(now.date(), QStringLiteral("  dddd d MMMM yyyy  ")));
+    StatusPanels[2]->setText(now.toString(QStringLiteral("  HH:mm:ss  ")));
+    Timer1->start();
+
+    const QString path = MessageStore::pathIn(m_services.programFolder);
+    const StoreOpenResult opened = m_services.store.open(path);
+    if (!opened.ok()) {
+        const QString text = opened.fault == StoreFault::Missing
+                                 ? QStringLiteral("Impossible de trouver le fichier contenant les messages.\n\n"
+                                                  "Fin du programme")
+                                 : MessageStore::faultText(opened, path);
+        m_services.dialogs.message(nullptr, text, Icon::Exclamation, Buttons::Ok);
+        m_services.store.close();
+        Timer1->stop();
+        m_quitting = true;
+        m_services.platform.endProgram();
+        return false;
+    }
+
+    m_recoveryButtonVisible = !m_services.settings.get(QStringLiteral("liste"), QStringLiteral("nombre")).isEmpty();
+    ShowLegend(leadingNumber(m_services.settings.get(kParametres, QStringLiteral("legende"))) != 0);
+    RefreshMessageLists();
+    TabStrip1->setCurrentIndex(0);
+    TabStrip1_Click();
+    SelectedId.clear();
+    Timer2->start();
+    return true;
+}
+
+void frmGestionMessages::RefreshMessageLists()
+{
+    SetUpListColumns();
+    LoadMessageLists();
+    ShowListCounts();
+}
+
+void frmGestionMessages::SetUpListColumns()
+{
+    const auto& widths = listColumnWidths();
+    for (int i = 0; i < 3; ++i) {
+        m_models[static_cast<size_t>(i)]->clear();
+        QTableView* view = m_grids[static_cast<size_t>(i)];
+        for (int c = 0; c < kListColumns; ++c) {
+            const int width = widths[static_cast<size_t>(c)];
+            view->setColumnHidden(c, width == 0);
+            if (width > 0)
+                view->setColumnWidth(c, twips(width));
+        }
+    }
+}
+
+void frmGestionMessages::LoadMessageLists()
+{
+    MessageListsData data = loadMessageLists(m_services.store);
+    const std::array<QColor, 10> colours = swatchColours();
+    for (int i = 0; i < 3; ++i) {
+        MessageListModel* model = m_models[static_cast<size_t>(i)];
+        model->setColours(colours);
+        model->setRows(std::move(data.lists[static_cast<size_t>(i)]));
+        // As each row is added it becomes the current one: the last row is current when the list is filled.
+        if (model->rowCount() > 0)
+            m_grids[static_cast<size_t>(i)]->setCurrentIndex(model->index(model->rowCount() - 1, 1));
+    }
+}
+
+void frmGestionMessages::ShowListCounts()
+{
+    const char* const captions[3] = {"Nombre de messages actifs: ", "Nombre de messages érronés: ",
+                                     "Nombre de messages actuellement affichés: "};
+    for (int i = 0; i < 3; ++i)
+        lblNombre[static_cast<size_t>(i)]->setText(QString::fromUtf8(captions[i]) + QString::number(listCount(i)));
+}
+
+int frmGestionMessages::listCount(int list) const
+{
+    return m_models[static_cast<size_t>(list)]->rowCount();
+}
+
+QString frmGestionMessages::SelectedMessageId(QTableView* view)
+{
+    auto* model = static_cast<MessageListModel*>(view->model());
+    if (model->rowCount() < 1)
+        return QString();
+    int row = view->currentIndex().row();
+    if (row < 0 || row >= model->rowCount())
+        row = model->rowCount() - 1;
+    SelectedTitle = model->row(row).cells[1];
+    return model->row(row).cells[kIdColumn];
+}
+
+void frmGestionMessages::TabStrip1_Click()
+{
+    const int selected = std::max(0, TabStrip1->currentIndex());
+    for (int i = 0; i < 3; ++i) {
+        QFrame* frame = CadreMSF[static_cast<size_t>(i)];
+        frame->hide();
+        frame->move(twips(120), twips(720));
+        frame->setFrameShape(QFrame::NoFrame);
+    }
+    CadreMSF[static_cast<size_t>(selected)]->show();
+    CadreMSF[static_cast<size_t>(selected)]->raise();
+    CurrentList = selected;
+}
+
+bool frmGestionMessages::legendShown() const
+{
+    return cmdLegende->property("tag").toString() == QLatin1String("1");
+}
+
+void frmGestionMessages::ShowLegend(bool show)
+{
+    setFixedSize(twips(show ? kWidthShown : kWidthHidden), kHeight);
+    cmdLegende->setText(show ? QStringLiteral("<<<") : QStringLiteral(">>>"));
+    cmdLegende->setToolTip(show ? QStringLiteral("Cacher la légende des couleurs des messages")
+                                : QStringLiteral("Afficher la légende des couleurs des messages"));
+    picLegende->setVisible(show);
+    // The toolbar's spacer keeps the help and quit buttons at the right edge.
+    const int spacer = show ? (m_recoveryButtonVisible ? 5100 : 5500) : (m_recoveryButtonVisible ? 3100 : 3500);
+    setProperty("toolbarSpacer", spacer);
+    const QString state = show ? QStringLiteral("1") : QStringLiteral("0");
+    cmdLegende->setProperty("tag", state);
+    m_services.settings.set(kParametres, QStringLiteral("legende"), state);
+}
+
+void frmGestionMessages::cmdLegende_Click()
+{
+    ShowLegend(!legendShown());
+}
+
+std::array<QColor, 10> frmGestionMessages::swatchColours() const
+{
+    std::array<QColor, 10> colours;
+    for (size_t i = 0; i < colours.size(); ++i)
+        colours[i] = lblCouleur[i]->palette().color(QPalette::Window);
+    return colours;
+}
+
+void frmGestionMessages::PointLegendArrow(QTableView* view)
+{
+    imgFleche->show();
+    LinLegende->show();
+    const QVariant brush = view->model()->data(view->currentIndex(), Qt::ForegroundRole);
+    const QColor colour = brush.isValid() ? brush.value<QBrush>().color() : QColor();
+    for (size_t i = 0; i < lblCouleur.size(); ++i) {
+        if (colour.isValid() && lblCouleur[i]->palette().color(QPalette::Window) == colour) {
+            imgFleche->move(imgFleche->x(), lblCouleur[i]->y());
+            return;
+        }
+    }
+    imgFleche->hide();
+    LinLegende->hide();
+}
+
+void frmGestionMessages::grid_DblClick(QTableView* view, const QModelIndex& index)
+{
+    Q_UNUSED(view);
+    if (index.column() < 1 || index.row() < 0)
+        return;
+    // Modifying a message is the editor's work; the main window opens it through its toolbar command.
+    emit modifyRequested();
+}
+
+void frmGestionMessages::Timer1_Timer()
+{
+    StatusPanels[2]->setText(m_services.clock.now().toString(QStringLiteral("  HH:mm:ss  ")));
+}
+
+void frmGestionMessages::showHint(const QString& text)
+{
+    StatusPanels[0]->setText(text);
+}
+
+QString frmGestionMessages::hintFor(QObject* watched, const QPoint& position) const
+{
+    for (int i = 0; i < 3; ++i) {
+        if (watched == m_grids[static_cast<size_t>(i)]->viewport())
+            return m_grids[static_cast<size_t>(i)]->toolTip();
+        if (watched == lblNombre[static_cast<size_t>(i)])
+            return lblNombre[static_cast<size_t>(i)]->text();
+    }
+    if (watched == TabStrip1)
+        return QString::fromUtf8(kListHints[std::clamp(CurrentList, 0, 2)]);
+    if (watched == cmdLegende || watched == imgFleche || watched == picLegende)
+        return static_cast<QWidget*>(watched)->toolTip();
+    for (size_t i = 0; i < lblCouleur.size(); ++i) {
+        if (watched == lblCouleur[i] || watched == Label2[i]) {
+            const QColor colour = lblCouleur[i]->palette().color(QPalette::Window);
+            return lblCouleur[i]->toolTip() + QStringLiteral(" [couleur: &H") +
+                   QString::number(storedColour(colour), 16).toUpper() + QStringLiteral("&]");
+        }
+    }
+    if (watched == StatusBar1 || (watched->parent() == StatusBar1 && watched->isWidgetType())) {
+        const int x = static_cast<QWidget*>(watched)->mapTo(StatusBar1, position).x() * 15;
+        if (x < 5000)
+            return QStringLiteral("Affichage d'informations d'aide");
+        if (x < 6750)
+            return QStringLiteral("Affichage de la date actuelle");
+        return QStringLiteral("Affichage de la heure actuelle");
+    }
+    return QString();
+}
+
+bool frmGestionMessages::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove) {
+        const QString hint = hintFor(watched, static_cast<QMouseEvent*>(event)->position().toPoint());
+        if (!hint.isEmpty())
+            showHint(hint);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmGestionMessages::setSecondaryWindow(SecondaryWindow slot, QWidget* window)
+{
+    m_secondary[static_cast<size_t>(slot)] = window;
+}
+
+void frmGestionMessages::unloadSecondaryWindows()
+{
+    for (const QPointer<QWidget>& window : m_secondary) {
+        if (window && window->isVisible())
+            window->close();
+    }
+}
+
+void frmGestionMessages::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        unloadSecondaryWindows();
+    } else if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
+        // Minimising hides the window: the tray icon is the way back.
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        QTimer::singleShot(0, this, &QWidget::hide);
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void frmGestionMessages::closeEvent(QCloseEvent* event)
+{
+    if (m_quitting) {
+        event->accept();
+        return;
+    }
+    // The main window never closes by itself: a close request is the quit command.
+    event->ignore();
+    mnuQuitter_Click();
+}
+
+void frmGestionMessages::mnuQuitter_Click()
+{
+    QuitProgram(m_services.settings.get(kParametres, QStringLiteral("fin programme")) == QLatin1String("1"));
+}
+
+bool frmGestionMessages::QuitProgram(bool confirm)
+{
+    const QString question = quitQuestion(listCount(ListActifs), listCount(ListAffiches));
+    if (confirm && m_services.dialogs.message(this, question, Icon::Question, Buttons::YesNo) != Answer::Yes)
+        return false;
+    m_services.store.close();
+    m_quitting = true;
+    Timer1->stop();
+    Timer2->stop();
+    m_services.platform.endProgram();
+    return true;
+}
+
+}  // namespace tavanote
