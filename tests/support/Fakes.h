@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+#include "common/Services.h"
+
+namespace tavanote::test {
+
+// A clock that only moves when the test moves it.
+class FakeClock : public Clock {
+public:
+    explicit FakeClock(QDateTime now) : m_now(std::move(now)) {}
+    QDateTime now() const override { return m_now; }
+    void set(const QDateTime& now) { m_now = now; }
+    void advanceSeconds(qint64 seconds) { m_now = m_now.addSecs(seconds); }
+
+private:
+    QDateTime m_now;
+};
+
+// Gives the queued draws in turn, then 0.
+class FakeRandom : public Random {
+public:
+    double next() override;
+    std::deque<double> draws;
+};
+
+struct ShownBox {
+    QString title;
+    QString text;
+    Icon icon;
+    Buttons buttons;
+};
+
+// Answers boxes from a queue of expectations and records every box shown. A box nobody expected fails the
+// running test and answers No (or Cancel, or OK), so that a test never blocks on a box.
+class FakeDialogs : public Dialogs {
+public:
+    // The next box must have this icon and text (and title); it is answered with answer.
+    void expect(Icon icon, const QString& text, Answer answer = Answer::Ok, const QString& title = kTitle);
+    bool allAnswered() const { return m_expected.empty(); }
+
+    Answer message(QWidget* parent, const QString& text, Icon icon, Buttons buttons, const QString& title,
+                   std::optional<Answer> defaultButton) override;
+    QString openFileName(QWidget*, const QString&, const QString&, const QString&) override;
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override;
+    std::optional<QColor> color(QWidget*, const QColor&) override;
+    bool print(QWidget*, QPrinter&) override { return printAnswer; }
+    bool pageSetup(QWidget*, QPrinter&) override { return printAnswer; }
+    bool openUrl(const QUrl& url) override;
+
+    std::vector<ShownBox> shown;
+    std::deque<QString> fileNames;  // answers of the file dialogs, in turn; none left means cancel
+    std::optional<QColor> colourAnswer;
+    bool printAnswer = false;
+    QList<QUrl> openedUrls;
+
+private:
+    struct Expected {
+        Icon icon;
+        QString text;
+        Answer answer;
+        QString title;
+    };
+    std::deque<Expected> m_expected;
+};
+
+class FakePlatform : public Platform {
+public:
+    bool claimSingleCopy() override { return !otherCopyRunning; }
+    Autostart::Outcome applyAutostart(int value) override;
+    QString executablePath() const override { return executable; }
+    void endProgram() override { ++endCount; }
+
+    bool otherCopyRunning = false;
+    QString executable = QStringLiteral("/opt/tavanote/tavanote");
+    std::deque<Autostart::Outcome> autostartOutcomes;  // queued outcomes; none left means Done
+    QList<int> autostartCalls;
+    int endCount = 0;
+};
+
+}  // namespace tavanote::test
