@@ -10,8 +10,7 @@
 
 namespace tavanote::bench {
 
-void makeMessageFile(const QString& path, int count, const QString& start)
-{
+void makeMessageFile(const QString& path, int count, const QString& start) {
     QFile::remove(path);
     QString error;
     if (!MessageStore::createEmpty(path, &error))
@@ -41,8 +40,7 @@ void makeMessageFile(const QString& path, int count, const QString& start)
             code == 0 ? QByteArray() : origin.addYears(2).toString(QStringLiteral("dd/MM/yyyy HH:mm")).toUtf8(),
         };
         for (int f = 0; f < 8; ++f)
-            sqlite3_bind_text(stmt, f + 1, fields[f].constData(), static_cast<int>(fields[f].size()),
-                              SQLITE_TRANSIENT);
+            sqlite3_bind_text(stmt, f + 1, fields[f].constData(), static_cast<int>(fields[f].size()), SQLITE_TRANSIENT);
         sqlite3_step(stmt);
         sqlite3_reset(stmt);
     }

@@ -10,8 +10,7 @@
 
 using namespace tavanote;
 
-static void BM_LoadMessageLists(benchmark::State& state)
-{
+static void BM_LoadMessageLists(benchmark::State& state) {
     test::TestWorld world(QStringLiteral("06/12/2026 10:00"), false);
     bench::makeMessageFile(world.storePath(), static_cast<int>(state.range(0)));
     world.openStore();
@@ -19,8 +18,7 @@ static void BM_LoadMessageLists(benchmark::State& state)
         benchmark::DoNotOptimize(loadMessageLists(world.store));
 }
 
-static void BM_RefreshMessageLists(benchmark::State& state)
-{
+static void BM_RefreshMessageLists(benchmark::State& state) {
     test::TestWorld world(QStringLiteral("06/12/2026 10:00"), false);
     bench::makeMessageFile(world.storePath(), static_cast<int>(state.range(0)));
     frmGestionMessages window(world.services(), false);
@@ -35,8 +33,7 @@ static void BM_RefreshMessageLists(benchmark::State& state)
 BENCHMARK(BM_LoadMessageLists)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RefreshMessageLists)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

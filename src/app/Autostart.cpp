@@ -10,19 +10,15 @@
 
 namespace tavanote {
 
-QString Autostart::defaultEntryPath()
-{
+QString Autostart::defaultEntryPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/autostart/Tavanote.desktop");
 }
 
 Autostart::Autostart(QString entryPath, QString executablePath)
-    : m_entryPath(std::move(entryPath)), m_executablePath(std::move(executablePath))
-{
-}
+    : m_entryPath(std::move(entryPath)), m_executablePath(std::move(executablePath)) {}
 
-QString Autostart::quotedExec(const QString& executablePath)
-{
+QString Autostart::quotedExec(const QString& executablePath) {
     // Inside double quotes, '"', '`', '$' and '\' take a backslash; then the whole value is a desktop entry
     // string, whose own escaping doubles every backslash. A '%' is a field code unless doubled.
     QString quoted;
@@ -36,8 +32,7 @@ QString Autostart::quotedExec(const QString& executablePath)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QString Autostart::entryText(const QString& executablePath)
-{
+QString Autostart::entryText(const QString& executablePath) {
     return QStringLiteral(
                "[Desktop Entry]\n"
                "Type=Application\n"
@@ -49,8 +44,7 @@ QString Autostart::entryText(const QString& executablePath)
         .arg(quotedExec(executablePath));
 }
 
-Autostart::Outcome Autostart::apply(int value)
-{
+Autostart::Outcome Autostart::apply(int value) {
     if (value == 0)
         return remove() ? Outcome::Done : Outcome::Failed;
     if (value != 1)
@@ -66,13 +60,11 @@ Autostart::Outcome Autostart::apply(int value)
     return file.commit() ? Outcome::Done : Outcome::Failed;
 }
 
-bool Autostart::remove()
-{
+bool Autostart::remove() {
     return !QFileInfo::exists(m_entryPath) || QFile::remove(m_entryPath);
 }
 
-bool Autostart::isRegistered() const
-{
+bool Autostart::isRegistered() const {
     return QFileInfo::exists(m_entryPath);
 }
 

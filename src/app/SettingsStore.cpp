@@ -8,8 +8,7 @@ namespace tavanote {
 namespace {
 
 // QSettings reads "/" and "\" in a name as group separators; they are kept out of its sight.
-QString encodeName(const QString& name)
-{
+QString encodeName(const QString& name) {
     QString encoded;
     encoded.reserve(name.size());
     for (const QChar c : name) {
@@ -25,16 +24,16 @@ QString encodeName(const QString& name)
     return encoded;
 }
 
-QString decodeName(const QString& encoded)
-{
+QString decodeName(const QString& encoded) {
     QString name;
     name.reserve(encoded.size());
     for (qsizetype i = 0; i < encoded.size(); ++i) {
         if (encoded.at(i) == QLatin1Char('%') && i + 2 < encoded.size()) {
             const QStringView code = QStringView(encoded).mid(i + 1, 2);
             if (code == QLatin1String("25") || code == QLatin1String("2F") || code == QLatin1String("5C")) {
-                name += code == QLatin1String("25") ? QLatin1Char('%')
-                                                     : (code == QLatin1String("2F") ? QLatin1Char('/') : QLatin1Char('\\'));
+                name += code == QLatin1String("25")
+                            ? QLatin1Char('%')
+                            : (code == QLatin1String("2F") ? QLatin1Char('/') : QLatin1Char('\\'));
                 i += 2;
                 continue;
             }
@@ -44,8 +43,7 @@ QString decodeName(const QString& encoded)
     return name;
 }
 
-QString asText(const QVariant& value)
-{
+QString asText(const QVariant& value) {
     // A value typed by hand with unquoted commas comes back as a list.
     if (value.metaType().id() == QMetaType::QStringList)
         return value.toStringList().join(QLatin1Char(','));
@@ -54,36 +52,30 @@ QString asText(const QVariant& value)
 
 }  // namespace
 
-QString SettingsStore::defaultPath()
-{
+QString SettingsStore::defaultPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/Tavanote/Tavanote.ini");
 }
 
 SettingsStore::SettingsStore(const QString& iniPath)
-    : m_settings(std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
-{
-}
+    : m_settings(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
 
 SettingsStore::~SettingsStore() = default;
 
-QString SettingsStore::get(const QString& section, const QString& key) const
-{
+QString SettingsStore::get(const QString& section, const QString& key) const {
     if (section.isEmpty() || key.isEmpty())
         return QString();
     return asText(m_settings->value(encodeName(section) + QLatin1Char('/') + encodeName(key)));
 }
 
-void SettingsStore::set(const QString& section, const QString& key, const QString& value)
-{
+void SettingsStore::set(const QString& section, const QString& key, const QString& value) {
     if (section.isEmpty() || key.isEmpty())
         return;
     m_settings->setValue(encodeName(section) + QLatin1Char('/') + encodeName(key), value);
     m_settings->sync();
 }
 
-QList<QPair<QString, QString>> SettingsStore::section(const QString& section) const
-{
+QList<QPair<QString, QString>> SettingsStore::section(const QString& section) const {
     QList<QPair<QString, QString>> pairs;
     if (section.isEmpty())
         return pairs;
@@ -95,16 +87,14 @@ QList<QPair<QString, QString>> SettingsStore::section(const QString& section) co
     return pairs;
 }
 
-void SettingsStore::removeSection(const QString& section)
-{
+void SettingsStore::removeSection(const QString& section) {
     if (section.isEmpty())
         return;
     m_settings->remove(encodeName(section));
     m_settings->sync();
 }
 
-QString SettingsStore::fileName() const
-{
+QString SettingsStore::fileName() const {
     return m_settings->fileName();
 }
 

@@ -7,13 +7,11 @@
 
 namespace tavanote {
 
-QString versionText()
-{
+QString versionText() {
     return QStringLiteral("%1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision);
 }
 
-PreparedSettings prepareSettings(SettingsStore& settings, const QString& programFolder, const QDate& today)
-{
+PreparedSettings prepareSettings(SettingsStore& settings, const QString& programFolder, const QDate& today) {
     PreparedSettings prepared;
     auto get = [&](const char* key) { return settings.get(kParametres, QLatin1String(key)); };
     auto set = [&](const char* key, const QString& value) { settings.set(kParametres, QLatin1String(key), value); };
@@ -50,8 +48,7 @@ PreparedSettings prepareSettings(SettingsStore& settings, const QString& program
     return prepared;
 }
 
-QString quitWarning(int active, int displayed)
-{
+QString quitWarning(int active, int displayed) {
     QString warning;
     if (active >= 1) {
         warning = QStringLiteral(
@@ -83,8 +80,7 @@ QString quitWarning(int active, int displayed)
     return warning;
 }
 
-QString quitQuestion(int active, int displayed)
-{
+QString quitQuestion(int active, int displayed) {
     return QStringLiteral("Êtes-vous sûr(e) de vouloir quitter le programme 'Tavanote' ?") +
            quitWarning(active, displayed);
 }

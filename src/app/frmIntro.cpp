@@ -18,8 +18,7 @@ frmIntro::frmIntro(Services& services, std::function<void(bool)> unloaded, QWidg
       lblVersion(new QLabel(this)),
       Timer1(new QTimer(this)),
       m_services(services),
-      m_unloaded(std::move(unloaded))
-{
+      m_unloaded(std::move(unloaded)) {
     setObjectName(QStringLiteral("frmIntro"));
     setWindowTitle(kTitle);
     lblTitre->setObjectName(QStringLiteral("lblTitre"));
@@ -45,8 +44,7 @@ frmIntro::frmIntro(Services& services, std::function<void(bool)> unloaded, QWidg
     resize(360, 180);
 }
 
-bool frmIntro::Form_Load()
-{
+bool frmIntro::Form_Load() {
     if (!m_services.platform.claimSingleCopy()) {
         m_services.dialogs.message(nullptr, QStringLiteral("Le programme est déjà en cours d'utilisation."),
                                    Icon::Information, Buttons::Ok);
@@ -64,8 +62,7 @@ bool frmIntro::Form_Load()
     return true;
 }
 
-void frmIntro::Timer1_Timer()
-{
+void frmIntro::Timer1_Timer() {
     if (++m_ticks < 2)
         return;
     Timer1->stop();
@@ -74,8 +71,7 @@ void frmIntro::Timer1_Timer()
         m_unloaded(m_newVersion);
 }
 
-void applyStartWithComputer(Services& services, QWidget* parent, int value)
-{
+void applyStartWithComputer(Services& services, QWidget* parent, int value) {
     const Autostart::Outcome outcome = services.platform.applyAutostart(value);
     if (outcome == Autostart::Outcome::Done)
         return;

@@ -6,8 +6,7 @@
 #include "common/RealServices.h"
 #include "store/MessageStore.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavanote"));
     // Notes and the splash come and go; only the quit procedure ends the program.
@@ -20,8 +19,8 @@ int main(int argc, char** argv)
     SettingsStore settings(SettingsStore::defaultPath());
     MessageStore store;
     DesktopPlatform platform(QApplication::applicationFilePath());
-    Services services{clock,    random, dialogs, settings, store, platform,
-                      withTrailingSeparator(QApplication::applicationDirPath())};
+    Services services{
+        clock, random, dialogs, settings, store, platform, withTrailingSeparator(QApplication::applicationDirPath())};
 
     Application program(services);
     if (!program.start())

@@ -14,29 +14,26 @@
 
 namespace tavanote {
 
-QDateTime SystemClock::now() const
-{
+QDateTime SystemClock::now() const {
     return QDateTime::currentDateTime();
 }
 
-double SystemRandom::next()
-{
+double SystemRandom::next() {
     return QRandomGenerator::global()->generateDouble();
 }
 
 namespace {
 
-QMessageBox::StandardButton toStandard(Answer answer)
-{
+QMessageBox::StandardButton toStandard(Answer answer) {
     switch (answer) {
-    case Answer::Ok:
-        return QMessageBox::Ok;
-    case Answer::Cancel:
-        return QMessageBox::Cancel;
-    case Answer::Yes:
-        return QMessageBox::Yes;
-    case Answer::No:
-        return QMessageBox::No;
+        case Answer::Ok:
+            return QMessageBox::Ok;
+        case Answer::Cancel:
+            return QMessageBox::Cancel;
+        case Answer::Yes:
+            return QMessageBox::Yes;
+        case Answer::No:
+            return QMessageBox::No;
     }
     return QMessageBox::NoButton;
 }
@@ -44,95 +41,88 @@ QMessageBox::StandardButton toStandard(Answer answer)
 }  // namespace
 
 Answer QtDialogs::message(QWidget* parent, const QString& text, Icon icon, Buttons buttons, const QString& title,
-                          std::optional<Answer> defaultButton)
-{
+                          std::optional<Answer> defaultButton) {
     QMessageBox box(parent);
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
-    case Icon::None:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    case Icon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case Icon::Exclamation:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case Icon::Question:
-        box.setIcon(QMessageBox::Question);
-        break;
-    case Icon::Critical:
-        box.setIcon(QMessageBox::Critical);
-        break;
+        case Icon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case Icon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case Icon::Exclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case Icon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case Icon::Critical:
+            box.setIcon(QMessageBox::Critical);
+            break;
     }
     switch (buttons) {
-    case Buttons::Ok:
-        box.setStandardButtons(QMessageBox::Ok);
-        break;
-    case Buttons::OkCancel:
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        break;
-    case Buttons::YesNo:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        break;
-    case Buttons::YesNoCancel:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        break;
+        case Buttons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case Buttons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case Buttons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+        case Buttons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
     }
     if (defaultButton)
         box.setDefaultButton(toStandard(*defaultButton));
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     switch (box.exec()) {
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    case QMessageBox::Ok:
-        return Answer::Ok;
-    default:
-        return Answer::Cancel;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        default:
+            return Answer::Cancel;
     }
 }
 
-QString QtDialogs::openFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
-{
+QString QtDialogs::openFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
 }
 
-QString QtDialogs::saveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
-{
+QString QtDialogs::saveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {
     return QFileDialog::getSaveFileName(parent, caption, folder, filter);
 }
 
-std::optional<QColor> QtDialogs::color(QWidget* parent, const QColor& initial)
-{
+std::optional<QColor> QtDialogs::color(QWidget* parent, const QColor& initial) {
     const QColor chosen = QColorDialog::getColor(initial, parent);
     if (!chosen.isValid())
         return std::nullopt;
     return chosen;
 }
 
-bool QtDialogs::print(QWidget* parent, QPrinter& printer)
-{
+bool QtDialogs::print(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool QtDialogs::pageSetup(QWidget* parent, QPrinter& printer)
-{
+bool QtDialogs::pageSetup(QWidget* parent, QPrinter& printer) {
     QPageSetupDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool QtDialogs::openUrl(const QUrl& url)
-{
+bool QtDialogs::openUrl(const QUrl& url) {
     return QDesktopServices::openUrl(url);
 }
 
 DesktopPlatform::DesktopPlatform(QString executablePath, QString autostartEntry, QString lockFolder)
-    : m_autostart(autostartEntry.isEmpty() ? Autostart::defaultEntryPath() : autostartEntry, std::move(executablePath))
-{
+    : m_autostart(autostartEntry.isEmpty() ? Autostart::defaultEntryPath() : autostartEntry,
+                  std::move(executablePath)) {
     if (lockFolder.isEmpty())
         lockFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (lockFolder.isEmpty())
@@ -140,8 +130,7 @@ DesktopPlatform::DesktopPlatform(QString executablePath, QString autostartEntry,
     m_lockPath = lockFolder + QStringLiteral("/Tavanote.lock");
 }
 
-bool DesktopPlatform::claimSingleCopy()
-{
+bool DesktopPlatform::claimSingleCopy() {
     if (m_lock && m_lock->isLocked())
         return true;
     m_lock = std::make_unique<QLockFile>(m_lockPath);
@@ -150,13 +139,11 @@ bool DesktopPlatform::claimSingleCopy()
     return m_lock->tryLock(0);
 }
 
-Autostart::Outcome DesktopPlatform::applyAutostart(int value)
-{
+Autostart::Outcome DesktopPlatform::applyAutostart(int value) {
     return m_autostart.apply(value);
 }
 
-void DesktopPlatform::endProgram()
-{
+void DesktopPlatform::endProgram() {
     QApplication::exit(0);
 }
 

@@ -34,7 +34,8 @@ public:
 class DesktopPlatform : public Platform {
 public:
     // lockFolder: where the single-copy lock lives (the user's runtime folder by default).
-    explicit DesktopPlatform(QString executablePath, QString autostartEntry = QString(), QString lockFolder = QString());
+    explicit DesktopPlatform(QString executablePath, QString autostartEntry = QString(),
+                             QString lockFolder = QString());
     bool claimSingleCopy() override;
     Autostart::Outcome applyAutostart(int value) override;
     QString executablePath() const override { return m_autostart.executablePath(); }

@@ -4,8 +4,7 @@
 
 namespace tavanote {
 
-QString trimBlanks(const QString& text)
-{
+QString trimBlanks(const QString& text) {
     qsizetype first = 0;
     qsizetype last = text.size();
     while (first < last && text.at(first) == QLatin1Char(' '))
@@ -15,21 +14,18 @@ QString trimBlanks(const QString& text)
     return text.mid(first, last - first);
 }
 
-QString fieldText(const QVariant& value)
-{
+QString fieldText(const QVariant& value) {
     if (!value.isValid() || value.isNull())
         return QString();
     return trimBlanks(value.toString());
 }
 
-QString quoteText(const QString& text)
-{
+QString quoteText(const QString& text) {
     QString trimmed = trimBlanks(text);
     return trimmed.replace(QLatin1Char('\''), QLatin1String("''"));
 }
 
-qint64 leadingNumber(const QString& text)
-{
+qint64 leadingNumber(const QString& text) {
     qsizetype i = 0;
     while (i < text.size() && text.at(i) == QLatin1Char(' '))
         ++i;

@@ -6,8 +6,7 @@
 
 namespace tavanote {
 
-void CentreWindow(QWidget* window)
-{
+void CentreWindow(QWidget* window) {
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
@@ -16,8 +15,7 @@ void CentreWindow(QWidget* window)
     window->move(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
 }
 
-void SetTopMost(QWidget* window, bool onTop)
-{
+void SetTopMost(QWidget* window, bool onTop) {
     const bool visible = window->isVisible();
     const QPoint position = window->pos();
     window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);

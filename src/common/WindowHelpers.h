@@ -13,8 +13,7 @@ void CentreWindow(QWidget* window);
 void SetTopMost(QWidget* window, bool onTop);
 
 // Twips to pixels at 15 twips a pixel.
-constexpr int twips(int value)
-{
+constexpr int twips(int value) {
     return (value + 7) / 15;
 }
 

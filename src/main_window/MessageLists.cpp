@@ -5,8 +5,7 @@
 
 namespace tavanote {
 
-ListIndex listForState(const QString& etat)
-{
+ListIndex listForState(const QString& etat) {
     const QString state = trimBlanks(etat).toLower();
     if (state == QLatin1String("actif"))
         return ListActifs;
@@ -15,8 +14,7 @@ ListIndex listForState(const QString& etat)
     return ListErrones;
 }
 
-QString periodicityWording(int code)
-{
+QString periodicityWording(int code) {
     static const std::array<QString, 10> wordings = {
         QStringLiteral("Affiché une seule fois"),      QStringLiteral("Affiché toutes les heures"),
         QStringLiteral("Affiché tous les jours"),      QStringLiteral("Affiché toutes les semaines"),
@@ -29,26 +27,28 @@ QString periodicityWording(int code)
     return wordings[static_cast<size_t>(code)];
 }
 
-const std::array<QString, kListColumns>& listHeaders()
-{
+const std::array<QString, kListColumns>& listHeaders() {
     static const std::array<QString, kListColumns> headers = {
-        QStringLiteral("No"),         QStringLiteral("Titre"),
-        QStringLiteral("Texte"),      QStringLiteral("Date"),
-        QStringLiteral("Heure"),      QStringLiteral("periodicité"),
-        QStringLiteral("Prochain affichage"), QStringLiteral("Dernier affichage"),
-        QStringLiteral("Indice periode"),     QStringLiteral("id"),
+        QStringLiteral("No"),
+        QStringLiteral("Titre"),
+        QStringLiteral("Texte"),
+        QStringLiteral("Date"),
+        QStringLiteral("Heure"),
+        QStringLiteral("periodicité"),
+        QStringLiteral("Prochain affichage"),
+        QStringLiteral("Dernier affichage"),
+        QStringLiteral("Indice periode"),
+        QStringLiteral("id"),
     };
     return headers;
 }
 
-const std::array<int, kListColumns>& listColumnWidths()
-{
+const std::array<int, kListColumns>& listColumnWidths() {
     static const std::array<int, kListColumns> widths = {400, 1500, 2500, 1200, 1000, 2700, 1800, 1800, 0, 0};
     return widths;
 }
 
-MessageListsData loadMessageLists(MessageStore& store, QString* error)
-{
+MessageListsData loadMessageLists(MessageStore& store, QString* error) {
     MessageListsData data;
     Recordset rs = store.run(QStringLiteral("SELECT * FROM message ORDER BY id ASC"));
     if (!rs.ok()) {

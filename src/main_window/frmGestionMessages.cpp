@@ -15,9 +15,12 @@
 
 #include "app/SettingsStore.h"
 #include "app/Startup.h"
+#include "common/DateText.h"
+#include "common/HandlerScope.h"
 #include "common/TextRules.h"
 #include "common/WindowHelpers.h"
 #include "main_window/MessageListModel.h"
+#include "scheduling/Schedule.h"
 #include "store/MessageStore.h"
 
 namespace tavanote {
@@ -64,14 +67,12 @@ const char* const kListHints[3] = {
     "Affichage de la liste des messages actuellement affichés",
 };
 
-QString swatchStyle(const QColor& colour)
-{
+QString swatchStyle(const QColor& colour) {
     return QStringLiteral("background-color: %1; border: 1px solid #404040;").arg(colour.name());
 }
 
 // The colour as the program stores colours: red in the low byte, blue in the high one.
-quint32 storedColour(const QColor& colour)
-{
+quint32 storedColour(const QColor& colour) {
     return static_cast<quint32>(colour.red()) | (static_cast<quint32>(colour.green()) << 8) |
            (static_cast<quint32>(colour.blue()) << 16);
 }
@@ -79,8 +80,7 @@ quint32 storedColour(const QColor& colour)
 }  // namespace
 
 frmGestionMessages::frmGestionMessages(Services& services, bool newVersion, QWidget* parent)
-    : QMainWindow(parent), m_services(services), m_newVersion(newVersion)
-{
+    : QMainWindow(parent), m_services(services), m_newVersion(newVersion) {
     setObjectName(QStringLiteral("frmGestionMessages"));
     setWindowTitle(QStringLiteral("Gestion des messages"));
     auto* central = new QWidget(this);
@@ -97,16 +97,20 @@ frmGestionMessages::frmGestionMessages(Services& services, bool newVersion, QWid
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(15000);
+    connect(Timer2, &QTimer::timeout, this, &frmGestionMessages::Timer2_Timer);
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &frmGestionMessages::mnuQuitter_Click);
     setFixedSize(twips(kWidthShown), kHeight);
 }
 
-frmGestionMessages::~frmGestionMessages() = default;
+frmGestionMessages::~frmGestionMessages() {
+    // Notes still open go with the program, without their close handling: their messages stay displayed.
+    for (const QPointer<frmTavanote>& note : m_notes)
+        delete note.data();
+}
 
-void frmGestionMessages::buildLists(QWidget* central)
-{
+void frmGestionMessages::buildLists(QWidget* central) {
     TabStrip1 = new QTabBar(central);
     TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
     TabStrip1->setExpanding(false);
@@ -162,6 +166,7 @@ void frmGestionMessages::buildLists(QWidget* central)
         count->setToolTip(QStringLiteral("Nombre total de messages"));
         count->setGeometry(4, frameSize.height() - 22, frameSize.width() - 8, 18);
         count->setMouseTracking(true);
+        count->setAttribute(Qt::WA_NoMousePropagation);  // its own hint, not its parent's
         count->installEventFilter(this);
         lblNombre[static_cast<size_t>(i)] = count;
         CadreMSF[static_cast<size_t>(i)] = frame;
@@ -181,8 +186,7 @@ void frmGestionMessages::buildLists(QWidget* central)
     connect(cmdLegende, &QPushButton::clicked, this, &frmGestionMessages::cmdLegende_Click);
 }
 
-void frmGestionMessages::buildLegend(QWidget* central)
-{
+void frmGestionMessages::buildLegend(QWidget* central) {
     picLegende = new QFrame(central);
     picLegende->setObjectName(QStringLiteral("picLegende"));
     picLegende->setToolTip(QStringLiteral("Légende des couleurs des messages"));
@@ -192,8 +196,7 @@ void frmGestionMessages::buildLegend(QWidget* central)
     picLegende->installEventFilter(this);
     const int width = picLegende->width();
 
-    const char* const headings[3] = {"Légende des couleurs", "Couleur d'affichage",
-                                     "Fréquence d'affichage du message"};
+    const char* const headings[3] = {"Légende des couleurs", "Couleur d'affichage", "Fréquence d'affichage du message"};
     const QRect headingPlaces[3] = {QRect(4, 4, width - 8, 16), QRect(4, 24, 40, 28), QRect(48, 24, width - 52, 28)};
     for (int i = 10; i < 13; ++i) {
         auto* label = new QLabel(QString::fromUtf8(headings[i - 10]), picLegende);
@@ -205,6 +208,7 @@ void frmGestionMessages::buildLegend(QWidget* central)
         font.setBold(i == 10);
         label->setFont(font);
         label->setMouseTracking(true);
+        label->setAttribute(Qt::WA_NoMousePropagation);  // its own hint, not its parent's
         label->installEventFilter(this);
         Label2[static_cast<size_t>(i)] = label;
     }
@@ -220,6 +224,7 @@ void frmGestionMessages::buildLegend(QWidget* central)
         swatch->setStyleSheet(swatchStyle(kSwatches[i].colour));
         swatch->setGeometry(20, top, 24, 18);
         swatch->setMouseTracking(true);
+        swatch->setAttribute(Qt::WA_NoMousePropagation);  // its own hint, not its parent's
         swatch->installEventFilter(this);
         lblCouleur[static_cast<size_t>(i)] = swatch;
 
@@ -227,6 +232,7 @@ void frmGestionMessages::buildLegend(QWidget* central)
         caption->setObjectName(QStringLiteral("Label2_%1").arg(i));
         caption->setGeometry(50, top, width - 54, 18);
         caption->setMouseTracking(true);
+        caption->setAttribute(Qt::WA_NoMousePropagation);  // its own hint, not its parent's
         caption->installEventFilter(this);
         Label2[static_cast<size_t>(i)] = caption;
     }
@@ -235,6 +241,7 @@ void frmGestionMessages::buildLegend(QWidget* central)
     imgFleche->setToolTip(QStringLiteral("Indicateur de couleur du message sélectionné"));
     imgFleche->setGeometry(4, 58, 14, 18);
     imgFleche->setMouseTracking(true);
+    imgFleche->setAttribute(Qt::WA_NoMousePropagation);  // its own hint, not its parent's
     imgFleche->installEventFilter(this);
     imgFleche->hide();
     LinLegende = new QFrame(picLegende);
@@ -244,8 +251,7 @@ void frmGestionMessages::buildLegend(QWidget* central)
     LinLegende->hide();
 }
 
-void frmGestionMessages::buildStatusBar()
-{
+void frmGestionMessages::buildStatusBar() {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
@@ -257,6 +263,7 @@ void frmGestionMessages::buildStatusBar()
         panel->setToolTip(QString::fromUtf8(tips[i]));
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setMouseTracking(true);
+        panel->setAttribute(Qt::WA_NoMousePropagation);  // its own hint, not its parent's
         panel->installEventFilter(this);
         if (i == 0)
             StatusBar1->addWidget(panel, 1);
@@ -269,19 +276,18 @@ void frmGestionMessages::buildStatusBar()
     StatusBar1->installEventFilter(this);
 }
 
-bool frmGestionMessages::Form_Load()
-{
+bool frmGestionMessages::Form_Load() {
     const QDateTime now = m_services.clock.now();
     StatusPanels[1]->setText(QLocale(QLocale::French).toString(now.date(), QStringLiteral("  dddd d MMMM yyyy  ")));
     StatusPanels[2]->setText(now.toString(QStringLiteral("  HH:mm:ss  ")));
-    Timer1->start();
 
     const QString path = MessageStore::pathIn(m_services.programFolder);
     const StoreOpenResult opened = m_services.store.open(path);
     if (!opened.ok()) {
         const QString text = opened.fault == StoreFault::Missing
-                                 ? QStringLiteral("Impossible de trouver le fichier contenant les messages.\n\n"
-                                                  "Fin du programme")
+                                 ? QStringLiteral(
+                                       "Impossible de trouver le fichier contenant les messages.\n\n"
+                                       "Fin du programme")
                                  : MessageStore::faultText(opened, path);
         m_services.dialogs.message(nullptr, text, Icon::Exclamation, Buttons::Ok);
         m_services.store.close();
@@ -291,25 +297,104 @@ bool frmGestionMessages::Form_Load()
         return false;
     }
 
+    runStartupPass(m_services.store, m_services.settings, naiveNow(m_services.clock.now()));
+
     m_recoveryButtonVisible = !m_services.settings.get(QStringLiteral("liste"), QStringLiteral("nombre")).isEmpty();
     ShowLegend(leadingNumber(m_services.settings.get(kParametres, QStringLiteral("legende"))) != 0);
+    DisplayStartupMessages();
     RefreshMessageLists();
     TabStrip1->setCurrentIndex(0);
     TabStrip1_Click();
     SelectedId.clear();
+    m_ticker.minutesFor(m_services.clock.now());
     Timer2->start();
     return true;
 }
 
-void frmGestionMessages::RefreshMessageLists()
-{
+void frmGestionMessages::Timer2_Timer() {
+    const QDateTime now = m_services.clock.now();
+    const QSet<QString> minutes = m_ticker.minutesFor(now);
+    if (!HandlerScope::busy()) {
+        runDueCheck(minutes);
+        return;
+    }
+    // A box is open in a handler: the tick runs once the handler returns, for the minutes in which it fell.
+    m_deferredMinutes.unite(minutes);
+    if (m_deferredTick)
+        return;
+    m_deferredTick = true;
+    HandlerScope::whenIdle(this, [this] {
+        m_deferredTick = false;
+        const QSet<QString> deferred = std::exchange(m_deferredMinutes, {});
+        if (!m_quitting)
+            runDueCheck(deferred);
+    });
+}
+
+void frmGestionMessages::runDueCheck(const QSet<QString>& minutes) {
+    const quint64 version = m_services.store.dataVersion();
+    if (minutes == m_checkedMinutes && version == m_checkedVersion)
+        return;
+    std::vector<NoteMessage> due;
+    if (!findDueMessages(m_services.store, minutes, due))
+        return;
+    const QDateTime now = m_services.clock.now();
+    for (const NoteMessage& message : due) {
+        if (findNote(message.id) || m_ticker.openedBefore(message.id, message.nextDisplay, now))
+            continue;
+        if (!openNote(message))
+            return;
+        m_ticker.remember(message.id, message.nextDisplay, now);
+        RefreshMessageLists();
+    }
+    m_checkedMinutes = minutes;
+    m_checkedVersion = m_services.store.dataVersion();
+}
+
+void frmGestionMessages::DisplayStartupMessages() {
+    std::vector<NoteMessage> messages;
+    findStartupMessages(m_services.store, messages);
+    for (const NoteMessage& message : messages) {
+        if (!findNote(message.id))
+            openNote(message);
+    }
+}
+
+bool frmGestionMessages::openNote(const NoteMessage& message) {
+    auto* note = new frmTavanote(m_services, *this);
+    note->Form_Load();
+    note->setMessage(message);
+    note->show();
+    m_notes.removeAll(nullptr);
+    m_notes.append(note);
+    return markDisplayed(m_services.store, message.id);
+}
+
+frmTavanote* frmGestionMessages::findNote(qint64 id) const {
+    const QString tag = QStringLiteral("Tavanote_%1").arg(id);
+    for (const QPointer<frmTavanote>& note : m_notes) {
+        if (note && note->tag() == tag)
+            return note.data();
+    }
+    return nullptr;
+}
+
+QList<frmTavanote*> frmGestionMessages::openNotes() const {
+    QList<frmTavanote*> notes;
+    for (const QPointer<frmTavanote>& note : m_notes) {
+        if (note)
+            notes.append(note.data());
+    }
+    return notes;
+}
+
+void frmGestionMessages::RefreshMessageLists() {
     SetUpListColumns();
     LoadMessageLists();
     ShowListCounts();
 }
 
-void frmGestionMessages::SetUpListColumns()
-{
+void frmGestionMessages::SetUpListColumns() {
     const auto& widths = listColumnWidths();
     for (int i = 0; i < 3; ++i) {
         m_models[static_cast<size_t>(i)]->clear();
@@ -323,8 +408,7 @@ void frmGestionMessages::SetUpListColumns()
     }
 }
 
-void frmGestionMessages::LoadMessageLists()
-{
+void frmGestionMessages::LoadMessageLists() {
     MessageListsData data = loadMessageLists(m_services.store);
     const std::array<QColor, 10> colours = swatchColours();
     for (int i = 0; i < 3; ++i) {
@@ -337,21 +421,18 @@ void frmGestionMessages::LoadMessageLists()
     }
 }
 
-void frmGestionMessages::ShowListCounts()
-{
-    const char* const captions[3] = {"Nombre de messages actifs: ", "Nombre de messages érronés: ",
-                                     "Nombre de messages actuellement affichés: "};
+void frmGestionMessages::ShowListCounts() {
+    const char* const captions[3] = {
+        "Nombre de messages actifs: ", "Nombre de messages érronés: ", "Nombre de messages actuellement affichés: "};
     for (int i = 0; i < 3; ++i)
         lblNombre[static_cast<size_t>(i)]->setText(QString::fromUtf8(captions[i]) + QString::number(listCount(i)));
 }
 
-int frmGestionMessages::listCount(int list) const
-{
+int frmGestionMessages::listCount(int list) const {
     return m_models[static_cast<size_t>(list)]->rowCount();
 }
 
-QString frmGestionMessages::SelectedMessageId(QTableView* view)
-{
+QString frmGestionMessages::SelectedMessageId(QTableView* view) {
     auto* model = static_cast<MessageListModel*>(view->model());
     if (model->rowCount() < 1)
         return QString();
@@ -362,8 +443,7 @@ QString frmGestionMessages::SelectedMessageId(QTableView* view)
     return model->row(row).cells[kIdColumn];
 }
 
-void frmGestionMessages::TabStrip1_Click()
-{
+void frmGestionMessages::TabStrip1_Click() {
     const int selected = std::max(0, TabStrip1->currentIndex());
     for (int i = 0; i < 3; ++i) {
         QFrame* frame = CadreMSF[static_cast<size_t>(i)];
@@ -376,13 +456,11 @@ void frmGestionMessages::TabStrip1_Click()
     CurrentList = selected;
 }
 
-bool frmGestionMessages::legendShown() const
-{
+bool frmGestionMessages::legendShown() const {
     return cmdLegende->property("tag").toString() == QLatin1String("1");
 }
 
-void frmGestionMessages::ShowLegend(bool show)
-{
+void frmGestionMessages::ShowLegend(bool show) {
     setFixedSize(twips(show ? kWidthShown : kWidthHidden), kHeight);
     cmdLegende->setText(show ? QStringLiteral("<<<") : QStringLiteral(">>>"));
     cmdLegende->setToolTip(show ? QStringLiteral("Cacher la légende des couleurs des messages")
@@ -396,21 +474,18 @@ void frmGestionMessages::ShowLegend(bool show)
     m_services.settings.set(kParametres, QStringLiteral("legende"), state);
 }
 
-void frmGestionMessages::cmdLegende_Click()
-{
+void frmGestionMessages::cmdLegende_Click() {
     ShowLegend(!legendShown());
 }
 
-std::array<QColor, 10> frmGestionMessages::swatchColours() const
-{
+std::array<QColor, 10> frmGestionMessages::swatchColours() const {
     std::array<QColor, 10> colours;
     for (size_t i = 0; i < colours.size(); ++i)
         colours[i] = lblCouleur[i]->palette().color(QPalette::Window);
     return colours;
 }
 
-void frmGestionMessages::PointLegendArrow(QTableView* view)
-{
+void frmGestionMessages::PointLegendArrow(QTableView* view) {
     imgFleche->show();
     LinLegende->show();
     const QVariant brush = view->model()->data(view->currentIndex(), Qt::ForegroundRole);
@@ -425,8 +500,7 @@ void frmGestionMessages::PointLegendArrow(QTableView* view)
     LinLegende->hide();
 }
 
-void frmGestionMessages::grid_DblClick(QTableView* view, const QModelIndex& index)
-{
+void frmGestionMessages::grid_DblClick(QTableView* view, const QModelIndex& index) {
     Q_UNUSED(view);
     if (index.column() < 1 || index.row() < 0)
         return;
@@ -434,18 +508,15 @@ void frmGestionMessages::grid_DblClick(QTableView* view, const QModelIndex& inde
     emit modifyRequested();
 }
 
-void frmGestionMessages::Timer1_Timer()
-{
+void frmGestionMessages::Timer1_Timer() {
     StatusPanels[2]->setText(m_services.clock.now().toString(QStringLiteral("  HH:mm:ss  ")));
 }
 
-void frmGestionMessages::showHint(const QString& text)
-{
+void frmGestionMessages::showHint(const QString& text) {
     StatusPanels[0]->setText(text);
 }
 
-QString frmGestionMessages::hintFor(QObject* watched, const QPoint& position) const
-{
+QString frmGestionMessages::hintFor(QObject* watched, const QPoint& position) const {
     for (int i = 0; i < 3; ++i) {
         if (watched == m_grids[static_cast<size_t>(i)]->viewport())
             return m_grids[static_cast<size_t>(i)]->toolTip();
@@ -474,8 +545,7 @@ QString frmGestionMessages::hintFor(QObject* watched, const QPoint& position) co
     return QString();
 }
 
-bool frmGestionMessages::eventFilter(QObject* watched, QEvent* event)
-{
+bool frmGestionMessages::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
         const QString hint = hintFor(watched, static_cast<QMouseEvent*>(event)->position().toPoint());
         if (!hint.isEmpty())
@@ -484,21 +554,18 @@ bool frmGestionMessages::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void frmGestionMessages::setSecondaryWindow(SecondaryWindow slot, QWidget* window)
-{
+void frmGestionMessages::setSecondaryWindow(SecondaryWindow slot, QWidget* window) {
     m_secondary[static_cast<size_t>(slot)] = window;
 }
 
-void frmGestionMessages::unloadSecondaryWindows()
-{
+void frmGestionMessages::unloadSecondaryWindows() {
     for (const QPointer<QWidget>& window : m_secondary) {
         if (window && window->isVisible())
             window->close();
     }
 }
 
-void frmGestionMessages::changeEvent(QEvent* event)
-{
+void frmGestionMessages::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         unloadSecondaryWindows();
     } else if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
@@ -509,8 +576,19 @@ void frmGestionMessages::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
 }
 
-void frmGestionMessages::closeEvent(QCloseEvent* event)
-{
+void frmGestionMessages::showEvent(QShowEvent* event) {
+    // The clock runs only while someone can see it: a hidden program wakes up only for the due check.
+    Timer1_Timer();
+    Timer1->start();
+    QMainWindow::showEvent(event);
+}
+
+void frmGestionMessages::hideEvent(QHideEvent* event) {
+    Timer1->stop();
+    QMainWindow::hideEvent(event);
+}
+
+void frmGestionMessages::closeEvent(QCloseEvent* event) {
     if (m_quitting) {
         event->accept();
         return;
@@ -520,13 +598,12 @@ void frmGestionMessages::closeEvent(QCloseEvent* event)
     mnuQuitter_Click();
 }
 
-void frmGestionMessages::mnuQuitter_Click()
-{
+void frmGestionMessages::mnuQuitter_Click() {
     QuitProgram(m_services.settings.get(kParametres, QStringLiteral("fin programme")) == QLatin1String("1"));
 }
 
-bool frmGestionMessages::QuitProgram(bool confirm)
-{
+bool frmGestionMessages::QuitProgram(bool confirm) {
+    HandlerScope handler;
     const QString question = quitQuestion(listCount(ListActifs), listCount(ListAffiches));
     if (confirm && m_services.dialogs.message(this, question, Icon::Question, Buttons::YesNo) != Answer::Yes)
         return false;

@@ -5,6 +5,8 @@
 #include <array>
 
 #include "common/Services.h"
+#include "scheduling/DueCheck.h"
+#include "scheduling/frmTavanote.h"
 
 class QFrame;
 class QLabel;
@@ -21,7 +23,7 @@ class MessageListModel;
 // The main window: the three lists of messages (active, erroneous, displayed), the colour legend, the status
 // bar with its hints, date and time, and the program's quit procedure. It is loaded at start and lives,
 // mostly hidden, until the program ends.
-class frmGestionMessages : public QMainWindow {
+class frmGestionMessages : public QMainWindow, public NoteHost {
     Q_OBJECT
 public:
     // The windows that bringing the main window to the front unloads, in the order it unloads them.
@@ -34,7 +36,7 @@ public:
     // and the program is ending.
     bool Form_Load();
 
-    void RefreshMessageLists();
+    void RefreshMessageLists() override;
     void SetUpListColumns();
     void LoadMessageLists();
     void ShowListCounts();
@@ -47,6 +49,18 @@ public:
     bool QuitProgram(bool confirm);
     void mnuQuitter_Click();
 
+    // The due check of one tick of Timer2.
+    void Timer2_Timer();
+    // Opens the notes of the messages shown at every start.
+    void DisplayStartupMessages();
+    // The open note of a message, found by its tag; nullptr when none.
+    frmTavanote* findNote(qint64 id) const;
+    QList<frmTavanote*> openNotes() const;
+
+    bool deletingDisplayedMessage() const override { return DeletingDisplayedMessage; }
+    void noteHelp() override {}
+    void showAbout() override {}
+
     QTableView* grid(int list) const { return m_grids[static_cast<size_t>(list)]; }
     MessageListModel* listModel(int list) const { return m_models[static_cast<size_t>(list)]; }
     int listCount(int list) const;
@@ -54,6 +68,8 @@ public:
 
     // The list shown: 0 active, 1 erroneous, 2 displayed.
     int CurrentList = 0;
+    // True only while the delete command closes the note of the message it deletes.
+    bool DeletingDisplayedMessage = false;
     QString SelectedId;
     QString SelectedTitle;
 
@@ -80,6 +96,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -88,6 +106,9 @@ private:
     void buildLegend(QWidget* central);
     void buildStatusBar();
     void Timer1_Timer();
+    void runDueCheck(const QSet<QString>& minutes);
+    // Opens a note for a message and marks the message displayed; false when the mark could not be written.
+    bool openNote(const NoteMessage& message);
     void cmdLegende_Click();
     void grid_DblClick(QTableView* grid, const QModelIndex& index);
     void showHint(const QString& text);
@@ -103,6 +124,13 @@ private:
     std::array<QTableView*, 3> m_grids{};
     std::array<MessageListModel*, 3> m_models{};
     std::array<QPointer<QWidget>, SecondaryCount> m_secondary{};
+    QList<QPointer<frmTavanote>> m_notes;
+    DueTicker m_ticker;
+    QSet<QString> m_deferredMinutes;  // minutes of ticks that fell while a handler was under way
+    bool m_deferredTick = false;
+    // What the last due check looked at: a tick of the same minute on an unchanged file has nothing new to open.
+    QSet<QString> m_checkedMinutes;
+    quint64 m_checkedVersion = 0;
 };
 
 }  // namespace tavanote

@@ -23,7 +23,8 @@ const char* const kSchema =
     " etat TEXT,"
     " periodicite TEXT,"
     " prochainaffichage TEXT,"
-    " dernieraffichage TEXT)";
+    " dernieraffichage TEXT);"
+    "CREATE INDEX message_prochainaffichage ON message (prochainaffichage)";
 
 const char* const kColumns[] = {"id",   "titre",       "message",           "datemessage",     "heuremessage",
                                 "etat", "periodicite", "prochainaffichage", "dernieraffichage"};
@@ -38,15 +39,13 @@ struct DatabaseDeleter {
 };
 using Database = std::unique_ptr<sqlite3, DatabaseDeleter>;
 
-QString engineError(sqlite3* db)
-{
+QString engineError(sqlite3* db) {
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
 
 // Titles sort with case and accents folded ("école" beside "Ecole", before "Fête"); equal folds fall back
 // to the plain order so that the sort stays total.
-QString frenchKey(const QString& text)
-{
+QString frenchKey(const QString& text) {
     const QString decomposed = text.normalized(QString::NormalizationForm_D);
     QString key;
     key.reserve(decomposed.size());
@@ -58,8 +57,7 @@ QString frenchKey(const QString& text)
     return key.toCaseFolded();
 }
 
-int frenchCompare(void*, int lengthA, const void* a, int lengthB, const void* b)
-{
+int frenchCompare(void*, int lengthA, const void* a, int lengthB, const void* b) {
     const QString textA = QString::fromUtf8(static_cast<const char*>(a), lengthA);
     const QString textB = QString::fromUtf8(static_cast<const char*>(b), lengthB);
     int order = frenchKey(textA).compare(frenchKey(textB));
@@ -68,26 +66,24 @@ int frenchCompare(void*, int lengthA, const void* a, int lengthB, const void* b)
     return order < 0 ? -1 : (order > 0 ? 1 : 0);
 }
 
-QVariant columnValue(sqlite3_stmt* stmt, int column)
-{
+QVariant columnValue(sqlite3_stmt* stmt, int column) {
     switch (sqlite3_column_type(stmt, column)) {
-    case SQLITE_INTEGER:
-        return QVariant(static_cast<qint64>(sqlite3_column_int64(stmt, column)));
-    case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(stmt, column));
-    case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
-                                          sqlite3_column_bytes(stmt, column)));
-    case SQLITE_BLOB:
-        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)),
-                                   sqlite3_column_bytes(stmt, column)));
-    default:
-        return QVariant();
+        case SQLITE_INTEGER:
+            return QVariant(static_cast<qint64>(sqlite3_column_int64(stmt, column)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(stmt, column));
+        case SQLITE_TEXT:
+            return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
+                                              sqlite3_column_bytes(stmt, column)));
+        case SQLITE_BLOB:
+            return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)),
+                                       sqlite3_column_bytes(stmt, column)));
+        default:
+            return QVariant();
     }
 }
 
-bool onlyBlanks(const char* text)
-{
+bool onlyBlanks(const char* text) {
     for (; text && *text; ++text) {
         if (*text != ' ' && *text != '\t' && *text != '\r' && *text != '\n' && *text != ';')
             return false;
@@ -99,18 +95,15 @@ bool onlyBlanks(const char* text)
 
 MessageStore::MessageStore() = default;
 
-MessageStore::~MessageStore()
-{
+MessageStore::~MessageStore() {
     close();
 }
 
-QString MessageStore::pathIn(const QString& programFolder)
-{
+QString MessageStore::pathIn(const QString& programFolder) {
     return withTrailingSeparator(programFolder) + QStringLiteral("messages.fdm");
 }
 
-StoreOpenResult MessageStore::open(const QString& path)
-{
+StoreOpenResult MessageStore::open(const QString& path) {
     close();
     if (!FileExists(path))
         return {StoreFault::Missing, QString()};
@@ -168,16 +161,22 @@ StoreOpenResult MessageStore::open(const QString& path)
     return {};
 }
 
-void MessageStore::close()
-{
+void MessageStore::close() {
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
 }
 
-Recordset MessageStore::run(const QString& sql)
-{
+quint64 MessageStore::dataVersion() const {
+    if (!m_db)
+        return 0;
+    unsigned int version = 0;
+    sqlite3_file_control(m_db, "main", SQLITE_FCNTL_DATA_VERSION, &version);
+    return (static_cast<quint64>(sqlite3_total_changes64(m_db)) << 32) ^ version;
+}
+
+Recordset MessageStore::run(const QString& sql) {
     if (!m_db)
         return Recordset::failed(QStringLiteral("Le fichier des messages n'est pas ouvert."));
     const QByteArray text = mapStatement(sql).toUtf8();
@@ -212,8 +211,27 @@ Recordset MessageStore::run(const QString& sql)
     return Recordset(std::move(columns), std::move(rows));
 }
 
-bool MessageStore::createEmpty(const QString& path, QString* error)
-{
+MessageStore::Transaction::Transaction(MessageStore& store) : m_store(store) {
+    m_open = store.m_db && sqlite3_get_autocommit(store.m_db) &&
+             sqlite3_exec(store.m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+MessageStore::Transaction::~Transaction() {
+    if (m_open && m_store.m_db)
+        sqlite3_exec(m_store.m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+bool MessageStore::Transaction::commit() {
+    if (!m_open || !m_store.m_db)
+        return false;
+    m_open = false;
+    if (sqlite3_exec(m_store.m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    sqlite3_exec(m_store.m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
+}
+
+bool MessageStore::createEmpty(const QString& path, QString* error) {
     auto fail = [error](const QString& text) {
         if (error)
             *error = text;
@@ -247,28 +265,27 @@ bool MessageStore::createEmpty(const QString& path, QString* error)
     return true;
 }
 
-QString MessageStore::faultText(const StoreOpenResult& result, const QString& path)
-{
+QString MessageStore::faultText(const StoreOpenResult& result, const QString& path) {
     QString reason;
     switch (result.fault) {
-    case StoreFault::None:
-    case StoreFault::Missing:
-        return QString();
-    case StoreFault::Unreadable:
-        reason = QStringLiteral("Le fichier ne peut pas être lu.");
-        break;
-    case StoreFault::NotADatabase:
-        reason = QStringLiteral("Ce fichier n'est pas un fichier de messages.");
-        break;
-    case StoreFault::Corrupt:
-        reason = QStringLiteral("Le fichier est endommagé.");
-        break;
-    case StoreFault::NoTable:
-        reason = QStringLiteral("Le fichier ne contient pas la table des messages.");
-        break;
-    case StoreFault::ReadOnly:
-        reason = QStringLiteral("Le fichier (ou son dossier) est protégé en écriture.");
-        break;
+        case StoreFault::None:
+        case StoreFault::Missing:
+            return QString();
+        case StoreFault::Unreadable:
+            reason = QStringLiteral("Le fichier ne peut pas être lu.");
+            break;
+        case StoreFault::NotADatabase:
+            reason = QStringLiteral("Ce fichier n'est pas un fichier de messages.");
+            break;
+        case StoreFault::Corrupt:
+            reason = QStringLiteral("Le fichier est endommagé.");
+            break;
+        case StoreFault::NoTable:
+            reason = QStringLiteral("Le fichier ne contient pas la table des messages.");
+            break;
+        case StoreFault::ReadOnly:
+            reason = QStringLiteral("Le fichier (ou son dossier) est protégé en écriture.");
+            break;
     }
     QString text = QStringLiteral("Impossible d'utiliser le fichier contenant les messages:\n%1\n\n%2")
                        .arg(QDir::toNativeSeparators(path), reason);

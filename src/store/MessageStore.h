@@ -36,8 +36,26 @@ public:
     bool isOpen() const { return m_db != nullptr; }
     const QString& path() const { return m_path; }
 
+    // A number that changes whenever the file changes, by this connection or another; it costs no statement.
+    quint64 dataVersion() const;
+
     // Runs exactly one statement; text after the first statement is refused.
     Recordset run(const QString& sql);
+
+    // Groups the statements run while it lives into one transaction: all of them reach the disk together at
+    // commit(), or none does. Without commit() they are rolled back.
+    class Transaction {
+    public:
+        explicit Transaction(MessageStore& store);
+        ~Transaction();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+        bool commit();
+
+    private:
+        MessageStore& m_store;
+        bool m_open = false;
+    };
 
     // Makes an empty message file at path; refuses to touch a file that is already there.
     static bool createEmpty(const QString& path, QString* error);

@@ -7,8 +7,7 @@ namespace tavanote {
 const char* const kValueColumns =
     "titre,message,datemessage,heuremessage,etat,periodicite,prochainaffichage,dernieraffichage";
 
-QString mapStatement(const QString& sql)
-{
+QString mapStatement(const QString& sql) {
     static const QRegularExpression deleteStar(QStringLiteral(R"(^\s*DELETE\s+\*\s+FROM\b)"),
                                                QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression valueInsert(QStringLiteral(R"(^\s*INSERT\s+INTO\s+message\s+VALUES\b)"),

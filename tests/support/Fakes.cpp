@@ -1,11 +1,11 @@
 #include "Fakes.h"
 
 #include <QTest>
+#include <utility>
 
 namespace tavanote::test {
 
-double FakeRandom::next()
-{
+double FakeRandom::next() {
     if (draws.empty())
         return 0.0;
     const double value = draws.front();
@@ -13,17 +13,17 @@ double FakeRandom::next()
     return value;
 }
 
-void FakeDialogs::expect(Icon icon, const QString& text, Answer answer, const QString& title)
-{
+void FakeDialogs::expect(Icon icon, const QString& text, Answer answer, const QString& title) {
     m_expected.push_back({icon, text, answer, title});
 }
 
 Answer FakeDialogs::message(QWidget*, const QString& text, Icon icon, Buttons buttons, const QString& title,
-                            std::optional<Answer>)
-{
+                            std::optional<Answer>) {
     shown.push_back({title, text, icon, buttons});
-    const Answer refusal = buttons == Buttons::Ok ? Answer::Ok
-                                                  : (buttons == Buttons::YesNo ? Answer::No : Answer::Cancel);
+    if (whileNextBoxOpen)
+        std::exchange(whileNextBoxOpen, nullptr)();
+    const Answer refusal =
+        buttons == Buttons::Ok ? Answer::Ok : (buttons == Buttons::YesNo ? Answer::No : Answer::Cancel);
     if (m_expected.empty()) {
         QTest::qFail(qPrintable(QStringLiteral("unexpected box \"%1\": %2").arg(title, text)), __FILE__, __LINE__);
         return refusal;
@@ -43,8 +43,7 @@ Answer FakeDialogs::message(QWidget*, const QString& text, Icon icon, Buttons bu
     return expected.answer;
 }
 
-QString FakeDialogs::openFileName(QWidget*, const QString&, const QString&, const QString&)
-{
+QString FakeDialogs::openFileName(QWidget*, const QString&, const QString&, const QString&) {
     if (fileNames.empty())
         return QString();
     const QString name = fileNames.front();
@@ -53,24 +52,20 @@ QString FakeDialogs::openFileName(QWidget*, const QString&, const QString&, cons
 }
 
 QString FakeDialogs::saveFileName(QWidget* parent, const QString& caption, const QString& folder,
-                                  const QString& filter)
-{
+                                  const QString& filter) {
     return openFileName(parent, caption, folder, filter);
 }
 
-std::optional<QColor> FakeDialogs::color(QWidget*, const QColor&)
-{
+std::optional<QColor> FakeDialogs::color(QWidget*, const QColor&) {
     return colourAnswer;
 }
 
-bool FakeDialogs::openUrl(const QUrl& url)
-{
+bool FakeDialogs::openUrl(const QUrl& url) {
     openedUrls.append(url);
     return true;
 }
 
-Autostart::Outcome FakePlatform::applyAutostart(int value)
-{
+Autostart::Outcome FakePlatform::applyAutostart(int value) {
     autostartCalls.append(value);
     if (autostartOutcomes.empty())
         return Autostart::Outcome::Done;

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "common/Services.h"
@@ -51,6 +52,8 @@ public:
     bool pageSetup(QWidget*, QPrinter&) override { return printAnswer; }
     bool openUrl(const QUrl& url) override;
 
+    // Runs while the next box is open, as the events of its nested loop would (a timer tick, a click).
+    std::function<void()> whileNextBoxOpen;
     std::vector<ShownBox> shown;
     std::deque<QString> fileNames;  // answers of the file dialogs, in turn; none left means cancel
     std::optional<QColor> colourAnswer;

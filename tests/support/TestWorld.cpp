@@ -4,8 +4,7 @@
 
 namespace tavanote::test {
 
-QDateTime dateTime(const QString& text)
-{
+QDateTime dateTime(const QString& text) {
     QDateTime when = QDateTime::fromString(text, QStringLiteral("dd/MM/yyyy HH:mm:ss"));
     if (!when.isValid())
         when = QDateTime::fromString(text, QStringLiteral("dd/MM/yyyy HH:mm"));
@@ -15,8 +14,7 @@ QDateTime dateTime(const QString& text)
 TestWorld::TestWorld(const QString& now, bool withMessageFile)
     : clock(dateTime(now)),
       settingsStore(std::make_unique<SettingsStore>(dir.path() + QStringLiteral("/config/Tavanote.ini"))),
-      m_services{clock, random, dialogs, *settingsStore, store, platform, programFolder()}
-{
+      m_services{clock, random, dialogs, *settingsStore, store, platform, programFolder()} {
     if (withMessageFile) {
         QString error;
         if (!MessageStore::createEmpty(storePath(), &error))
@@ -26,8 +24,7 @@ TestWorld::TestWorld(const QString& now, bool withMessageFile)
 
 TestWorld::~TestWorld() = default;
 
-void TestWorld::openStore()
-{
+void TestWorld::openStore() {
     if (store.isOpen())
         return;
     const StoreOpenResult result = store.open(storePath());
@@ -36,8 +33,7 @@ void TestWorld::openStore()
                      __LINE__);
 }
 
-Recordset TestWorld::sql(const QString& statement)
-{
+Recordset TestWorld::sql(const QString& statement) {
     openStore();
     Recordset rs = store.run(statement);
     if (!rs.ok())
@@ -47,8 +43,7 @@ Recordset TestWorld::sql(const QString& statement)
 
 qint64 TestWorld::insert(const QString& titre, const QString& message, const QString& date, const QString& heure,
                          const QString& etat, const QString& periodicite, const QString& prochain,
-                         const QString& dernier)
-{
+                         const QString& dernier) {
     auto value = [](const QString& text) {
         return text.isNull() ? QStringLiteral("NULL") : QLatin1Char('\'') + QString(text).replace("'", "''") + '\'';
     };
@@ -61,8 +56,7 @@ qint64 TestWorld::insert(const QString& titre, const QString& message, const QSt
     return rs.text(QStringLiteral("id")).toLongLong();
 }
 
-int TestWorld::count(const QString& where)
-{
+int TestWorld::count(const QString& where) {
     Recordset rs = sql(QStringLiteral("SELECT count(*) AS n FROM message") +
                        (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where));
     rs.moveFirst();

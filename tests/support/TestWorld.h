@@ -48,8 +48,7 @@ QDateTime dateTime(const QString& text);  // "dd/mm/yyyy hh:mm" or "dd/mm/yyyy h
 
 // The child of parent named name, of type T; fails the running test when there is none.
 template <typename T>
-T* ctl(QObject* parent, const QString& name)
-{
+T* ctl(QObject* parent, const QString& name) {
     T* child = parent->findChild<T*>(name);
     if (!child)
         QTest::qFail(qPrintable(QStringLiteral("no control named %1").arg(name)), __FILE__, __LINE__);

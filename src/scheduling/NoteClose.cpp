@@ -1,0 +1,89 @@
+#include "NoteClose.h"
+
+#include "app/SettingsStore.h"
+#include "common/DateText.h"
+#include "common/TextRules.h"
+#include "scheduling/Schedule.h"
+#include "store/MessageStore.h"
+
+namespace tavanote {
+
+namespace {
+
+QString periodicLabel(qint64 code) {
+    static const char* const labels[] = {
+        "(affiché toutes les heures)",  "(affiché tous les jours)",     "(affiché toutes les semaines)",
+        "(affiché tous les mois)",      "(affiché tous les bimestres)", "(affiché tous les trimestres)",
+        "(affiché tous les semestres)", "(affiché toutes les années)",
+    };
+    return hasStep(code) ? QString::fromUtf8(labels[code - 1]) : QString();
+}
+
+}  // namespace
+
+QString noteCloseQuestion() {
+    return QStringLiteral("Êtes-vous sûr(e) que ce message ne doit plus être affiché ?");
+}
+
+NoteCloseOutcome decideNoteClose(const NoteFields& note, const QDateTime& now, const QString& suppression,
+                                 bool deletingDisplayed) {
+    NoteCloseOutcome outcome;
+    const QString heading = QStringLiteral("Message: ") + note.title + QStringLiteral("\n\n");
+    if (deletingDisplayed) {
+        outcome.kind = NoteCloseOutcome::Deleted;
+        outcome.text = heading + QStringLiteral("Ce message est maintenant supprimé.");
+        return outcome;
+    }
+    const qint64 code = leadingNumber(note.code);
+    if (code == 9) {
+        outcome.kind = NoteCloseOutcome::AtStart;
+        outcome.text = QStringLiteral(
+            "Ce message est periodique (affiché au démarrage du programme).\n"
+            "Son prochain affichage se fera donc au prochain démarrage du programme.");
+        outcome.tellBeforeWriting = true;
+        return outcome;
+    }
+    if (hasStep(code)) {
+        const std::optional<QDateTime> end = readInstant(note.lastDisplay);
+        if (const std::optional<QDateTime> next = nextDisplay(code, note.displayedAt, end, now)) {
+            outcome.kind = NoteCloseOutcome::Rescheduled;
+            outcome.next = next;
+            outcome.text = QStringLiteral("Ce message est periodique ") + periodicLabel(code) +
+                           QStringLiteral(".\nSon prochain affichage est prévu pour le:") +
+                           next->toString(QStringLiteral("dd/MM/yyyy 'à' HH:mm"));
+            return outcome;
+        }
+    }
+    outcome.kind = NoteCloseOutcome::Expired;
+    outcome.tellBeforeWriting = true;
+    outcome.text = heading + (suppression != QLatin1String("0") ? QStringLiteral("Ce message est maintenant érroné.")
+                                                                : QStringLiteral("Ce message a été supprimé."));
+    return outcome;
+}
+
+bool writeNoteClose(MessageStore& store, const SettingsStore& settings, qint64 id, const NoteCloseOutcome& outcome) {
+    MessageStore::Transaction transaction(store);
+    bool ok = true;
+    switch (outcome.kind) {
+        case NoteCloseOutcome::Deleted:
+            ok = store.run(QStringLiteral("DELETE * FROM message WHERE id = %1").arg(id)).ok();
+            break;
+        case NoteCloseOutcome::AtStart:
+            ok = store.run(QStringLiteral("UPDATE message SET etat = 'actif' WHERE id = %1").arg(id)).ok();
+            break;
+        case NoteCloseOutcome::Rescheduled:
+            ok = store.run(QStringLiteral("UPDATE message SET etat = 'errone' WHERE id = %1").arg(id)).ok() &&
+                 store.run(QStringLiteral("UPDATE message SET etat = 'actif' WHERE id = %1").arg(id)).ok() &&
+                 writeNextDisplay(store, id, *outcome.next);
+            break;
+        case NoteCloseOutcome::Expired:
+            ok = store.run(QStringLiteral("UPDATE message SET etat = 'errone' WHERE id = %1").arg(id)).ok() &&
+                 applyExpiry(store, settings, id);
+            break;
+    }
+    if (!ok)
+        return false;
+    return transaction.commit();
+}
+
+}  // namespace tavanote

@@ -1,0 +1,202 @@
+#include "Schedule.h"
+
+#include <QRegularExpression>
+
+#include "app/SettingsStore.h"
+#include "common/DateText.h"
+#include "common/TextRules.h"
+#include "store/MessageStore.h"
+
+namespace tavanote {
+
+namespace {
+
+// Months a calendar step adds; 0 for the steps of fixed length.
+int stepMonths(qint64 code) {
+    switch (code) {
+        case 4:
+            return 1;
+        case 5:
+            return 2;
+        case 6:
+            return 3;
+        case 7:
+            return 6;
+        case 8:
+            return 12;
+        default:
+            return 0;
+    }
+}
+
+// Minutes a fixed step adds.
+qint64 stepMinutes(qint64 code) {
+    switch (code) {
+        case 1:
+            return 60;
+        case 2:
+            return 24 * 60;
+        case 3:
+            return 7 * 24 * 60;
+        default:
+            return 0;
+    }
+}
+
+QDateTime addMonthsClamped(const QDateTime& from, int months) {
+    // QDate::addMonths keeps the day when the target month has it, else gives the month's last day.
+    return QDateTime(from.date().addMonths(months), from.time(), Qt::UTC);
+}
+
+std::optional<QDateTime> endCheck(const QDateTime& candidate, const std::optional<QDateTime>& end) {
+    if (end && *end < candidate)
+        return std::nullopt;
+    return candidate;
+}
+
+// After this many calendar steps the day of the month has fallen as far as it ever will: every month the
+// series visits has been seen, Februaries of a common year included, so later steps never clamp again.
+constexpr int kSettlingSteps = 48;
+
+}  // namespace
+
+QDateTime naiveInstant(const QDate& date, const QTime& time) {
+    return QDateTime(date, QTime(time.hour(), time.minute()), Qt::UTC);
+}
+
+QDateTime naiveNow(const QDateTime& localNow) {
+    return naiveInstant(localNow.date(), localNow.time());
+}
+
+std::optional<QDateTime> readInstant(const QString& text) {
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^\s*(\d{1,2})/(\d{1,2})/(\d{4})(?:\s+(\d{1,2}):(\d{2})(?::(\d{2}))?)?\s*$)"));
+    const QRegularExpressionMatch m = pattern.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QDate date(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
+    const QTime time = m.captured(4).isEmpty() ? QTime(0, 0) : QTime(m.captured(4).toInt(), m.captured(5).toInt());
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return naiveInstant(date, time);
+}
+
+bool hasStep(qint64 code) {
+    return code >= 1 && code <= 8;
+}
+
+QDateTime addStep(qint64 code, const QDateTime& from) {
+    if (const int months = stepMonths(code))
+        return addMonthsClamped(from, months);
+    return from.addSecs(stepMinutes(code) * 60);
+}
+
+std::optional<QDateTime> nextDisplayByLoop(qint64 code, const QDateTime& base, const std::optional<QDateTime>& end,
+                                           const QDateTime& now) {
+    if (!hasStep(code))
+        return std::nullopt;
+    QDateTime candidate = base;
+    for (;;) {
+        candidate = addStep(code, candidate);
+        if (end && *end < candidate)
+            return std::nullopt;
+        if (candidate > now)
+            return candidate;
+    }
+}
+
+std::optional<QDateTime> nextDisplay(qint64 code, const QDateTime& base, const std::optional<QDateTime>& end,
+                                     const QDateTime& now) {
+    if (!hasStep(code))
+        return std::nullopt;
+    // Candidates only grow: the series has expired exactly when the first candidate past now is past the end.
+    if (const qint64 minutes = stepMinutes(code)) {
+        const qint64 step = minutes * 60;
+        const qint64 behind = base.secsTo(now);
+        const qint64 steps = behind < step ? 1 : behind / step + 1;
+        return endCheck(base.addSecs(steps * step), end);
+    }
+    const int months = stepMonths(code);
+    QDateTime candidate = base;
+    for (int i = 0; i < kSettlingSteps; ++i) {
+        candidate = addMonthsClamped(candidate, months);
+        if (end && *end < candidate)
+            return std::nullopt;
+        if (candidate > now)
+            return candidate;
+    }
+    // The day is settled: jump close to now, then step to the first candidate past it.
+    const QDate from = candidate.date();
+    const qint64 monthsBehind =
+        (static_cast<qint64>(now.date().year()) - from.year()) * 12 + (now.date().month() - from.month());
+    const qint64 jump = std::max<qint64>(0, monthsBehind / months - 1);
+    candidate = addMonthsClamped(candidate, static_cast<int>(jump * months));
+    while (candidate <= now)
+        candidate = addMonthsClamped(candidate, months);
+    return endCheck(candidate, end);
+}
+
+bool applyExpiry(MessageStore& store, const SettingsStore& settings, qint64 id) {
+    const bool deleteIt = settings.get(kParametres, QStringLiteral("suppression")) == QLatin1String("0");
+    const QString sql = deleteIt ? QStringLiteral("DELETE * FROM message WHERE id = %1").arg(id)
+                                 : QStringLiteral("UPDATE message SET etat = 'errone' WHERE id = %1").arg(id);
+    return store.run(sql).ok();
+}
+
+bool writeNextDisplay(MessageStore& store, qint64 id, const QDateTime& next) {
+    return store
+        .run(QStringLiteral("UPDATE message SET prochainaffichage = '%1' WHERE id = %2")
+                 .arg(formatDateTime(next))
+                 .arg(id))
+        .ok();
+}
+
+StartupPassResult runStartupPass(MessageStore& store, const SettingsStore& settings, const QDateTime& now) {
+    StartupPassResult result;
+    Recordset rs = store.run(QStringLiteral("SELECT * FROM message ORDER BY id ASC"));
+    if (!rs.ok() || rs.isEmpty())
+        return result;
+    const int idColumn = rs.columnIndex(QStringLiteral("id"));
+    const int codeColumn = rs.columnIndex(QStringLiteral("periodicite"));
+    const int nextColumn = rs.columnIndex(QStringLiteral("prochainaffichage"));
+    const int endColumn = rs.columnIndex(QStringLiteral("dernieraffichage"));
+    // One transaction for the whole pass: thousands of rows stepped cost one sync, and a pass cut short is
+    // undone whole and simply runs again at the next start.
+    MessageStore::Transaction transaction(store);
+    for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) {
+        const QString codeText = rs.text(codeColumn);
+        const qint64 code = leadingNumber(codeText);
+        if (codeText == QLatin1String("9") || code >= 9)
+            continue;
+        const std::optional<QDateTime> next = readInstant(rs.text(nextColumn));
+        if (!next) {
+            ++result.unreadable;
+            continue;
+        }
+        if (now <= *next)
+            continue;
+        const qint64 id = rs.text(idColumn).toLongLong();
+        auto count = [&result](bool ok, int& counter) { ok ? ++counter : ++result.failed; };
+        if (code <= 0) {
+            count(applyExpiry(store, settings, id), result.expired);
+            continue;
+        }
+        const std::optional<QDateTime> end = readInstant(rs.text(endColumn));
+        if (!end) {
+            ++result.unreadable;
+            continue;
+        }
+        if (now > *end) {
+            count(applyExpiry(store, settings, id), result.expired);
+            continue;
+        }
+        if (const std::optional<QDateTime> stepped = nextDisplay(code, *next, end, now))
+            count(writeNextDisplay(store, id, *stepped), result.stepped);
+        else
+            count(applyExpiry(store, settings, id), result.expired);
+    }
+    transaction.commit();
+    return result;
+}
+
+}  // namespace tavanote

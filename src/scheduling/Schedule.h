@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+namespace tavanote {
+
+class MessageStore;
+class SettingsStore;
+
+// Instants are naive local date-times at minute precision, held with a UTC spec so that no time-zone rule
+// moves them: an hourly step adds sixty minutes of wall-clock time.
+QDateTime naiveInstant(const QDate& date, const QTime& time);
+QDateTime naiveNow(const QDateTime& localNow);
+
+// Reads "dd/mm/yyyy hh:mm" day first, also without leading zeros ("5/3/2026 8:00") and with seconds, which
+// are dropped; a date alone is midnight. Anything else gives nothing.
+std::optional<QDateTime> readInstant(const QString& text);
+
+// True for the codes "1" to "8", the periodicities that step.
+bool hasStep(qint64 code);
+
+// One step of a periodicity code from an instant; calendar steps keep the day of the month when the target
+// month has it and otherwise give its last day.
+QDateTime addStep(qint64 code, const QDateTime& from);
+
+// The first candidate strictly later than now, starting one step after base; nothing when a candidate would
+// pass the end. A missing end is a series without end. The answer is that of stepping one period at a
+// time, without the cost of one step per missed period.
+std::optional<QDateTime> nextDisplay(qint64 code, const QDateTime& base, const std::optional<QDateTime>& end,
+                                     const QDateTime& now);
+
+// The same, one step at a time: the reference the fast rule is checked against.
+std::optional<QDateTime> nextDisplayByLoop(qint64 code, const QDateTime& base, const std::optional<QDateTime>& end,
+                                           const QDateTime& now);
+
+// Deletes the message when "suppression" is "0", otherwise marks it "errone". True when the statement ran.
+bool applyExpiry(MessageStore& store, const SettingsStore& settings, qint64 id);
+
+// Writes a next display; the state does not change.
+bool writeNextDisplay(MessageStore& store, qint64 id, const QDateTime& next);
+
+struct StartupPassResult {
+    int stepped = 0;
+    int expired = 0;
+    int unreadable = 0;  // rows left alone because a date could not be read
+    int failed = 0;      // statements that failed; the pass went on
+};
+
+// Brings every message whose display time passed while the program was not running up to date.
+StartupPassResult runStartupPass(MessageStore& store, const SettingsStore& settings, const QDateTime& now);
+
+}  // namespace tavanote

@@ -1,0 +1,221 @@
+#include "frmTavanote.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+#include "app/SettingsStore.h"
+#include "common/DateText.h"
+#include "common/HandlerScope.h"
+#include "common/WindowHelpers.h"
+#include "scheduling/NotePlacement.h"
+#include "scheduling/Schedule.h"
+#include "store/MessageStore.h"
+
+namespace tavanote {
+
+frmTavanote::frmTavanote(Services& services, NoteHost& host, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      txtMessage(new QTextEdit(this)),
+      lblJour(new QLabel(this)),
+      lblheure(new QLabel(this)),
+      cmdOnTop(new QPushButton(QStringLiteral("[-]"), this)),
+      txtID(new QLineEdit(this)),
+      txtPeriodicite(new QLineEdit(this)),
+      txtDernierAffichage(new QLineEdit(this)),
+      m_services(services),
+      m_host(host) {
+    setObjectName(QStringLiteral("frmTavanote"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    txtMessage->setObjectName(QStringLiteral("txtMessage"));
+    txtMessage->setToolTip(QStringLiteral("Texte du message"));
+    txtMessage->setReadOnly(true);
+    // Selectable by mouse only: a note waiting on screen has no caret blinking, so it costs nothing.
+    txtMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    txtMessage->setFrameShape(QFrame::NoFrame);
+    lblJour->setObjectName(QStringLiteral("lblJour"));
+    lblJour->setToolTip(QStringLiteral("Date du message"));
+    lblheure->setObjectName(QStringLiteral("lblheure"));
+    lblheure->setToolTip(QStringLiteral("Heure du message"));
+    cmdOnTop->setObjectName(QStringLiteral("cmdOnTop"));
+    cmdOnTop->setToolTip(QStringLiteral("Mettre le message en avant ou arrière plan"));
+    cmdOnTop->setFixedWidth(32);
+    cmdOnTop->setFocusPolicy(Qt::NoFocus);
+    connect(cmdOnTop, &QPushButton::clicked, this, &frmTavanote::cmdOnTop_Click);
+    for (QLineEdit* hidden : {txtID, txtPeriodicite, txtDernierAffichage})
+        hidden->hide();
+    txtID->setObjectName(QStringLiteral("txtID"));
+    txtPeriodicite->setObjectName(QStringLiteral("txtPeriodicite"));
+    txtDernierAffichage->setObjectName(QStringLiteral("txtDernierAffichage"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(2);
+    layout->addWidget(txtMessage, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(lblJour);
+    bottom->addStretch(1);
+    bottom->addWidget(lblheure);
+    bottom->addWidget(cmdOnTop);
+    layout->addLayout(bottom);
+    resize(twips(4200), twips(2850));
+
+    for (const Qt::Key key : {Qt::Key_F1, Qt::Key_F2, Qt::Key_Escape}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, this, [this, key] {
+            if (key == Qt::Key_F1)
+                m_host.noteHelp();
+            else if (key == Qt::Key_F2)
+                m_host.showAbout();
+            else
+                close();
+        });
+    }
+}
+
+void frmTavanote::Form_Load() {
+    SettingsStore& settings = m_services.settings;
+    m_position = settings.get(kParametres, QStringLiteral("position"));
+    if (m_position.isEmpty()) {
+        m_rl = m_services.random.next();
+        m_rt = m_services.random.next();
+    }
+    place();
+
+    const QString couleur = settings.get(kParametres, QStringLiteral("couleur"));
+    const std::optional<quint32> fixed = fixedNoteColour(couleur);
+    m_colour = QColor::fromRgb(fixed ? *fixed : randomNoteColour(m_services.random.next()));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, m_colour);
+    palette.setColor(QPalette::Base, m_colour);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Text, Qt::black);
+    setPalette(palette);
+    setAutoFillBackground(true);
+    txtMessage->setPalette(palette);
+    for (QLabel* label : {lblJour, lblheure}) {
+        label->setPalette(palette);
+        label->setAutoFillBackground(true);
+    }
+
+    const QDateTime now = m_services.clock.now();
+    m_heureTag = now.toString(QStringLiteral("HH:mm"));
+    m_jourTag = formatDate(now.date());
+    lblheure->setText(m_heureTag);
+    lblJour->setText(m_jourTag);
+    lblheure->setProperty("Tag", m_heureTag);
+    lblJour->setProperty("Tag", m_jourTag);
+    const QString affichage = settings.get(kParametres, QStringLiteral("affichage"));
+    if (affichage == QLatin1String("0")) {
+        lblJour->clear();
+        lblheure->clear();
+    } else if (affichage == QLatin1String("1")) {
+        lblheure->clear();
+    } else if (affichage == QLatin1String("2")) {
+        lblJour->clear();
+    }
+
+    m_onTop = true;
+    SetTopMost(this, true);
+}
+
+void frmTavanote::place() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QSize frame = isVisible() ? frameGeometry().size() : size();
+    if (const std::optional<QPoint> at = notePosition(m_position, screen->availableGeometry(), frame, m_rl, m_rt))
+        move(*at);
+}
+
+void frmTavanote::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Once shown, the window frame is known: place the note again so that the frame, too, lies on screen.
+    if (frameGeometry().size() != size())
+        place();
+}
+
+void frmTavanote::setMessage(const NoteMessage& message) {
+    txtID->setText(QString::number(message.id));
+    txtPeriodicite->setText(message.code);
+    setWindowTitle(message.title);
+    txtMessage->setPlainText(message.text);
+    txtDernierAffichage->setText(message.lastDisplay);
+    m_tag = QStringLiteral("Tavanote_") + txtID->text();
+    setProperty("Tag", m_tag);
+}
+
+qint64 frmTavanote::messageId() const {
+    return txtID->text().toLongLong();
+}
+
+NoteFields frmTavanote::fields() const {
+    NoteFields note;
+    note.id = messageId();
+    note.title = windowTitle();
+    note.code = txtPeriodicite->text();
+    note.lastDisplay = txtDernierAffichage->text();
+    note.displayedAt = readInstant(m_jourTag + QLatin1Char(' ') + m_heureTag).value_or(QDateTime());
+    return note;
+}
+
+void frmTavanote::cmdOnTop_Click() {
+    m_onTop = !m_onTop;
+    SetTopMost(this, m_onTop);
+}
+
+void frmTavanote::closeEvent(QCloseEvent* event) {
+    if (m_closed) {
+        event->accept();
+        return;
+    }
+    if (m_closing || !acknowledge()) {
+        event->ignore();
+        return;
+    }
+    m_closed = true;
+    event->accept();
+}
+
+bool frmTavanote::acknowledge() {
+    HandlerScope handler;
+    m_closing = true;
+    auto done = [this](bool closes) {
+        m_closing = false;
+        return closes;
+    };
+    Dialogs& dialogs = m_services.dialogs;
+    const bool deleting = m_host.deletingDisplayedMessage();
+    if (!deleting &&
+        m_services.settings.get(kParametres, QStringLiteral("confirmation fermeture")) == QLatin1String("1")) {
+        if (dialogs.message(this, noteCloseQuestion(), Icon::Question, Buttons::YesNo) != Answer::Yes)
+            return done(false);
+    }
+    const NoteFields note = fields();
+    const QString suppression = m_services.settings.get(kParametres, QStringLiteral("suppression"));
+    const NoteCloseOutcome outcome = decideNoteClose(note, naiveNow(m_services.clock.now()), suppression, deleting);
+    if (outcome.tellBeforeWriting)
+        dialogs.message(this, outcome.text, Icon::Information, Buttons::Ok);
+    if (!writeNoteClose(m_services.store, m_services.settings, note.id, outcome)) {
+        // Nothing was written: the note stays, so the message is not lost.
+        dialogs.message(this,
+                        QStringLiteral("Impossible d'enregistrer la fermeture du message \"%1\".\n\n"
+                                       "Le message reste affiché.")
+                            .arg(note.title),
+                        Icon::Exclamation, Buttons::Ok);
+        return done(false);
+    }
+    if (!outcome.tellBeforeWriting)
+        dialogs.message(this, outcome.text, Icon::Information, Buttons::Ok);
+    m_host.RefreshMessageLists();
+    return done(true);
+}
+
+}  // namespace tavanote

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QWidget>
+
+#include "common/Services.h"
+#include "scheduling/DueCheck.h"
+#include "scheduling/NoteClose.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTextEdit;
+
+namespace tavanote {
+
+// What a note asks of the window that opened it.
+class NoteHost {
+public:
+    virtual ~NoteHost() = default;
+    // True only while the main window deletes the message of this note.
+    virtual bool deletingDisplayedMessage() const = 0;
+    virtual void RefreshMessageLists() = 0;
+    virtual void noteHelp() = 0;   // F1
+    virtual void showAbout() = 0;  // F2
+};
+
+// One message on screen as a sticky note: its title as caption, its text on a coloured background, the date
+// and time it appeared. Closing it acknowledges the message.
+class frmTavanote : public QWidget {
+    Q_OBJECT
+public:
+    frmTavanote(Services& services, NoteHost& host, QWidget* parent = nullptr);
+
+    // Placement, colour, the date and time labels, and the note on top of other windows.
+    void Form_Load();
+    // The message's own fields and the window's tag.
+    void setMessage(const NoteMessage& message);
+
+    qint64 messageId() const;
+    NoteFields fields() const;
+    const QString& tag() const { return m_tag; }
+    bool onTop() const { return m_onTop; }
+    QColor colour() const { return m_colour; }
+
+    void cmdOnTop_Click();
+
+    QTextEdit* txtMessage;
+    QLabel* lblJour;
+    QLabel* lblheure;
+    QPushButton* cmdOnTop;
+    QLineEdit* txtID;
+    QLineEdit* txtPeriodicite;
+    QLineEdit* txtDernierAffichage;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Runs the close handling; false when the note must stay open.
+    bool acknowledge();
+    void place();
+
+    Services& m_services;
+    NoteHost& m_host;
+    QString m_tag;
+    QString m_jourTag;
+    QString m_heureTag;
+    bool m_onTop = false;
+    bool m_closing = false;
+    bool m_closed = false;
+    QColor m_colour;
+    QString m_position;
+    double m_rl = 0;
+    double m_rt = 0;
+};
+
+}  // namespace tavanote
