@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLockFile>
+#include <QSystemTrayIcon>
 #include <memory>
 
 #include "common/Services.h"
@@ -40,11 +41,27 @@ public:
     Autostart::Outcome applyAutostart(int value) override;
     QString executablePath() const override { return m_autostart.executablePath(); }
     void endProgram() override;
+    void beep() override;
 
 private:
     Autostart m_autostart;
     QString m_lockPath;
     std::unique_ptr<QLockFile> m_lock;
+};
+
+class SystemTrayIcon : public TrayIcon {
+public:
+    SystemTrayIcon();
+    ~SystemTrayIcon() override;
+    bool available() const override;
+    void add(const QString& toolTip, std::function<void(Click, const QPoint&)> clicked) override;
+    void setToolTip(const QString& toolTip) override;
+    void remove() override;
+    bool isAdded() const override;
+
+private:
+    std::unique_ptr<QSystemTrayIcon> m_icon;
+    std::function<void(Click, const QPoint&)> m_clicked;
 };
 
 }  // namespace tavanote

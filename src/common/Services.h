@@ -4,12 +4,14 @@
 #include <QDateTime>
 #include <QString>
 #include <QUrl>
+#include <functional>
 #include <optional>
 
 #include "app/Autostart.h"
 
 class QWidget;
 class QPrinter;
+class QPoint;
 
 namespace tavanote {
 
@@ -64,6 +66,22 @@ public:
     virtual QString executablePath() const = 0;
     // Ends the program at once: no window's close handling runs.
     virtual void endProgram() = 0;
+    // The system beep of a refused key.
+    virtual void beep() = 0;
+};
+
+// The program's icon in the notification area.
+class TrayIcon {
+public:
+    enum class Click { Left, Right, Double, Middle };
+    virtual ~TrayIcon() = default;
+    // False when the desktop has no notification area: the program then keeps its main window on screen.
+    virtual bool available() const = 0;
+    // Adds the icon; clicked receives every click on it. Adding twice keeps one icon.
+    virtual void add(const QString& toolTip, std::function<void(Click, const QPoint& at)> clicked) = 0;
+    virtual void setToolTip(const QString& toolTip) = 0;
+    virtual void remove() = 0;
+    virtual bool isAdded() const = 0;
 };
 
 // What every window receives from outside.
@@ -74,6 +92,7 @@ struct Services {
     SettingsStore& settings;
     MessageStore& store;
     Platform& platform;
+    TrayIcon& tray;
     QString programFolder;  // the executable's folder, where messages.fdm lives
 };
 

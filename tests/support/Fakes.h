@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QStringList>
 #include <deque>
 #include <functional>
@@ -76,12 +77,35 @@ public:
     Autostart::Outcome applyAutostart(int value) override;
     QString executablePath() const override { return executable; }
     void endProgram() override { ++endCount; }
+    void beep() override { ++beeps; }
 
     bool otherCopyRunning = false;
     QString executable = QStringLiteral("/opt/tavanote/tavanote");
     std::deque<Autostart::Outcome> autostartOutcomes;  // queued outcomes; none left means Done
     QList<int> autostartCalls;
     int endCount = 0;
+    int beeps = 0;
+};
+
+// A notification area the test clicks on.
+class FakeTray : public TrayIcon {
+public:
+    bool available() const override { return present; }
+    void add(const QString& tip, std::function<void(Click, const QPoint&)> onClick) override
+    {
+        added = true;
+        toolTip = tip;
+        clicked = std::move(onClick);
+    }
+    void setToolTip(const QString& tip) override { toolTip = tip; }
+    void remove() override { added = false; }
+    bool isAdded() const override { return added; }
+    void click(Click button) { clicked(button, QPoint(100, 100)); }
+
+    bool present = true;
+    bool added = false;
+    QString toolTip;
+    std::function<void(Click, const QPoint&)> clicked;
 };
 
 }  // namespace tavanote::test

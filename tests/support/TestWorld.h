@@ -37,6 +37,7 @@ public:
     FakeRandom random;
     FakeDialogs dialogs;
     FakePlatform platform;
+    FakeTray tray;
     std::unique_ptr<SettingsStore> settingsStore;
     MessageStore store;
 
