@@ -4,6 +4,7 @@
 #include "app/SettingsStore.h"
 #include "common/FileExists.h"
 #include "common/RealServices.h"
+#include "common/WindowHelpers.h"
 #include "store/MessageStore.h"
 
 int main(int argc, char** argv) {
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tavanote"));
     // Notes and the splash come and go; only the quit procedure ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(tavanote::programIcon());
 
     using namespace tavanote;
     SystemClock clock;
@@ -19,8 +21,9 @@ int main(int argc, char** argv) {
     SettingsStore settings(SettingsStore::defaultPath());
     MessageStore store;
     DesktopPlatform platform(QApplication::applicationFilePath());
-    Services services{
-        clock, random, dialogs, settings, store, platform, withTrailingSeparator(QApplication::applicationDirPath())};
+    SystemTrayIcon tray;
+    Services services{clock, random,   dialogs, settings,
+                      store, platform, tray,    withTrailingSeparator(QApplication::applicationDirPath())};
 
     Application program(services);
     if (!program.start())

@@ -148,4 +148,52 @@ void DesktopPlatform::endProgram() {
     QApplication::exit(0);
 }
 
+void DesktopPlatform::beep() {
+    QApplication::beep();
+}
+
+SystemTrayIcon::SystemTrayIcon() = default;
+
+SystemTrayIcon::~SystemTrayIcon() = default;
+
+bool SystemTrayIcon::available() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void SystemTrayIcon::add(const QString& toolTip, std::function<void(Click, const QPoint&)> clicked) {
+    m_clicked = std::move(clicked);
+    if (!m_icon) {
+        m_icon = std::make_unique<QSystemTrayIcon>(QApplication::windowIcon());
+        QObject::connect(m_icon.get(), &QSystemTrayIcon::activated, m_icon.get(),
+                         [this](QSystemTrayIcon::ActivationReason reason) {
+                             Click click = Click::Left;
+                             if (reason == QSystemTrayIcon::Context)
+                                 click = Click::Right;
+                             else if (reason == QSystemTrayIcon::DoubleClick)
+                                 click = Click::Double;
+                             else if (reason == QSystemTrayIcon::MiddleClick)
+                                 click = Click::Middle;
+                             if (m_clicked)
+                                 m_clicked(click, QCursor::pos());
+                         });
+    }
+    m_icon->setToolTip(toolTip);
+    // Shown even without a notification area: the icon docks by itself when one appears.
+    m_icon->show();
+}
+
+void SystemTrayIcon::setToolTip(const QString& toolTip) {
+    if (m_icon)
+        m_icon->setToolTip(toolTip);
+}
+
+void SystemTrayIcon::remove() {
+    if (m_icon)
+        m_icon->hide();
+}
+
+bool SystemTrayIcon::isAdded() const {
+    return m_icon && m_icon->isVisible();
+}
+
 }  // namespace tavanote

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QIcon;
 class QWidget;
 
 namespace tavanote {
@@ -11,6 +12,9 @@ void CentreWindow(QWidget* window);
 
 // Keeps a window above all others, or releases it, without moving or resizing it.
 void SetTopMost(QWidget* window, bool onTop);
+
+// The program's icon: a small yellow sticky note.
+QIcon programIcon();
 
 // Twips to pixels at 15 twips a pixel.
 constexpr int twips(int value) {

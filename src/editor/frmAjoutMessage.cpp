@@ -1,1 +1,429 @@
-// (filled in below)
+#include "frmAjoutMessage.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/SettingsStore.h"
+#include "common/HandlerScope.h"
+#include "common/TextRules.h"
+#include "common/WindowHelpers.h"
+#include "common/WindowKeys.h"
+#include "editor/DateFields.h"
+#include "editor/EditorRules.h"
+#include "editor/FieldChecks.h"
+#include "editor/frmCalendrier.h"
+#include "editor/frmHeure.h"
+#include "scheduling/Schedule.h"
+#include "store/MessageStore.h"
+
+namespace tavanote {
+
+namespace {
+
+const char* const kHelpHint = "Pour l'aide, appuyez sur la touche F1...";
+
+QLineEdit* dateTimeField(QWidget* parent, const char* name, int length, const char* toolTip) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(name));
+    field->setMaxLength(length);
+    field->setAlignment(Qt::AlignCenter);
+    field->setToolTip(QString::fromUtf8(toolTip));
+    return field;
+}
+
+QToolButton* pickerButton(QWidget* parent, const QString& name, const char* toolTip, QStyle::StandardPixmap icon) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setToolTip(QString::fromUtf8(toolTip));
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setCursor(Qt::PointingHandCursor);
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+}  // namespace
+
+frmAjoutMessage::frmAjoutMessage(Services& services, EditorHost& host, QWidget* parent)
+    : QMainWindow(parent), m_services(services), m_host(host) {
+    setObjectName(QStringLiteral("frmAjoutMessage"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+
+    txtTitre = new QLineEdit(central);
+    txtTitre->setObjectName(QStringLiteral("txtTitre"));
+    txtTitre->setMaxLength(30);
+    txtTitre->setToolTip(QStringLiteral("Titre du message à afficher"));
+    txtTexte = new QPlainTextEdit(central);
+    txtTexte->setObjectName(QStringLiteral("txtTexte"));
+    txtTexte->setToolTip(QStringLiteral("Texte du message à afficher"));
+    txtTexte->setTabChangesFocus(true);
+
+    Frame1 = new QFrame(central);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFrameShape(QFrame::StyledPanel);
+    txtDate = dateTimeField(Frame1, "txtDate", 10, "Date d'affichage du message");
+    txtHeure = dateTimeField(Frame1, "txtHeure", 5, "Heure d'affichage du message");
+    txtDateFin = dateTimeField(Frame1, "txtDateFin", 10, "Date du dernier affichage du message");
+    for (int i = 0; i < 2; ++i)
+        cmdCalendrier[static_cast<size_t>(i)] =
+            pickerButton(Frame1, QStringLiteral("cmdCalendrier_%1").arg(i), "Affiche le calendrier",
+                         QStyle::SP_FileDialogDetailedView);
+    cmdHeure = pickerButton(Frame1, QStringLiteral("cmdHeure"), "Affiche l'heure", QStyle::SP_BrowserReload);
+    cboPeriode = new QComboBox(Frame1);
+    cboPeriode->setObjectName(QStringLiteral("cboPeriode"));
+    cboPeriode->setToolTip(QStringLiteral("Periodicité du message"));
+    cboPeriode->setCursor(Qt::PointingHandCursor);
+
+    const char* const captions[6] = {
+        "Titre:", "Texte:", "Date:", "Heure:", "Periodicité:", "Date de fin si le message est periodique:"};
+    for (int i = 0; i < 6; ++i) {
+        auto* label = new QLabel(QString::fromUtf8(captions[i]), i < 2 ? central : Frame1);
+        label->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        Label1[static_cast<size_t>(i)] = label;
+    }
+
+    auto* frameGrid = new QGridLayout(Frame1);
+    frameGrid->addWidget(Label1[2], 0, 0);
+    frameGrid->addWidget(txtDate, 0, 1);
+    frameGrid->addWidget(cmdCalendrier[0], 0, 2);
+    frameGrid->addWidget(Label1[3], 0, 3);
+    frameGrid->addWidget(txtHeure, 0, 4);
+    frameGrid->addWidget(cmdHeure, 0, 5);
+    frameGrid->addWidget(Label1[4], 1, 0);
+    frameGrid->addWidget(cboPeriode, 1, 1, 1, 5);
+    frameGrid->addWidget(Label1[5], 2, 0, 1, 3);
+    frameGrid->addWidget(txtDateFin, 2, 3, 1, 2);
+    frameGrid->addWidget(cmdCalendrier[1], 2, 5);
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(Label1[0]);
+    layout->addWidget(txtTitre);
+    layout->addWidget(Label1[1]);
+    layout->addWidget(txtTexte, 1);
+    layout->addWidget(Frame1);
+
+    Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setMovable(false);
+    struct ToolInfo {
+        const char* key;
+        const char* toolTip;
+        QStyle::StandardPixmap icon;
+    };
+    const ToolInfo tools[] = {{"enregistrer", "Enregistrer le message (Ctrl+E)", QStyle::SP_DialogSaveButton},
+                              {"sep", nullptr, QStyle::SP_CustomBase},
+                              {"aide", "Aide (F1)", QStyle::SP_DialogHelpButton},
+                              {"quitter", "Quitter (Esc)", QStyle::SP_DialogCloseButton}};
+    for (const ToolInfo& tool : tools) {
+        if (!tool.toolTip) {
+            Toolbar1->addSeparator()->setObjectName(QLatin1String(tool.key));
+            continue;
+        }
+        QAction* action = Toolbar1->addAction(style()->standardIcon(tool.icon), QString());
+        action->setObjectName(QLatin1String(tool.key));
+        action->setToolTip(QString::fromUtf8(tool.toolTip));
+    }
+    connect(Toolbar1->findChild<QAction*>(QStringLiteral("enregistrer")), &QAction::triggered, this,
+            &frmAjoutMessage::Save);
+    connect(Toolbar1->findChild<QAction*>(QStringLiteral("aide")), &QAction::triggered, this,
+            [this] { m_host.editorHelp(); });
+    // The help comes with the help window; until then its button does nothing.
+    Toolbar1->findChild<QAction*>(QStringLiteral("aide"))->setEnabled(false);
+    connect(Toolbar1->findChild<QAction*>(QStringLiteral("quitter")), &QAction::triggered, this, &QWidget::close);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    setStatusBar(StatusBar1);
+    const char* const tips[3] = {kHelpHint, "Date actuelle", "Heure actuelle"};
+    for (int i = 0; i < 3; ++i) {
+        auto* panel = new QLabel(StatusBar1);
+        panel->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(i + 1));
+        panel->setToolTip(QString::fromUtf8(tips[i]));
+        panel->setFrameShape(QFrame::StyledPanel);
+        if (i == 0)
+            StatusBar1->addWidget(panel, 1);
+        else
+            StatusBar1->addPermanentWidget(panel);
+        StatusPanels[static_cast<size_t>(i)] = panel;
+    }
+    StatusPanels[0]->setText(QString::fromUtf8(kHelpHint));
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this,
+            [this] { StatusPanels[2]->setText(m_services.clock.now().toString(QStringLiteral("  HH:mm:ss  "))); });
+
+    connect(cboPeriode, &QComboBox::currentIndexChanged, this, &frmAjoutMessage::cboPeriode_Click);
+    for (int i = 0; i < 2; ++i)
+        connect(cmdCalendrier[static_cast<size_t>(i)], &QToolButton::clicked, this,
+                [this, i] { cmdCalendrier_Click(i); });
+    connect(cmdHeure, &QToolButton::clicked, this, &frmAjoutMessage::cmdHeure_Click);
+    new DateTimeKeyFilter(DateTimeKeyFilter::Date, m_services.platform, txtDate);
+    new DateTimeKeyFilter(DateTimeKeyFilter::Date, m_services.platform, txtDateFin);
+    new DateTimeKeyFilter(DateTimeKeyFilter::Time, m_services.platform, txtHeure);
+    setTabOrder(txtTitre, txtTexte);
+    setTabOrder(txtTexte, txtDate);
+    setTabOrder(txtDate, cmdCalendrier[0]);
+    setTabOrder(cmdCalendrier[0], txtHeure);
+    setTabOrder(txtHeure, cmdHeure);
+    setTabOrder(cmdHeure, cboPeriode);
+    setTabOrder(cboPeriode, txtDateFin);
+    setTabOrder(txtDateFin, cmdCalendrier[1]);
+
+    for (QWidget* hinted : std::initializer_list<QWidget*>{central, Frame1, txtTitre, txtTexte, txtDate, txtHeure,
+                                                           txtDateFin, cmdCalendrier[0], cmdCalendrier[1]}) {
+        hinted->setMouseTracking(true);
+        hinted->installEventFilter(this);
+    }
+    txtTexte->viewport()->setMouseTracking(true);
+    txtTexte->viewport()->installEventFilter(this);
+    new WindowKeys(this, [this](QKeyEvent* key) { return keyPressed(key); });
+    resize(twips(7200), twips(5400));
+}
+
+frmAjoutMessage::~frmAjoutMessage() = default;
+
+void frmAjoutMessage::Form_Load() {
+    const QDateTime now = m_services.clock.now();
+    StatusPanels[1]->setText(QLocale(QLocale::French).toString(now.date(), QStringLiteral("  dddd d MMMM yyyy  ")));
+    StatusPanels[2]->setText(now.toString(QStringLiteral("  HH:mm:ss  ")));
+    Timer1->start();
+    cboPeriode->clear();
+    cboPeriode->addItems(periodicityChoices());
+    cboPeriode->setCurrentIndex(0);
+    cboPeriode_Click();
+    MessageSaved = false;
+    CentreWindow(this);
+    SetTopMost(this, true);
+    IsLoaded = true;
+}
+
+void frmAjoutMessage::cboPeriode_Click() {
+    const int code = cboPeriode->currentIndex();
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{txtDate, cmdCalendrier[0], txtHeure, cmdHeure, txtDateFin, cmdCalendrier[1]})
+        w->setEnabled(true);
+    if (code == 0) {
+        txtDateFin->setEnabled(false);
+        cmdCalendrier[1]->setEnabled(false);
+    } else if (code == 9) {
+        for (QWidget* w : std::initializer_list<QWidget*>{txtDate, cmdCalendrier[0], txtHeure, cmdHeure, txtDateFin,
+                                                          cmdCalendrier[1]})
+            w->setEnabled(false);
+    }
+}
+
+bool frmAjoutMessage::LoadMessageIntoEditor() {
+    Recordset rs =
+        m_services.store.run(QStringLiteral("SELECT * FROM message WHERE id = %1").arg(SelectedId.toLongLong()));
+    if (!rs.ok() || rs.isEmpty()) {
+        m_services.dialogs.message(this, QStringLiteral("Impossible de modifier le message. Celui-ci n'existe plus."),
+                                   Icon::Information, Buttons::Ok);
+        return false;
+    }
+    rs.moveFirst();
+    txtTitre->setText(rs.text(QStringLiteral("titre")).left(30));
+    txtTexte->setPlainText(rs.text(QStringLiteral("message")));
+    txtDate->setText(rs.text(QStringLiteral("datemessage")).left(10));
+    txtHeure->setText(rs.text(QStringLiteral("heuremessage")).left(5));
+    txtDateFin->setText(rs.text(QStringLiteral("dernieraffichage")).left(10));
+    const qint64 code = leadingNumber(rs.text(QStringLiteral("periodicite")));
+    cboPeriode->setCurrentIndex(code <= 9 ? static_cast<int>(code) : 0);
+    cboPeriode_Click();
+    return true;
+}
+
+bool frmAjoutMessage::refuse(const QString& text, QWidget* focus) {
+    m_services.dialogs.message(this, text, Icon::Information, Buttons::Ok);
+    if (focus)
+        focus->setFocus();
+    return false;
+}
+
+bool frmAjoutMessage::askRepeat(const QDateTime& first, const QDate& end, int code) {
+    if (repeatCount(code, first, end) > repeatThreshold(code))
+        return true;
+    return m_services.dialogs.message(this,
+                                      QStringLiteral("La date de fin d'affichage que vous avez saisi pour le message\n"
+                                                     "ne permettra sans doute pas d'afficher le message plus d'une "
+                                                     "fois.\nDésirez-vous quand même enregistrer le message ?"),
+                                      Icon::Information, Buttons::YesNo, kTitle, Answer::No) == Answer::Yes;
+}
+
+bool frmAjoutMessage::ValidateEditor() {
+    for (QLineEdit* field : {txtTitre, txtDate, txtHeure, txtDateFin})
+        field->setText(trimBlanks(field->text()));
+    txtTexte->setPlainText(trimBlanks(txtTexte->toPlainText()));
+    const int code = cboPeriode->currentIndex();
+    Dialogs& dialogs = m_services.dialogs;
+    if (txtTitre->text().isEmpty())
+        return refuse(QStringLiteral("Le titre du message doit être saisi."), txtTitre);
+    if (txtTexte->toPlainText().isEmpty())
+        return refuse(QStringLiteral("Le texte du message doit être saisi."), txtTexte);
+    if (code == 9) {
+        txtDate->clear();
+        txtHeure->clear();
+        return true;
+    }
+    const QDateTime now = m_services.clock.now();
+    QString date = txtDate->text();
+    if (date.isEmpty())
+        return refuse(QStringLiteral("La date d'affichage du message doit être saisie."), txtDate);
+    if (!CheckDateText(dialogs, date, txtDate, true))
+        return false;
+    const QDate start = QDate::fromString(date, QStringLiteral("dd/MM/yyyy"));
+    if (start < now.date())
+        return refuse(QStringLiteral("Vous ne pouvez pas saisir de date antérieure à aujourd'hui."), txtDate);
+    QString heure = txtHeure->text();
+    if (heure.isEmpty())
+        return refuse(QStringLiteral("L'heure d'affichage du message doit être saisie."), txtHeure);
+    if (!CheckTimeText(dialogs, heure, txtHeure, true))
+        return false;
+    const QTime time = QTime::fromString(heure, QStringLiteral("HH:mm"));
+    if (start == now.date() && time < now.time())
+        return refuse(QStringLiteral("Vous avez saisi le jour présent mais, avec une heure antérieure à l'heure "
+                                     "actuelle.\nEntrez une autre heure qui soit plus grande que celle actuelle ou "
+                                     "un jour postérieur à aujourd'hui."),
+                      txtHeure);
+    if (code == 0) {
+        txtDateFin->clear();
+        return true;
+    }
+    QString dateFin = txtDateFin->text();
+    if (dateFin.isEmpty())
+        return refuse(QStringLiteral("La date de fin d'affichage du message doit être saisie."), txtDateFin);
+    if (!CheckDateText(dialogs, dateFin, txtDateFin, true))
+        return false;
+    const QDate end = QDate::fromString(dateFin, QStringLiteral("dd/MM/yyyy"));
+    if (start > end)
+        return refuse(QStringLiteral("Vous avez saisi une date de fin d'affichage du message inférieure à la date "
+                                     "d'affichage du message.\nEntrez une autre date qui soit postérieure à celle "
+                                     "du premier jour d'affichage."),
+                      txtDateFin);
+    return askRepeat(naiveInstant(start, time), end, code);
+}
+
+void frmAjoutMessage::Save() {
+    HandlerScope handler;
+    if (!ValidateEditor())
+        return;
+    const EditorFields fields{txtTitre->text(), txtTexte->toPlainText(), txtDate->text(),
+                              txtHeure->text(), txtDateFin->text(),      cboPeriode->currentIndex()};
+    MessageStore& store = m_services.store;
+    QString statement;
+    if (!SelectedId.isEmpty()) {
+        const qint64 id = SelectedId.toLongLong();
+        Recordset rs = store.run(QStringLiteral("SELECT * FROM message WHERE id = %1").arg(id));
+        const bool gone = rs.ok() && rs.isEmpty();
+        rs.moveFirst();
+        if (gone || rs.text(QStringLiteral("etat")) == QLatin1String("affiche")) {
+            m_services.dialogs.message(
+                this,
+                gone ? QStringLiteral("Impossible de modifier le message. Celui-ci n'existe plus.")
+                     : QStringLiteral("Impossible de modifier le message. Celui-ci est affiché."),
+                Icon::Information, Buttons::Ok);
+            MessageSaved = false;
+            close();
+            return;
+        }
+        statement = updateStatement(fields, id);
+    } else {
+        statement = insertStatement(fields);
+    }
+    const Recordset written = store.run(statement);
+    if (!written.ok()) {
+        // The fields stay as typed: nothing the user wrote is lost.
+        m_services.dialogs.message(this, QStringLiteral("Impossible d'enregistrer le message:\n") + written.error(),
+                                   Icon::Exclamation, Buttons::Ok);
+        return;
+    }
+    if (SelectedId.isEmpty()) {
+        Recordset added = store.run(QStringLiteral("SELECT * FROM message ORDER BY id DESC"));
+        added.moveFirst();
+        SelectedId = added.text(QStringLiteral("id"));
+    }
+    MessageSaved = true;
+    close();
+}
+
+void frmAjoutMessage::cmdCalendrier_Click(int index) {
+    if (!calendar) {
+        calendar = new frmCalendrier(m_services, {txtDate, txtDateFin}, this);
+        calendar->Form_Load();
+    }
+    calendar->CalendarTarget = index;
+    calendar->move(geometry().topLeft() + QPoint(twips(2000), 0));
+    calendar->show();
+    calendar->raise();
+}
+
+void frmAjoutMessage::cmdHeure_Click() {
+    if (!timePicker) {
+        timePicker = new frmHeure(m_services, txtHeure, this);
+        timePicker->Form_Load();
+    }
+    timePicker->move(geometry().topLeft() + QPoint(twips(2000), twips(1700)));
+    timePicker->show();
+    timePicker->raise();
+}
+
+bool frmAjoutMessage::keyPressed(QKeyEvent* key) {
+    if (key->modifiers() & Qt::ControlModifier) {
+        if (key->key() != Qt::Key_E)
+            return false;
+        Save();
+        return true;
+    }
+    switch (key->key()) {
+        case Qt::Key_F1:
+            m_host.editorHelp();
+            return true;
+        case Qt::Key_F2:
+            m_host.showAbout();
+            return true;
+        case Qt::Key_Escape:
+            close();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool frmAjoutMessage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove) {
+        QObject* over = watched == txtTexte->viewport() ? txtTexte : watched;
+        auto* widget = static_cast<QWidget*>(over);
+        StatusPanels[0]->setText(over == centralWidget() || over == Frame1 ? QString::fromUtf8(kHelpHint)
+                                                                           : widget->toolTip());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmAjoutMessage::closeEvent(QCloseEvent* event) {
+    if (calendar)
+        calendar->close();
+    if (timePicker)
+        timePicker->close();
+    IsLoaded = false;
+    Timer1->stop();
+    if (MessageSaved)
+        m_host.editorSaved(SelectedId);
+    event->accept();
+}
+
+}  // namespace tavanote

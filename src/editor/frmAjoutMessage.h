@@ -1,1 +1,85 @@
 #pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+
+#include "common/Services.h"
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+class QToolButton;
+
+namespace tavanote {
+
+class frmCalendrier;
+class frmHeure;
+
+// What the editor asks of the window that opened it.
+class EditorHost {
+public:
+    virtual ~EditorHost() = default;
+    // A message was written: refresh the lists and select it among the active messages.
+    virtual void editorSaved(const QString& id) = 0;
+    virtual void editorHelp() = 0;  // F1
+    virtual void showAbout() = 0;   // F2
+};
+
+// The window where a message is written or changed. It checks every field and writes one statement.
+class frmAjoutMessage : public QMainWindow {
+    Q_OBJECT
+public:
+    frmAjoutMessage(Services& services, EditorHost& host, QWidget* parent = nullptr);
+    ~frmAjoutMessage() override;
+
+    void Form_Load();
+    // Fills the fields from the message SelectedId; false (the user told) when it no longer exists.
+    bool LoadMessageIntoEditor();
+    bool ValidateEditor();
+    void Save();
+
+    // The message being modified, empty for a new one; after an insert, the new row's id.
+    QString SelectedId;
+    bool IsLoaded = false;
+    bool MessageSaved = false;
+
+    QLineEdit* txtTitre;
+    QPlainTextEdit* txtTexte;
+    QFrame* Frame1;
+    QLineEdit* txtDate;
+    std::array<QToolButton*, 2> cmdCalendrier{};
+    QLineEdit* txtHeure;
+    QToolButton* cmdHeure;
+    QComboBox* cboPeriode;
+    QLineEdit* txtDateFin;
+    std::array<QLabel*, 6> Label1{};
+    QToolBar* Toolbar1;
+    QStatusBar* StatusBar1;
+    std::array<QLabel*, 3> StatusPanels{};
+    QTimer* Timer1;
+    QPointer<frmCalendrier> calendar;
+    QPointer<frmHeure> timePicker;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void cboPeriode_Click();
+    void cmdCalendrier_Click(int index);
+    void cmdHeure_Click();
+    bool keyPressed(QKeyEvent* key);
+    bool refuse(const QString& text, QWidget* focus);
+    bool askRepeat(const QDateTime& first, const QDate& end, int code);
+
+    Services& m_services;
+    EditorHost& m_host;
+};
+
+}  // namespace tavanote

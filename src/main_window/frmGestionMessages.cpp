@@ -1,17 +1,24 @@
 #include "frmGestionMessages.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QPrinter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTableView>
 #include <QTimer>
+#include <QToolBar>
 
 #include "app/SettingsStore.h"
 #include "app/Startup.h"
@@ -19,6 +26,7 @@
 #include "common/HandlerScope.h"
 #include "common/TextRules.h"
 #include "common/WindowHelpers.h"
+#include "common/WindowKeys.h"
 #include "main_window/MessageListModel.h"
 #include "scheduling/Schedule.h"
 #include "store/MessageStore.h"
@@ -77,6 +85,53 @@ quint32 storedColour(const QColor& colour) {
            (static_cast<quint32>(colour.blue()) << 16);
 }
 
+struct ButtonInfo {
+    const char* key;
+    const char* toolTip;
+    QStyle::StandardPixmap icon;
+};
+// By position: separators have no tool tip; position 15 is the spacer before help and quit.
+const ButtonInfo kButtons[17] = {
+    {"nouveau", "Nouveau message (Ctrl+N)", QStyle::SP_FileIcon},
+    {"modifier", "Modifier un message (Ctrl+M)", QStyle::SP_FileDialogContentsView},
+    {"supprimer", "Supprimer un message (Ctrl+S)", QStyle::SP_TrashIcon},
+    {"sep4", nullptr, QStyle::SP_CustomBase},
+    {"apercu", "Aperçu avant impression/exportation (Ctrl+A)", QStyle::SP_FileDialogInfoView},
+    {"sep6", nullptr, QStyle::SP_CustomBase},
+    {"configuration", "Configuration de l'imprimante (Ctrl+C)", QStyle::SP_ComputerIcon},
+    {"imprimer", "Imprimer (Ctrl+I)", QStyle::SP_DriveFDIcon},
+    {"sep9", nullptr, QStyle::SP_CustomBase},
+    {"importer", "Importer des messages (Ctrl+O)", QStyle::SP_DialogOpenButton},
+    {"exporter", "Exporter (Ctrl+E)", QStyle::SP_DialogSaveButton},
+    {"sep12", nullptr, QStyle::SP_CustomBase},
+    {"parametres", "Paramètres (Ctrl+P)", QStyle::SP_FileDialogListView},
+    {"recuperation", "Récupération des messages de version précédente (Ctrl+R)", QStyle::SP_BrowserReload},
+    {"spacer", nullptr, QStyle::SP_CustomBase},
+    {"aide", "Aide (F1)", QStyle::SP_DialogHelpButton},
+    {"quitter", "Quitter (Esc)", QStyle::SP_DialogCloseButton},
+};
+// The commands whose windows the program has.
+const char* const kWorkingButtons[] = {"nouveau", "modifier", "supprimer", "configuration", "quitter"};
+
+struct ToolbarHint {
+    int from;
+    int to;
+    const char* text;
+};
+const ToolbarHint kToolbarHints[] = {
+    {0, 350, "Affiche la fenêtre pour créer un nouveau message"},
+    {350, 700, "Affiche la fenêtre pour modifier le message sélectionné"},
+    {700, 1100, "Supprimer le message sélectionné"},
+    {1100, 1500, "Affiche la fenêtre d'aperçu des messages avant l'impression ou l'exportation"},
+    {1500, 1900, "Affiche la fenêtre de configuration de l'imprimante"},
+    {1900, 2300, "Imprime les messages"},
+    {2300, 2700, "Importation de messages"},
+    {2700, 3100, "Exportation des messages"},
+    {3100, 3500, "Affiche la fenêtre des paramètres"},
+    {7000, 7400, "Affiche le fichier d'aide"},
+    {7400, 8000, "Quitter le programme"},
+};
+
 }  // namespace
 
 frmGestionMessages::frmGestionMessages(Services& services, bool newVersion, QWidget* parent)
@@ -99,8 +154,9 @@ frmGestionMessages::frmGestionMessages(Services& services, bool newVersion, QWid
     Timer2->setInterval(15000);
     connect(Timer2, &QTimer::timeout, this, &frmGestionMessages::Timer2_Timer);
 
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &frmGestionMessages::mnuQuitter_Click);
+    buildToolbar(central);
+    buildMenu();
+    new WindowKeys(this, [this](QKeyEvent* key) { return keyPressed(key); });
     setFixedSize(twips(kWidthShown), kHeight);
 }
 
@@ -180,7 +236,7 @@ void frmGestionMessages::buildLists(QWidget* central) {
     cmdLegende = new QPushButton(central);
     cmdLegende->setObjectName(QStringLiteral("cmdLegende"));
     cmdLegende->setToolTip(QStringLiteral("Affiche ou cache la légende des couleurs"));
-    cmdLegende->setGeometry(twips(kWidthHidden) - twips(120) - 44, twips(360), 44, twips(330));
+    cmdLegende->setGeometry(twips(kWidthHidden) - twips(120) - 44, twips(720) + 340 + 2, 44, 24);
     cmdLegende->setMouseTracking(true);
     cmdLegende->installEventFilter(this);
     connect(cmdLegende, &QPushButton::clicked, this, &frmGestionMessages::cmdLegende_Click);
@@ -197,14 +253,14 @@ void frmGestionMessages::buildLegend(QWidget* central) {
     const int width = picLegende->width();
 
     const char* const headings[3] = {"Légende des couleurs", "Couleur d'affichage", "Fréquence d'affichage du message"};
-    const QRect headingPlaces[3] = {QRect(4, 4, width - 8, 16), QRect(4, 24, 40, 28), QRect(48, 24, width - 52, 28)};
+    const QRect headingPlaces[3] = {QRect(4, 2, width - 8, 18), QRect(2, 22, 40, 32), QRect(40, 22, width - 42, 32)};
     for (int i = 10; i < 13; ++i) {
         auto* label = new QLabel(QString::fromUtf8(headings[i - 10]), picLegende);
         label->setObjectName(QStringLiteral("Label2_%1").arg(i));
         label->setWordWrap(true);
         label->setGeometry(headingPlaces[i - 10]);
         QFont font = label->font();
-        font.setPointSizeF(font.pointSizeF() * (i == 10 ? 1.0 : 0.8));
+        font.setPointSizeF(font.pointSizeF() * (i == 10 ? 0.95 : 0.75));
         font.setBold(i == 10);
         label->setFont(font);
         label->setMouseTracking(true);
@@ -222,7 +278,7 @@ void frmGestionMessages::buildLegend(QWidget* central) {
         palette.setColor(QPalette::Window, kSwatches[i].colour);
         swatch->setPalette(palette);
         swatch->setStyleSheet(swatchStyle(kSwatches[i].colour));
-        swatch->setGeometry(20, top, 24, 18);
+        swatch->setGeometry(16, top, 20, 18);
         swatch->setMouseTracking(true);
         swatch->setAttribute(Qt::WA_NoMousePropagation);  // its own hint, not its parent's
         swatch->installEventFilter(this);
@@ -230,7 +286,7 @@ void frmGestionMessages::buildLegend(QWidget* central) {
 
         auto* caption = new QLabel(QString::fromUtf8(kSwatches[i].caption), picLegende);
         caption->setObjectName(QStringLiteral("Label2_%1").arg(i));
-        caption->setGeometry(50, top, width - 54, 18);
+        caption->setGeometry(40, top, width - 42, 18);
         caption->setMouseTracking(true);
         caption->setAttribute(Qt::WA_NoMousePropagation);  // its own hint, not its parent's
         caption->installEventFilter(this);
@@ -239,7 +295,7 @@ void frmGestionMessages::buildLegend(QWidget* central) {
     imgFleche = new QLabel(QStringLiteral("►"), picLegende);
     imgFleche->setObjectName(QStringLiteral("imgFleche"));
     imgFleche->setToolTip(QStringLiteral("Indicateur de couleur du message sélectionné"));
-    imgFleche->setGeometry(4, 58, 14, 18);
+    imgFleche->setGeometry(3, 58, 12, 18);
     imgFleche->setMouseTracking(true);
     imgFleche->setAttribute(Qt::WA_NoMousePropagation);  // its own hint, not its parent's
     imgFleche->installEventFilter(this);
@@ -306,6 +362,12 @@ bool frmGestionMessages::Form_Load() {
     TabStrip1->setCurrentIndex(0);
     TabStrip1_Click();
     SelectedId.clear();
+    addTrayIcon();
+    // Without a notification area the program would be out of reach: the main window stays on screen.
+    if (!m_services.tray.available()) {
+        CentreWindow(this);
+        show();
+    }
     m_ticker.minutesFor(m_services.clock.now());
     Timer2->start();
     return true;
@@ -314,6 +376,9 @@ bool frmGestionMessages::Form_Load() {
 void frmGestionMessages::Timer2_Timer() {
     const QDateTime now = m_services.clock.now();
     const QSet<QString> minutes = m_ticker.minutesFor(now);
+    // Switched off by the user: what falls due meanwhile waits for the next start, as when the program is closed.
+    if (messagesDisabled())
+        return;
     if (!HandlerScope::busy()) {
         runDueCheck(minutes);
         return;
@@ -454,6 +519,7 @@ void frmGestionMessages::TabStrip1_Click() {
     CadreMSF[static_cast<size_t>(selected)]->show();
     CadreMSF[static_cast<size_t>(selected)]->raise();
     CurrentList = selected;
+    PointLegendArrow(grid(CurrentList));
 }
 
 bool frmGestionMessages::legendShown() const {
@@ -466,9 +532,9 @@ void frmGestionMessages::ShowLegend(bool show) {
     cmdLegende->setToolTip(show ? QStringLiteral("Cacher la légende des couleurs des messages")
                                 : QStringLiteral("Afficher la légende des couleurs des messages"));
     picLegende->setVisible(show);
-    // The toolbar's spacer keeps the help and quit buttons at the right edge.
-    const int spacer = show ? (m_recoveryButtonVisible ? 5100 : 5500) : (m_recoveryButtonVisible ? 3100 : 3500);
-    setProperty("toolbarSpacer", spacer);
+    // The toolbar spans the window; its spacer keeps the help and quit buttons at the right edge.
+    Toolbar1->setFixedWidth(width());
+    toolbarButton(14)->setVisible(m_recoveryButtonVisible);
     const QString state = show ? QStringLiteral("1") : QStringLiteral("0");
     cmdLegende->setProperty("tag", state);
     m_services.settings.set(kParametres, QStringLiteral("legende"), state);
@@ -486,6 +552,9 @@ std::array<QColor, 10> frmGestionMessages::swatchColours() const {
 }
 
 void frmGestionMessages::PointLegendArrow(QTableView* view) {
+    // Only the list on show points the arrow: the others are refreshed out of sight.
+    if (view != grid(CurrentList))
+        return;
     imgFleche->show();
     LinLegende->show();
     const QVariant brush = view->model()->data(view->currentIndex(), Qt::ForegroundRole);
@@ -504,8 +573,7 @@ void frmGestionMessages::grid_DblClick(QTableView* view, const QModelIndex& inde
     Q_UNUSED(view);
     if (index.column() < 1 || index.row() < 0)
         return;
-    // Modifying a message is the editor's work; the main window opens it through its toolbar command.
-    emit modifyRequested();
+    ToolbarCommand(2);
 }
 
 void frmGestionMessages::Timer1_Timer() {
@@ -523,6 +591,16 @@ QString frmGestionMessages::hintFor(QObject* watched, const QPoint& position) co
         if (watched == lblNombre[static_cast<size_t>(i)])
             return lblNombre[static_cast<size_t>(i)]->text();
     }
+    if (watched == Toolbar1 || (watched->parent() == Toolbar1 && watched->isWidgetType())) {
+        const int x = static_cast<QWidget*>(watched)->mapTo(Toolbar1, position).x() * 15;
+        for (const ToolbarHint& hint : kToolbarHints) {
+            if (x >= hint.from && x < hint.to)
+                return QString::fromUtf8(hint.text);
+        }
+        return QString();
+    }
+    if (watched == cmdInformation)
+        return cmdInformation->toolTip();
     if (watched == TabStrip1)
         return QString::fromUtf8(kListHints[std::clamp(CurrentList, 0, 2)]);
     if (watched == cmdLegende || watched == imgFleche || watched == picLegende)
@@ -568,7 +646,8 @@ void frmGestionMessages::unloadSecondaryWindows() {
 void frmGestionMessages::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         unloadSecondaryWindows();
-    } else if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
+    } else if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) &&
+               m_services.tray.available()) {
         // Minimising hides the window: the tray icon is the way back.
         setWindowState(windowState() & ~Qt::WindowMinimized);
         QTimer::singleShot(0, this, &QWidget::hide);
@@ -607,12 +686,270 @@ bool frmGestionMessages::QuitProgram(bool confirm) {
     const QString question = quitQuestion(listCount(ListActifs), listCount(ListAffiches));
     if (confirm && m_services.dialogs.message(this, question, Icon::Question, Buttons::YesNo) != Answer::Yes)
         return false;
+    m_services.tray.remove();
     m_services.store.close();
     m_quitting = true;
     Timer1->stop();
     Timer2->stop();
     m_services.platform.endProgram();
     return true;
+}
+
+}  // namespace tavanote
+
+namespace tavanote {
+
+void frmGestionMessages::buildToolbar(QWidget* central) {
+    Toolbar1 = new QToolBar(central);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setIconSize(QSize(16, 16));
+    Toolbar1->setGeometry(0, 0, twips(kWidthShown), twips(360));
+    for (int i = 0; i < 17; ++i) {
+        const ButtonInfo& info = kButtons[i];
+        QAction* action = nullptr;
+        if (i == 14) {
+            auto* spacer = new QWidget(Toolbar1);
+            spacer->setObjectName(QStringLiteral("spacer"));
+            spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+            action = Toolbar1->addWidget(spacer);
+        } else if (!info.toolTip) {
+            action = Toolbar1->addSeparator();
+        } else {
+            action = Toolbar1->addAction(style()->standardIcon(info.icon), QString());
+            action->setToolTip(QString::fromUtf8(info.toolTip));
+            bool works = false;
+            for (const char* key : kWorkingButtons)
+                works = works || qstrcmp(key, info.key) == 0;
+            action->setEnabled(works);
+            const int position = i + 1;
+            connect(action, &QAction::triggered, this, [this, position] { ToolbarCommand(position); });
+        }
+        action->setObjectName(QLatin1String(info.key));
+        m_buttons[static_cast<size_t>(i)] = action;
+    }
+    Toolbar1->setMouseTracking(true);
+    Toolbar1->installEventFilter(this);
+    for (QWidget* button : Toolbar1->findChildren<QWidget*>()) {
+        button->setMouseTracking(true);
+        button->installEventFilter(this);
+    }
+
+    cmdInformation = new QPushButton(QStringLiteral("?"), central);
+    cmdInformation->setObjectName(QStringLiteral("cmdInformation"));
+    cmdInformation->setToolTip(QStringLiteral("Informations sur le programme"));
+    cmdInformation->setGeometry(twips(kWidthHidden) - twips(120) - 44 - 28, twips(720) + 340 + 2, 24, 24);
+    cmdInformation->setEnabled(false);
+    cmdInformation->setMouseTracking(true);
+    cmdInformation->installEventFilter(this);
+}
+
+void frmGestionMessages::buildMenu() {
+    mnuMessage = new QMenu(QStringLiteral("Menu"), this);
+    mnuMessage->setObjectName(QStringLiteral("mnuMessage"));
+    auto item = [this](const char* name, const char* caption) {
+        QAction* action = mnuMessage->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    mnuNouveauMessage = item("mnuNouveauMessage", "&Nouveau message...");
+    mnuGestionMessage = item("mnuGestionMessage", "&Gestion des messages...");
+    mnuMessage->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
+    mnuDesactiverMessage = item("mnuDesactiverMessage", "&Désactiver les messages");
+    mnuDesactiverMessage->setCheckable(true);
+    mnuParametres = item("mnuParametres", "&Paramètres...");
+    mnuMessage->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
+    mnuAide = item("mnuAide", "&Aide...");
+    mnuApropos = item("mnuApropos", "A &propos de...");
+    mnuMessage->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
+    mnuQuitter = item("mnuQuitter", "&Quitter");
+    mnuMessage->setDefaultAction(mnuApropos);
+    for (QAction* later : {mnuParametres, mnuAide, mnuApropos})
+        later->setEnabled(false);
+    connect(mnuNouveauMessage, &QAction::triggered, this, &frmGestionMessages::mnuNouveauMessage_Click);
+    connect(mnuGestionMessage, &QAction::triggered, this, &frmGestionMessages::mnuGestionMessage_Click);
+    connect(mnuDesactiverMessage, &QAction::triggered, this, &frmGestionMessages::mnuDesactiverMessage_Click);
+    connect(mnuQuitter, &QAction::triggered, this, &frmGestionMessages::mnuQuitter_Click);
+}
+
+QString frmGestionMessages::trayToolTip() const {
+    QString tip = QStringLiteral(":: Tavanote :: affiche automatiquement vos rendez-vous, notes...");
+    if (messagesDisabled())
+        tip += QStringLiteral("\n(messages désactivés)");
+    return tip;
+}
+
+void frmGestionMessages::addTrayIcon() {
+    m_services.tray.add(trayToolTip(), [this](TrayIcon::Click click, const QPoint& at) {
+        // Only the right button opens the menu; every other click on the icon does nothing.
+        if (click == TrayIcon::Click::Right)
+            mnuMessage->popup(at);
+    });
+}
+
+bool frmGestionMessages::messagesDisabled() const {
+    return mnuDesactiverMessage->isChecked();
+}
+
+void frmGestionMessages::mnuDesactiverMessage_Click() {
+    m_services.tray.setToolTip(trayToolTip());
+}
+
+void frmGestionMessages::mnuGestionMessage_Click() {
+    CentreWindow(this);
+    show();
+    raise();
+    activateWindow();
+}
+
+bool frmGestionMessages::keyPressed(QKeyEvent* key) {
+    if (key->modifiers() & Qt::ControlModifier) {
+        static const std::pair<int, int> shortcuts[] = {{Qt::Key_N, 1},  {Qt::Key_M, 2},  {Qt::Key_S, 3},
+                                                        {Qt::Key_A, 5},  {Qt::Key_C, 7},  {Qt::Key_I, 8},
+                                                        {Qt::Key_O, 10}, {Qt::Key_E, 11}, {Qt::Key_P, 13}};
+        for (const auto& [letter, position] : shortcuts) {
+            if (key->key() == letter) {
+                ToolbarCommand(position);
+                return true;
+            }
+        }
+        return false;
+    }
+    switch (key->key()) {
+        case Qt::Key_Escape:
+            close();
+            return true;
+        case Qt::Key_F1:
+            ToolbarCommand(16);
+            return true;
+        case Qt::Key_F2:
+            showAbout();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void frmGestionMessages::ToolbarCommand(int position) {
+    QAction* button = toolbarButton(position);
+    if (!button || !button->isEnabled())
+        return;
+    const QString key = button->objectName();
+    if (key == QLatin1String("nouveau"))
+        mnuNouveauMessage_Click();
+    else if (key == QLatin1String("modifier"))
+        cmdModifier();
+    else if (key == QLatin1String("supprimer"))
+        cmdSupprimer();
+    else if (key == QLatin1String("configuration"))
+        cmdConfiguration();
+    else if (key == QLatin1String("quitter"))
+        mnuQuitter_Click();
+}
+
+void frmGestionMessages::openEditor(const QString& caption) {
+    if (m_editor)
+        m_editor->close();
+    m_editor = new frmAjoutMessage(m_services, *this);
+    setSecondaryWindow(SecAjoutMessage, m_editor);
+    m_editor->Form_Load();
+    m_editor->setWindowTitle(caption);
+    m_editor->SelectedId = SelectedId;
+}
+
+void frmGestionMessages::mnuNouveauMessage_Click() {
+    SelectedId.clear();
+    openEditor(QStringLiteral("Créer un nouveau message"));
+    m_editor->txtDate->setText(formatDate(m_services.clock.now().date()));
+    m_editor->cboPeriode->setCurrentIndex(0);
+    m_editor->show();
+    m_editor->txtTitre->setFocus();
+}
+
+void frmGestionMessages::cmdModifier() {
+    HandlerScope handler;
+    if (CurrentList == ListAffiches) {
+        m_services.dialogs.message(this,
+                                   QStringLiteral("Un message en cours d'affichage ne peut pas être modifié.\n"
+                                                  "Veuillez sélectionner un message actif ou érroné."),
+                                   Icon::Information, Buttons::Ok);
+        return;
+    }
+    SelectedId = SelectedMessageId(grid(CurrentList));
+    if (SelectedId.isEmpty()) {
+        m_services.dialogs.message(this, QStringLiteral("Veuillez sélectionner le message que vous désirez modifier."),
+                                   Icon::Information, Buttons::Ok);
+        return;
+    }
+    openEditor(QStringLiteral("Modifier le message <") + SelectedTitle + QLatin1Char('>'));
+    if (!m_editor->LoadMessageIntoEditor()) {
+        m_editor->close();
+        RefreshMessageLists();
+        return;
+    }
+    m_editor->show();
+}
+
+void frmGestionMessages::cmdSupprimer() {
+    HandlerScope handler;
+    DeletingDisplayedMessage = false;
+    Dialogs& dialogs = m_services.dialogs;
+    if (CurrentList == ListAffiches && listCount(ListAffiches) == 0) {
+        dialogs.message(this,
+                        QStringLiteral("Il n'existe aucun message en cours d'affichage à supprimer.\n"
+                                       "Veuillez sélectionner un message actif ou érroné."),
+                        Icon::Information, Buttons::Ok);
+        return;
+    }
+    SelectedId = SelectedMessageId(grid(CurrentList));
+    if (SelectedId.isEmpty()) {
+        dialogs.message(this, QStringLiteral("Veuillez sélectionner le message que vous désirez supprimer."),
+                        Icon::Information, Buttons::Ok);
+        return;
+    }
+    const QString question =
+        QStringLiteral("Êtes-vous sûr(e) de vouloir supprimer définitivement le message sélectionné ?\n<") +
+        SelectedTitle + QLatin1Char('>');
+    if (dialogs.message(this, question, Icon::Question, Buttons::YesNo) != Answer::Yes)
+        return;
+    const qint64 id = SelectedId.toLongLong();
+    const Recordset deleted = m_services.store.run(QStringLiteral("DELETE * FROM message WHERE id = %1").arg(id));
+    if (!deleted.ok()) {
+        dialogs.message(this, QStringLiteral("Impossible de supprimer le message:\n") + deleted.error(),
+                        Icon::Exclamation, Buttons::Ok);
+        return;
+    }
+    if (CurrentList == ListAffiches) {
+        if (frmTavanote* note = findNote(id)) {
+            DeletingDisplayedMessage = true;
+            note->close();
+            DeletingDisplayedMessage = false;
+        }
+    }
+    RefreshMessageLists();
+    SelectedId.clear();
+}
+
+void frmGestionMessages::cmdConfiguration() {
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    // A cancelled or failed set-up changes nothing and says nothing.
+    m_services.dialogs.pageSetup(this, *m_printer);
+}
+
+void frmGestionMessages::editorSaved(const QString& id) {
+    SelectedId = id;
+    RefreshMessageLists();
+    selectActiveRow(id);
+}
+
+void frmGestionMessages::selectActiveRow(const QString& id) {
+    MessageListModel* model = listModel(ListActifs);
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->row(row).cells[kIdColumn] == id) {
+            MSFactifs->setCurrentIndex(model->index(row, 1));
+            return;
+        }
+    }
 }
 
 }  // namespace tavanote

@@ -3,12 +3,19 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <memory>
 
 #include "common/Services.h"
+#include "editor/frmAjoutMessage.h"
 #include "scheduling/DueCheck.h"
 #include "scheduling/frmTavanote.h"
 
+class QAction;
 class QFrame;
+class QKeyEvent;
+class QMenu;
+class QPrinter;
+class QToolBar;
 class QLabel;
 class QPushButton;
 class QStatusBar;
@@ -23,7 +30,7 @@ class MessageListModel;
 // The main window: the three lists of messages (active, erroneous, displayed), the colour legend, the status
 // bar with its hints, date and time, and the program's quit procedure. It is loaded at start and lives,
 // mostly hidden, until the program ends.
-class frmGestionMessages : public QMainWindow, public NoteHost {
+class frmGestionMessages : public QMainWindow, public NoteHost, public EditorHost {
     Q_OBJECT
 public:
     // The windows that bringing the main window to the front unloads, in the order it unloads them.
@@ -60,6 +67,20 @@ public:
     bool deletingDisplayedMessage() const override { return DeletingDisplayedMessage; }
     void noteHelp() override {}
     void showAbout() override {}
+    void editorSaved(const QString& id) override;
+    void editorHelp() override {}
+
+    // The toolbar's button at a position (1 to 17), by its key; the same operations serve the shortcuts and the
+    // pop-up menu. A button whose window the program does not have is disabled and does nothing.
+    void ToolbarCommand(int position);
+    QAction* toolbarButton(int position) const { return m_buttons[static_cast<size_t>(position - 1)]; }
+    frmAjoutMessage* editor() const { return m_editor; }
+    // Opens the editor on a new message.
+    void mnuNouveauMessage_Click();
+    void mnuGestionMessage_Click();
+    void mnuDesactiverMessage_Click();
+    // True while the user has switched the display of messages off.
+    bool messagesDisabled() const;
 
     QTableView* grid(int list) const { return m_grids[static_cast<size_t>(list)]; }
     MessageListModel* listModel(int list) const { return m_models[static_cast<size_t>(list)]; }
@@ -89,10 +110,16 @@ public:
     QFrame* LinLegende;
     QTimer* Timer1;
     QTimer* Timer2;
-
-signals:
-    // A double click on a message's cell: the user asks to modify it.
-    void modifyRequested();
+    QToolBar* Toolbar1;
+    QPushButton* cmdInformation;
+    QMenu* mnuMessage;
+    QAction* mnuNouveauMessage;
+    QAction* mnuGestionMessage;
+    QAction* mnuDesactiverMessage;
+    QAction* mnuParametres;
+    QAction* mnuAide;
+    QAction* mnuApropos;
+    QAction* mnuQuitter;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -105,6 +132,16 @@ private:
     void buildLists(QWidget* central);
     void buildLegend(QWidget* central);
     void buildStatusBar();
+    void buildToolbar(QWidget* central);
+    void buildMenu();
+    void addTrayIcon();
+    QString trayToolTip() const;
+    bool keyPressed(QKeyEvent* key);
+    void cmdModifier();
+    void cmdSupprimer();
+    void cmdConfiguration();
+    void openEditor(const QString& caption);
+    void selectActiveRow(const QString& id);
     void Timer1_Timer();
     void runDueCheck(const QSet<QString>& minutes);
     // Opens a note for a message and marks the message displayed; false when the mark could not be written.
@@ -121,6 +158,9 @@ private:
     bool m_newVersion;
     bool m_recoveryButtonVisible = false;
     bool m_quitting = false;
+    std::array<QAction*, 17> m_buttons{};
+    QPointer<frmAjoutMessage> m_editor;
+    std::unique_ptr<QPrinter> m_printer;
     std::array<QTableView*, 3> m_grids{};
     std::array<MessageListModel*, 3> m_models{};
     std::array<QPointer<QWidget>, SecondaryCount> m_secondary{};

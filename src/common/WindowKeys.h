@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class QKeyEvent;
+class QWidget;
+
+namespace tavanote {
+
+// Lets a window see every key before its controls: handler receives each key pressed in the window or any of
+// its controls, and a key it returns true for goes no further.
+class WindowKeys : public QObject {
+    Q_OBJECT
+public:
+    WindowKeys(QWidget* window, std::function<bool(QKeyEvent*)> handler);
+    // Watches the controls added since.
+    void watchChildren();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* m_window;
+    std::function<bool(QKeyEvent*)> m_handler;
+};
+
+}  // namespace tavanote
