@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# The built program on a real X server: it stays resident, docks in a notification area when there is one,
+# shows its main window when there is none, opens the editor on Ctrl+N and ends on Esc and Yes.
+# Usage: smoke.sh TAVANOTE MKSTORE
+set -u
+program=$1
+mkstore=$2
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+for tool in Xvfb openbox trayer xdotool xwininfo; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh installs it)"
+done
+
+# A display of our own, whatever else runs on the machine.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/display")"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+openbox >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+
+# Waits until a command succeeds, for at most $1 tenths of a second.
+wait_for() {
+    local tries=$1
+    shift
+    for _ in $(seq "$tries"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+    return 1
+}
+visible() { xdotool search --onlyvisible --name "^$1\$"; }
+docked() { xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {inpanel=1; next} inpanel && /\("tavanote" "Tavanote"\)/ {found=1} END {exit !found}'; }
+
+# Starts a copy in a fresh program folder and home; its pid in $copy.
+start_copy() {
+    local name=$1
+    mkdir -p "$work/$name/program" "$work/$name/home" "$work/$name/runtime"
+    chmod 700 "$work/$name/runtime"
+    cp "$program" "$work/$name/program/tavanote"
+    "$mkstore" "$work/$name/program/messages.fdm" >/dev/null || fail "cannot make messages.fdm"
+    HOME="$work/$name/home" XDG_CONFIG_HOME="$work/$name/home/.config" XDG_RUNTIME_DIR="$work/$name/runtime" \
+        "$work/$name/program/tavanote" >"$work/$name/log" 2>&1 &
+    copy=$!
+    pids+=($copy)
+}
+
+# With a notification area: the icon docks there and the main window stays hidden.
+trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
+tray=$!
+pids+=($tray)
+sleep 1
+start_copy with-tray
+wait_for 80 docked || fail "the icon did not dock in the notification area"
+kill -0 "$copy" 2>/dev/null || fail "the program ended by itself"
+visible "Gestion des messages" >/dev/null && fail "the main window is shown although the icon docked"
+kill "$copy" "$tray"
+wait "$copy" "$tray" 2>/dev/null
+sleep 0.5
+
+# Without one: the main window shows, Ctrl+N opens the editor, Esc and Yes end the program.
+start_copy without-tray
+wait_for 80 visible "Gestion des messages" || fail "the main window did not show without a notification area"
+main=$(visible "Gestion des messages" | head -n 1)
+xdotool windowactivate --sync "$main" key ctrl+n
+wait_for 50 visible "Créer un nouveau message" || fail "Ctrl+N did not open the editor"
+editor=$(visible "Créer un nouveau message" | head -n 1)
+xdotool windowactivate --sync "$editor" key Escape
+wait_for 50 bash -c "! xdotool search --onlyvisible --name '^Créer un nouveau message$'" || fail "Esc did not close the editor"
+xdotool windowactivate --sync "$main" key Escape
+wait_for 50 visible "Tavanote" || fail "Esc did not ask to quit"
+xdotool windowactivate --sync "$(visible Tavanote | head -n 1)" key Return
+for _ in $(seq 50); do kill -0 "$copy" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$copy" 2>/dev/null && fail "the program did not end after Esc and Yes"
+echo "desktop smoke test: all checks passed"
