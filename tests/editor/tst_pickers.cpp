@@ -1,10 +1,264 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QTest>
+
+#include "editor/CalendarGrid.h"
+#include "editor/frmCalendrier.h"
+#include "editor/frmHeure.h"
+#include "support/TestWorld.h"
+
+using namespace tavanote;
+using namespace tavanote::test;
+
+namespace {
+
+// Stands for the editor: its date and time fields, and the owner of the pickers it opens.
+struct Editor {
+    QWidget window;
+    QLineEdit* txtDate = new QLineEdit(&window);
+    QLineEdit* txtDateFin = new QLineEdit(&window);
+    QLineEdit* txtHeure = new QLineEdit(&window);
+};
+
+QPointer<frmCalendrier> openCalendar(TestWorld& w, Editor& editor, int target = 0) {
+    auto* frm = new frmCalendrier(w.services(), {editor.txtDate, editor.txtDateFin}, &editor.window);
+    frm->CalendarTarget = target;
+    frm->Form_Load();
+    frm->show();
+    return frm;
+}
+
+QPointer<frmHeure> openTime(TestWorld& w, Editor& editor) {
+    auto* frm = new frmHeure(w.services(), editor.txtHeure, &editor.window);
+    frm->Form_Load();
+    frm->show();
+    frm->activateWindow();
+    if (!QTest::qWaitForWindowActive(frm))
+        QTest::qFail("the time picker is not active", __FILE__, __LINE__);
+    return frm;
+}
+
+QLabel* cell(frmCalendrier* frm, int i) {
+    return ctl<QLabel>(frm, QStringLiteral("lblJourSemaine_%1").arg(i));
+}
+
+// The caption of the cell shown selected: dark red, white bold text.
+QString selectedDay(frmCalendrier* frm) {
+    QString day;
+    for (int i = 0; i < 42; ++i) {
+        const QPalette colours = cell(frm, i)->palette();
+        if (colours.color(QPalette::Window) == QColor(192, 0, 0) && colours.color(QPalette::WindowText) == Qt::white &&
+            cell(frm, i)->font().bold())
+            day += cell(frm, i)->text();
+    }
+    return day;
+}
+
+// Replaces the whole text of a time list by typing, as a user who selected it first.
+void typeOver(QComboBox* list, const QString& text) {
+    list->lineEdit()->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(list->lineEdit(), Qt::Key_Backspace);
+    QTest::keyClicks(list->lineEdit(), text);
+}
+
+}  // namespace
 
 class tst_pickers : public QObject {
     Q_OBJECT
 private slots:
-    void placeholder() {}
+    void monthGrid_data() {
+        QTest::addColumn<QStringList>("month");  // today, month name, cell of the 1st, number of days
+        QTest::newRow("1st on a Monday") << QStringList{"05/06/2026 09:00", "Juin", "0", "30"};
+        QTest::newRow("1st on a Sunday, 31 days") << QStringList{"05/03/2026 09:00", "Mars", "6", "31"};
+        QTest::newRow("February 2028") << QStringList{"05/02/2028 09:00", "Février", "1", "29"};
+        QTest::newRow("February 2100") << QStringList{"05/02/2100 09:00", "Février", "0", "28"};
+        QTest::newRow("February 2000") << QStringList{"05/02/2000 09:00", "Février", "1", "29"};
+    }
+
+    void monthGrid() {
+        QFETCH(QStringList, month);
+        const QString today = month[0];
+        const int firstCell = month[2].toInt();
+        const int days = month[3].toInt();
+        TestWorld w(today);
+        Editor editor;
+        QPointer<frmCalendrier> frm = openCalendar(w, editor);
+        const QString year = today.mid(6, 4);
+        QCOMPARE(ctl<QLabel>(frm, "lblMois")->text(), month[1]);
+        QCOMPARE(ctl<QLabel>(frm, "lblAnnee")->text(), year);
+        for (int i = 0; i < 42; ++i) {
+            const int day = i - firstCell + 1;
+            QCOMPARE(cell(frm, i)->text(),
+                     day >= 1 && day <= days ? QStringLiteral("%1").arg(day, 2, 10, QChar('0')) : QString());
+            if (day != 5)
+                QCOMPARE(cell(frm, i)->palette().color(QPalette::WindowText), i % 7 >= 5 ? Qt::blue : Qt::black);
+        }
+        QCOMPARE(cell(frm, firstCell + 4)->toolTip(), "Jour: 05 " + month[1] + ' ' + year);
+        QCOMPARE(selectedDay(frm), QStringLiteral("05"));
+        QCOMPARE(frm->SelectedDate, today.left(10));
+        QCOMPARE(ctl<QComboBox>(frm, "cboJour")->count(), days);
+        QVERIFY(!ctl<QComboBox>(frm, "cboJour")->isVisible());
+    }
+
+    void arrows_data() {
+        QTest::addColumn<QStringList>("steps");  // today, arrow, date selected after one click, after two
+        QTest::newRow("31 January to 29 February and 29 March")
+            << QStringList{"31/01/2028 09:00", "lblMoisSuivant", "29/02/2028", "29/03/2028"};
+        QTest::newRow("31 January to 28 February and 28 March")
+            << QStringList{"31/01/2026 09:00", "lblMoisSuivant", "28/02/2026", "28/03/2026"};
+        QTest::newRow("January to December of the same year")
+            << QStringList{"15/01/2026 09:00", "lblMoisPrecedent", "15/12/2026", "15/11/2026"};
+        QTest::newRow("December to January of the same year")
+            << QStringList{"15/12/2026 09:00", "lblMoisSuivant", "15/01/2026", "15/02/2026"};
+        QTest::newRow("next years") << QStringList{"29/02/2028 09:00", "lblAnneeSuivante", "28/02/2029", "28/02/2030"};
+        QTest::newRow("none after 2100") << QStringList{"15/06/2099 09:00", "lblAnneeSuivante", "15/06/2100",
+                                                        "15/06/2100"};
+        QTest::newRow("none before 1900")
+            << QStringList{"15/06/1901 09:00", "lblAnneePrecedente", "15/06/1900", "15/06/1900"};
+    }
+
+    void arrows() {
+        QFETCH(QStringList, steps);
+        TestWorld w(steps[0]);
+        Editor editor;
+        QPointer<frmCalendrier> frm = openCalendar(w, editor);
+        for (const QString& shown : {steps[2], steps[3]}) {
+            QTest::mouseClick(ctl<QLabel>(frm, steps[1]), Qt::LeftButton);
+            QCOMPARE(frm->SelectedDate, shown);
+            QCOMPARE(selectedDay(frm), shown.left(2));
+            QCOMPARE(ctl<QLabel>(frm, "lblMois")->text(), monthName(shown.mid(3, 2).toInt() - 1));
+            QCOMPARE(ctl<QLabel>(frm, "lblAnnee")->text(), shown.mid(6));
+        }
+    }
+
+    void calendarWrites() {
+        TestWorld w("05/06/2026 09:00");
+        Editor editor;
+        QPointer<frmCalendrier> frm = openCalendar(w, editor);
+        QTest::mouseDClick(cell(frm, 41), Qt::LeftButton);  // empty: June 2026 ends in cell 29
+        QVERIFY(frm && frm->isVisible());
+        QCOMPARE(editor.txtDate->text(), QString());
+
+        // Opened from the end-date button: a click selects, Insérer writes the end date only.
+        frm->CalendarTarget = 1;
+        QTest::mouseClick(cell(frm, 16), Qt::LeftButton);
+        QCOMPARE(selectedDay(frm), QStringLiteral("17"));
+        QTest::mouseClick(ctl<QPushButton>(frm, "cmdInserer"), Qt::LeftButton);
+        QCOMPARE(editor.txtDateFin->text(), QStringLiteral("17/06/2026"));
+        QCOMPARE(editor.txtDate->text(), QString());
+        QVERIFY(!frm || !frm->isVisible());
+        QVERIFY(!frm || (!frm->IsLoaded && frm->SelectedDate.isEmpty()));
+
+        // A double click on a day writes it at once.
+        frm = openCalendar(w, editor);
+        QTest::mouseDClick(cell(frm, 20), Qt::LeftButton);
+        QCOMPARE(editor.txtDate->text(), QStringLiteral("21/06/2026"));
+        QVERIFY(!frm || !frm->isVisible());
+
+        // Enter inserts; Esc leaves without writing.
+        for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+            editor.txtDate->clear();
+            frm = openCalendar(w, editor);
+            frm->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(frm));
+            QTest::mouseClick(cell(frm, 2), Qt::LeftButton);
+            QTest::keyClick(frm, key);
+            QCOMPARE(editor.txtDate->text(), key == Qt::Key_Return ? QStringLiteral("03/06/2026") : QString());
+            QVERIFY(!frm || !frm->isVisible());
+        }
+    }
+
+    void calendarHover() {
+        TestWorld w("05/06/2026 09:00");
+        Editor editor;
+        QPointer<frmCalendrier> frm = openCalendar(w, editor);
+        QVERIFY(QTest::qWaitForWindowExposed(frm));
+        QTest::mouseMove(frm->lblMoisSuivant);
+        QCOMPARE(frm->lblMoisSuivant->frameShape(), QFrame::Box);
+        QTest::mouseMove(frm->lblMois);
+        QCOMPARE(frm->lblMoisSuivant->frameShape(), QFrame::NoFrame);
+        QCOMPARE(frm->lblMois->toolTip(), QStringLiteral("Mois: Juin"));
+        QTest::mouseMove(cell(frm, 4));
+        QCOMPARE(cell(frm, 4)->toolTip(), QStringLiteral("05 Juin 2026"));
+        QCOMPARE(cell(frm, 41)->toolTip(), QString());
+        QCOMPARE(cell(frm, 41)->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void timeWritten() {
+        TestWorld w("05/06/2026 14:37");
+        Editor editor;
+        QPointer<frmHeure> frm = openTime(w, editor);
+        QCOMPARE(ctl<QComboBox>(frm, "cboHeure")->currentText(), QStringLiteral("14"));
+        QCOMPARE(ctl<QComboBox>(frm, "cboHeure")->count(), 24);
+        QCOMPARE(ctl<QComboBox>(frm, "cboMinute")->currentText(), QStringLiteral("37"));
+        QCOMPARE(ctl<QComboBox>(frm, "cboMinute")->count(), 60);
+        typeOver(ctl<QComboBox>(frm, "cboHeure"), "7");
+        typeOver(ctl<QComboBox>(frm, "cboMinute"), "5");
+        QTest::keyClick(frm, Qt::Key_Return);
+        QCOMPARE(editor.txtHeure->text(), QStringLiteral("07:05"));
+        QVERIFY(!frm || !frm->isVisible());
+        QCOMPARE(w.platform.beeps, 0);
+    }
+
+    void timeFaults_data() {
+        QTest::addColumn<QStringList>("typed");  // hour, minute, message, list in fault, its selected text
+        QTest::newRow("hour 24") << QStringList{"24", "05", "L'heure du message doit être comprise entre 00 et 23.",
+                                                "cboHeure", "24"};
+        QTest::newRow("minute 60") << QStringList{
+            "7", "60", "Les minutes du message doit être comprise entre 00 et 59.", "cboMinute", "60"};
+        QTest::newRow("no hour") << QStringList{"", "", "L'heure du message doit être saisie.", "cboHeure", ""};
+        QTest::newRow("no minute after a good hour")
+            << QStringList{"7", "", "Les minutes du message doit être saisie.", "cboMinute", ""};
+    }
+
+    void timeFaults() {
+        QFETCH(QStringList, typed);
+        const QString faulty = typed[3];
+        TestWorld w("05/06/2026 14:37");
+        Editor editor;
+        QPointer<frmHeure> frm = openTime(w, editor);
+        typeOver(ctl<QComboBox>(frm, "cboHeure"), typed[0]);
+        typeOver(ctl<QComboBox>(frm, "cboMinute"), typed[1]);
+        w.dialogs.expect(Icon::Information, typed[2]);
+        QTest::mouseClick(ctl<QPushButton>(frm, "Bouton_0"), Qt::LeftButton);
+        QVERIFY(w.dialogs.allAnswered());
+        QCOMPARE(editor.txtHeure->text(), QString());
+        QVERIFY(frm && frm->isVisible() && frm->IsLoaded);
+        QComboBox* list = ctl<QComboBox>(frm, faulty);
+        QCOMPARE(QApplication::focusWidget(), list);
+        QCOMPARE(list->lineEdit()->selectedText(), typed[4]);
+        if (faulty == QLatin1String("cboMinute"))
+            QCOMPARE(ctl<QComboBox>(frm, "cboHeure")->currentText(), QStringLiteral("07"));
+    }
+
+    void timeTyping() {
+        TestWorld w("05/06/2026 14:37");
+        Editor editor;
+        QPointer<frmHeure> frm = openTime(w, editor);
+        for (const char* name : {"cboHeure", "cboMinute"}) {
+            QLineEdit* edit = ctl<QComboBox>(frm, name)->lineEdit();
+            const QString before = edit->text();
+            edit->end(false);
+            QTest::keyClick(edit, Qt::Key_3);  // a third digit
+            QCOMPARE(edit->text(), before);
+            QCOMPARE(w.platform.beeps, 0);
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_3);  // replaces the selection
+            QCOMPARE(edit->text(), QStringLiteral("3"));
+            QTest::keyClick(edit, Qt::Key_H);
+            QCOMPARE(edit->text(), QStringLiteral("3"));
+            QCOMPARE(w.platform.beeps, 1);
+            w.platform.beeps = 0;
+        }
+        QTest::keyClick(frm, Qt::Key_Escape);
+        QCOMPARE(editor.txtHeure->text(), QString());
+        QVERIFY(!frm || !frm->isVisible());
+    }
 };
 
-QTEST_GUILESS_MAIN(tst_pickers)
+QTEST_MAIN(tst_pickers)
 #include "tst_pickers.moc"
