@@ -24,10 +24,11 @@ MessageListsData load(TestWorld& w) {
     return data;
 }
 
-QStringList column(const MessageListsData& data, int list, int c) {
+// Each row of a list as "No:id".
+QStringList numbered(const MessageListsData& data, int list) {
     QStringList texts;
     for (const ListRow& row : data.lists[static_cast<size_t>(list)])
-        texts << row.cells[static_cast<size_t>(c)];
+        texts << row.cells[0] + QLatin1Char(':') + row.cells[kIdColumn];
     return texts;
 }
 
@@ -41,12 +42,10 @@ class tst_MessageLists : public QObject {
     Q_OBJECT
 private slots:
     void emptyOrUnreadableStoreGivesEmptyLists();
-    void stateChoosesTheList_data();
     void stateChoosesTheList();
     void rowsFollowIdsAndNumberFromOnePerListAndLoad();
     void cellsShowFieldsTrimmedOrEmpty();
-    void periodicityWording();
-    void headersAndWidths();
+    void wordingsHeadersAndWidths();
 };
 
 void tst_MessageLists::emptyOrUnreadableStoreGivesEmptyLists() {
@@ -62,22 +61,12 @@ void tst_MessageLists::emptyOrUnreadableStoreGivesEmptyLists() {
         QVERIFY(list.empty());
 }
 
-void tst_MessageLists::stateChoosesTheList_data() {
-    QTest::addColumn<QString>("etat");
-    QTest::addColumn<int>("list");
-    QTest::newRow("capitals and blanks") << QStringLiteral(" ACTIF ") << int(ListActifs);
-    QTest::newRow("AFFICHE") << QStringLiteral("AFFICHE") << int(ListAffiches);
-    QTest::newRow("errone") << QStringLiteral("errone") << int(ListErrones);
-    QTest::newRow("unknown") << QStringLiteral("perdu") << int(ListErrones);
-    QTest::newRow("empty") << QString(QLatin1String("")) << int(ListErrones);
-    QTest::newRow("null") << QString() << int(ListErrones);
-    QTest::newRow("accented") << QStringLiteral("affiché") << int(ListErrones);
-}
-
 void tst_MessageLists::stateChoosesTheList() {
-    QFETCH(QString, etat);
-    QFETCH(int, list);
-    QCOMPARE(int(listForState(etat)), list);
+    const std::pair<QString, ListIndex> cases[] = {
+        {" ACTIF ", ListActifs}, {"AFFICHE", ListAffiches}, {"errone", ListErrones}, {"perdu", ListErrones},
+        {"", ListErrones},       {QString(), ListErrones},  {"affiché", ListErrones}};
+    for (const auto& [etat, list] : cases)
+        QVERIFY2(listForState(etat) == list, qPrintable(etat));
 }
 
 void tst_MessageLists::rowsFollowIdsAndNumberFromOnePerListAndLoad() {
@@ -93,17 +82,12 @@ void tst_MessageLists::rowsFollowIdsAndNumberFromOnePerListAndLoad() {
 
     for (int pass = 0; pass < 2; ++pass) {  // a second load numbers from 1 again
         const MessageListsData data = load(w);
-        QCOMPARE(column(data, ListActifs, kIdColumn), QStringList({z, b, m}));
-        QCOMPARE(column(data, ListActifs, 0), QStringList({"1", "2", "3"}));
-        QCOMPARE(column(data, ListErrones, kIdColumn), QStringList({e, u, n}));
-        QCOMPARE(column(data, ListErrones, 0), QStringList({"1", "2", "3"}));
-        QCOMPARE(column(data, ListAffiches, kIdColumn), QStringList({d}));
-        QCOMPARE(column(data, ListAffiches, 0), QStringList({"1"}));
+        QCOMPARE(numbered(data, ListActifs), QStringList({"1:" + z, "2:" + b, "3:" + m}));
+        QCOMPARE(numbered(data, ListErrones), QStringList({"1:" + e, "2:" + u, "3:" + n}));
+        QCOMPARE(numbered(data, ListAffiches), QStringList({"1:" + d}));
     }
     w.sql(QStringLiteral("DELETE * FROM message WHERE id = ") + z);
-    const MessageListsData data = load(w);
-    QCOMPARE(column(data, ListActifs, 1), QStringList({"Banque", "Marché"}));
-    QCOMPARE(column(data, ListActifs, 0), QStringList({"1", "2"}));
+    QCOMPARE(numbered(load(w), ListActifs), QStringList({"1:" + b, "2:" + m}));
 }
 
 void tst_MessageLists::cellsShowFieldsTrimmedOrEmpty() {
@@ -114,9 +98,8 @@ void tst_MessageLists::cellsShowFieldsTrimmedOrEmpty() {
                  QStringLiteral(" 3 "), QStringLiteral("  12/06/2026 14:30"), QStringLiteral("31/12/2026 14:30  "));
     w.insert(QString(), QString(), QString(), QString(), QStringLiteral("actif"), QString(), QString(), QString());
     // A Null code reads as 0, a letter as 0, a leading digit as its code, 10 and above as no code.
-    add(w, QStringLiteral("x"), QStringLiteral("actif"), QStringLiteral("x"));
-    add(w, QStringLiteral("4x"), QStringLiteral("actif"), QStringLiteral("4x"));
-    add(w, QStringLiteral("12"), QStringLiteral("actif"), QStringLiteral("12"));
+    for (const char* code : {"x", "4x", "12"})
+        add(w, code, QStringLiteral("actif"), code);
 
     const MessageListsData data = load(w);
     const std::vector<ListRow>& rows = data.lists[ListActifs];
@@ -125,17 +108,13 @@ void tst_MessageLists::cellsShowFieldsTrimmedOrEmpty() {
                                                    "toutes les semaines|12/06/2026 14:30|31/12/2026 14:30|3|") +
                                         QString::number(padded));
     QCOMPARE(joined(rows[1].cells).section('|', 0, 8), QStringLiteral("2|||||Affiché une seule fois|||"));
-    QCOMPARE(rows[0].code, 3);
-    QCOMPARE(rows[1].code, 0);
-    QCOMPARE(rows[2].code, 0);
-    QCOMPARE(rows[3].code, 4);
-    QCOMPARE(rows[3].cells[5], QStringLiteral("Affiché tous les mois"));
+    QCOMPARE(QList<int>({rows[0].code, rows[1].code, rows[2].code, rows[3].code}), QList<int>({3, 0, 0, 4}));
     QVERIFY2(rows[4].code < 0 || rows[4].code > 9, qPrintable(QString::number(rows[4].code)));
     QCOMPARE(rows[4].cells[5], QStringLiteral("Périodicité inconnue"));
     QCOMPARE(rows[4].cells[8], QStringLiteral("12"));
 }
 
-void tst_MessageLists::periodicityWording() {
+void tst_MessageLists::wordingsHeadersAndWidths() {
     const QStringList wordings = {"une seule fois", "toutes les heures",  "tous les jours",      "toutes les semaines",
                                   "tous les mois",  "tous les bimestres", "tous les trimestres", "tous les semestres",
                                   "tous les ans",   "au démarrage"};
@@ -143,9 +122,6 @@ void tst_MessageLists::periodicityWording() {
         QCOMPARE(tavanote::periodicityWording(code), QStringLiteral("Affiché ") + wordings[code]);
     for (int code : {-1, 10, 12})
         QCOMPARE(tavanote::periodicityWording(code), QStringLiteral("Périodicité inconnue"));
-}
-
-void tst_MessageLists::headersAndWidths() {
     QCOMPARE(joined(listHeaders()), QStringLiteral("No|Titre|Texte|Date|Heure|periodicité|Prochain affichage|"
                                                    "Dernier affichage|Indice periode|id"));
     const std::array<int, kListColumns> widths = {400, 1500, 2500, 1200, 1000, 2700, 1800, 1800, 0, 0};

@@ -22,7 +22,6 @@ public:
             QTest::qFail(qPrintable(QStringLiteral("cannot make %1 %2").arg(path, error)), __FILE__, __LINE__);
         settings->set(kParametres, QStringLiteral("suppression"), suppression);
     }
-
     // One row, its date and hour taken from prochain; a null text is written as SQL NULL.
     qint64 insert(const QString& titre, const QString& etat, const QString& code, const QString& prochain,
                   const QString& dernier) {
@@ -35,23 +34,17 @@ public:
                        v(etat), v(code), v(prochain), v(dernier)));
         return query(QStringLiteral("SELECT max(id) FROM message")).toLongLong();
     }
-
     // The first value the statement gives, empty when none; fails the test when the statement fails.
     QString query(const QString& sql) {
         Recordset rs = store.run(sql);
         if (!rs.ok())
             QTest::qFail(qPrintable(sql + QStringLiteral(": ") + rs.error()), __FILE__, __LINE__);
-        if (rs.isEmpty())
-            return QString();
         rs.moveFirst();
-        return rs.text(0);
+        return rs.isEmpty() ? QString() : rs.text(0);
     }
-    QString field(qint64 id, const QString& column) {
-        return query(QStringLiteral("SELECT %1 FROM message WHERE id = %2").arg(column).arg(id));
-    }
-    // "etat prochainaffichage", or "gone".
-    QString row(qint64 id) {
-        const QString r = field(id, QStringLiteral("etat || ' ' || ifnull(prochainaffichage, '')"));
+    QString row(qint64 id) {  // "etat prochainaffichage", or "gone"
+        const QString r = query(
+            QStringLiteral("SELECT etat || ' ' || ifnull(prochainaffichage, '') FROM message WHERE id = %1").arg(id));
         return r.isEmpty() ? QStringLiteral("gone") : r;
     }
 
@@ -62,10 +55,9 @@ public:
 
 // An instant written "dd/mm/yyyy hh:mm"; fails the running test when the text cannot be read.
 inline QDateTime at(const QString& text) {
-    const std::optional<QDateTime> when = readInstant(text);
-    if (!when)
+    if (!readInstant(text))
         QTest::qFail(qPrintable(QStringLiteral("unreadable instant %1").arg(text)), __FILE__, __LINE__);
-    return when.value_or(QDateTime());
+    return readInstant(text).value_or(QDateTime());
 }
 
 // A stepping outcome as the user reads it: the next display, or "expired".

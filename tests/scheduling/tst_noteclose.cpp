@@ -8,243 +8,127 @@ using namespace tavanote::test;
 
 namespace {
 
-const QString kAtStartText = QStringLiteral(
-    "Ce message est periodique (affiché au démarrage du programme).\n"
-    "Son prochain affichage se fera donc au prochain démarrage du programme.");
-
-NoteFields note(qint64 id, const QString& title, const QString& code, const QString& lastDisplay,
-                const QString& displayedAt) {
-    NoteFields fields;
-    fields.id = id;
-    fields.title = title;
-    fields.code = code;
-    fields.lastDisplay = lastDisplay;
-    fields.displayedAt = at(displayedAt);
-    return fields;
-}
-
-QString expiredText(const QString& title, const QString& suppression) {
-    return QStringLiteral("Message: ") + title + QStringLiteral("\n\n") +
-           (suppression == QLatin1String("0") ? QStringLiteral("Ce message a été supprimé.")
-                                              : QStringLiteral("Ce message est maintenant érroné."));
-}
+// Rows are stored with this next display, so that a close that keeps it is told from one that writes one.
+const QString kStored = QStringLiteral("01/01/2020 08:00");
+const QString kTitle = QStringLiteral("Réunion d'équipe");
+// The words of the box for each code that steps.
+const QStringList kLabels =
+    QStringLiteral(
+        "|toutes les heures|tous les jours|toutes les semaines|tous les mois|tous les bimestres|"
+        "tous les trimestres|tous les semestres|toutes les années")
+        .split('|');
 
 }  // namespace
 
 class tst_NoteClose : public QObject {
     Q_OBJECT
 private slots:
-    void deletionFromTheMainWindowDeletesTheRow();
-    void startupMessageGoesBackToActiveWithItsNextDisplayUnchanged();
     void periodicMessageIsRescheduled_data();
     void periodicMessageIsRescheduled();
-    void yearlyMessageIsNextDueAYearLater();
-    void displaysMissedWhileTheNoteWasOpenAreNotMadeUp();
-    void endedSeriesIsDeletedOrMadeErrone_data();
-    void endedSeriesIsDeletedOrMadeErrone();
-    void oneTimeMessageIsDeletedOrMadeErrone_data();
-    void oneTimeMessageIsDeletedOrMadeErrone();
-    void periodicMessageWithUnreadableEndGoesOn_data();
-    void periodicMessageWithUnreadableEndGoesOn();
-    void closeQuestionText();
+    void otherCloses_data();
+    void otherCloses();
 };
 
-void tst_NoteClose::deletionFromTheMainWindowDeletesTheRow() {
-    StoreFixture f;
-    f.setSuppression("1");
-    const qint64 id = f.insert("Dentiste", "affiche", "3", "08/06/2026 09:00", "31/12/2030 09:00");
-    const qint64 other = f.insert("Banque", "affiche", "0", "08/06/2026 09:00", QString());
-    // Whatever the code and the setting: the message is being deleted.
-    const NoteCloseOutcome outcome = decideNoteClose(note(id, "Dentiste", "3", "31/12/2030 09:00", "08/06/2026 09:00"),
-                                                     at("08/06/2026 09:05"), "1", true);
-    QCOMPARE(outcome.kind, NoteCloseOutcome::Deleted);
-    QCOMPARE(outcome.text, QStringLiteral("Message: Dentiste\n\nCe message est maintenant supprimé."));
-    QVERIFY(!outcome.tellBeforeWriting);
-    QVERIFY(writeNoteClose(f.store, *f.settings, id, outcome));
-    QVERIFY(!f.exists(id));
-    QCOMPARE(f.etat(other), QStringLiteral("affiche"));
-}
-
-void tst_NoteClose::startupMessageGoesBackToActiveWithItsNextDisplayUnchanged() {
-    for (const char* suppression : {"0", "1"}) {
-        StoreFixture f;
-        f.setSuppression(suppression);
-        const qint64 id = f.insert("Sauvegarde", "affiche", "9", "01/01/2020 08:00", QString());
-        const NoteCloseOutcome outcome = decideNoteClose(note(id, "Sauvegarde", "9", QString(), "08/06/2026 09:00"),
-                                                         at("08/06/2026 09:05"), suppression, false);
-        QCOMPARE(outcome.kind, NoteCloseOutcome::AtStart);
-        QCOMPARE(outcome.text, kAtStartText);
-        QVERIFY(outcome.tellBeforeWriting);
-        QVERIFY(writeNoteClose(f.store, *f.settings, id, outcome));
-        QCOMPARE(f.etat(id), QStringLiteral("actif"));
-        QCOMPARE(f.next(id), QStringLiteral("01/01/2020 08:00"));
-    }
-}
-
 void tst_NoteClose::periodicMessageIsRescheduled_data() {
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("next");
+    QTest::addColumn<QStringList>("c");
+    auto row = [](const char* name, const char* code, const char* end, const char* shownAt, const char* closedAt,
+                  const char* next) {
+        QTest::newRow(name) << QStringList{code, end ? QString(end) : QString(), shownAt, closedAt, next};
+    };
     // Shown on Monday 08/06/2026 at 09:00, closed five minutes later.
-    QTest::newRow("hourly") << "1"
-                            << "(affiché toutes les heures)"
-                            << "08/06/2026 10:00";
-    QTest::newRow("daily") << "2"
-                           << "(affiché tous les jours)"
-                           << "09/06/2026 09:00";
-    QTest::newRow("weekly") << "3"
-                            << "(affiché toutes les semaines)"
-                            << "15/06/2026 09:00";
-    QTest::newRow("monthly") << "4"
-                             << "(affiché tous les mois)"
-                             << "08/07/2026 09:00";
-    QTest::newRow("two months") << "5"
-                                << "(affiché tous les bimestres)"
-                                << "08/08/2026 09:00";
-    QTest::newRow("three months") << "6"
-                                  << "(affiché tous les trimestres)"
-                                  << "08/09/2026 09:00";
-    QTest::newRow("six months") << "7"
-                                << "(affiché tous les semestres)"
-                                << "08/12/2026 09:00";
-    QTest::newRow("yearly") << "8"
-                            << "(affiché toutes les années)"
-                            << "08/06/2027 09:00";
+    const char* end = "31/12/2030 09:00";
+    const char* shownAt = "08/06/2026 09:00";
+    const char* closedAt = "08/06/2026 09:05";
+    row("hourly", "1", end, shownAt, closedAt, "08/06/2026 10:00");
+    row("daily", "2", end, shownAt, closedAt, "09/06/2026 09:00");
+    row("weekly", "3", end, shownAt, closedAt, "15/06/2026 09:00");
+    row("monthly", "4", end, shownAt, closedAt, "08/07/2026 09:00");
+    row("two months", "5", end, shownAt, closedAt, "08/08/2026 09:00");
+    row("three months", "6", end, shownAt, closedAt, "08/09/2026 09:00");
+    row("six months", "7", end, shownAt, closedAt, "08/12/2026 09:00");
+    row("yearly", "8", end, shownAt, closedAt, "08/06/2027 09:00");
+    row("yearly closed in the evening", "8", end, "15/06/2026 10:00", "15/06/2026 18:30", "15/06/2027 10:00");
+    // Displays missed while the note was open are not made up; one at the very minute of the close has passed.
+    row("hourly left open", "1", end, "08/06/2026 08:00", "08/06/2026 10:30", "08/06/2026 11:00");
+    row("hourly closed on the hour", "1", end, "08/06/2026 08:00", "08/06/2026 10:00", "08/06/2026 11:00");
+    row("daily left open over a week-end", "2", end, "05/06/2026 08:00", "08/06/2026 07:00", "08/06/2026 08:00");
+    row("monthly, next right on the end", "4", "08/07/2026 09:00", shownAt, closedAt, "08/07/2026 09:00");
+    // An end that cannot be read is a series without end.
+    row("no end", "2", nullptr, shownAt, closedAt, "09/06/2026 09:00");
+    row("end in words", "2", "jamais", shownAt, closedAt, "09/06/2026 09:00");
+    row("end on no such day", "2", "31/02/2026 08:00", shownAt, closedAt, "09/06/2026 09:00");
 }
 
 void tst_NoteClose::periodicMessageIsRescheduled() {
-    QFETCH(QString, code);
-    QFETCH(QString, label);
-    QFETCH(QString, next);
-    for (const char* suppression : {"0", "1"}) {
-        StoreFixture f;
-        f.setSuppression(suppression);
-        const qint64 id = f.insert("Piscine", "affiche", code, "08/06/2026 09:00", "31/12/2030 09:00");
-        const NoteCloseOutcome outcome =
-            decideNoteClose(note(id, "Piscine", code, "31/12/2030 09:00", "08/06/2026 09:00"), at("08/06/2026 09:05"),
-                            suppression, false);
+    QFETCH(QStringList, c);  // code, end, shown at, closed at, next display
+    const QString& end = c[1];
+    const QString& next = c[4];
+    for (const QString supp : {"0", "1"}) {
+        StoreFixture f(supp);
+        const qint64 id = f.insert(kTitle, "affiche", c[0], kStored, end);
+        const NoteCloseOutcome outcome = decideNoteClose({id, kTitle, c[0], end, at(c[2])}, at(c[3]), supp, false);
         QCOMPARE(outcome.kind, NoteCloseOutcome::Rescheduled);
         QCOMPARE(shown(outcome.next), next);
-        const QString when = next.left(10) + QStringLiteral(" à ") + next.mid(11);
-        QCOMPARE(outcome.text, QStringLiteral("Ce message est periodique ") + label +
-                                   QStringLiteral(".\nSon prochain affichage est prévu pour le:") + when);
+        QCOMPARE(outcome.text, QStringLiteral("Ce message est periodique (affiché %1).\nSon prochain affichage est "
+                                              "prévu pour le:%2 à %3")
+                                   .arg(kLabels[c[0].toInt()], next.left(10), next.mid(11)));
         QVERIFY(!outcome.tellBeforeWriting);
         QVERIFY(writeNoteClose(f.store, *f.settings, id, outcome));
-        QCOMPARE(f.etat(id), QStringLiteral("actif"));
-        QCOMPARE(f.next(id), next);
-        QCOMPARE(f.field(id, "dernieraffichage"), QStringLiteral("31/12/2030 09:00"));
+        QCOMPARE(f.row(id), QStringLiteral("actif ") + next);
+        QCOMPARE(f.query(QStringLiteral("SELECT dernieraffichage FROM message WHERE id = %1").arg(id)), end);
     }
 }
 
-void tst_NoteClose::yearlyMessageIsNextDueAYearLater() {
-    StoreFixture f;
-    f.setSuppression("0");
-    const qint64 id = f.insert("Anniversaire", "affiche", "8", "15/06/2026 10:00", "31/12/2030 10:00");
-    const NoteCloseOutcome outcome = decideNoteClose(
-        note(id, "Anniversaire", "8", "31/12/2030 10:00", "15/06/2026 10:00"), at("15/06/2026 18:30"), "0", false);
-    QCOMPARE(outcome.text, QStringLiteral("Ce message est periodique (affiché toutes les années).\n"
-                                          "Son prochain affichage est prévu pour le:15/06/2027 à 10:00"));
-    QVERIFY(writeNoteClose(f.store, *f.settings, id, outcome));
-    QCOMPARE(f.next(id), QStringLiteral("15/06/2027 10:00"));
-    QCOMPARE(f.etat(id), QStringLiteral("actif"));
+void tst_NoteClose::otherCloses_data() {
+    QTest::addColumn<QStringList>("c");  // suppression, code, end, box text, row after the close
+    QTest::addColumn<bool>("deleting");  // deleted from the main window
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("tellBefore");  // the box comes before the store changes
+    auto row = [](const char* name, const char* supp, const char* code, const char* end, bool deleting, int kind,
+                  const QString& text, bool tellBefore, const QString& row) {
+        QTest::newRow(name) << QStringList{supp, code, end ? QString(end) : QString(), text, row} << deleting << kind
+                            << tellBefore;
+    };
+    const QString gone = QStringLiteral("gone");
+    const QString errone = QStringLiteral("errone ") + kStored;
+    const QString deleted = QStringLiteral("Message: Réunion d'équipe\n\nCe message a été supprimé.");
+    const QString madeErrone = QStringLiteral("Message: Réunion d'équipe\n\nCe message est maintenant érroné.");
+    const QString atStart = QStringLiteral(
+        "Ce message est periodique (affiché au démarrage du programme).\n"
+        "Son prochain affichage se fera donc au prochain démarrage du programme.");
+    // Whatever the code and the setting, a message being deleted from the main window goes.
+    row("deleted from the main window", "1", "3", "31/12/2030 09:00", true, NoteCloseOutcome::Deleted,
+        "Message: Réunion d'équipe\n\nCe message est maintenant supprimé.", false, gone);
+    row("at start, automatic deletion", "0", "9", nullptr, false, NoteCloseOutcome::AtStart, atStart, true,
+        "actif " + kStored);
+    row("at start, manual deletion", "1", "9", nullptr, false, NoteCloseOutcome::AtStart, atStart, true,
+        "actif " + kStored);
+    // The next month would be 08/07, after the end.
+    row("ended, deleted", "0", "4", "30/06/2026 10:00", false, NoteCloseOutcome::Expired, deleted, true, gone);
+    row("ended, errone", "1", "4", "30/06/2026 10:00", false, NoteCloseOutcome::Expired, madeErrone, true, errone);
+    row("one minute past the end", "1", "4", "08/07/2026 08:59", false, NoteCloseOutcome::Expired, madeErrone, true,
+        errone);
+    row("once, deleted", "0", "0", nullptr, false, NoteCloseOutcome::Expired, deleted, true, gone);
+    row("once, errone", "1", "0", nullptr, false, NoteCloseOutcome::Expired, madeErrone, true, errone);
 }
 
-void tst_NoteClose::displaysMissedWhileTheNoteWasOpenAreNotMadeUp() {
-    const NoteCloseOutcome hourly = decideNoteClose(note(1, "Pause", "1", "31/12/2030 08:00", "08/06/2026 08:00"),
-                                                    at("08/06/2026 10:30"), "0", false);
-    QCOMPARE(shown(hourly.next), QStringLiteral("08/06/2026 11:00"));
-    // Closed at the very minute of a candidate: that candidate has passed.
-    const NoteCloseOutcome onTheHour = decideNoteClose(note(1, "Pause", "1", "31/12/2030 08:00", "08/06/2026 08:00"),
-                                                       at("08/06/2026 10:00"), "0", false);
-    QCOMPARE(shown(onTheHour.next), QStringLiteral("08/06/2026 11:00"));
-    // A daily note left open over a week-end.
-    const NoteCloseOutcome daily = decideNoteClose(note(1, "Courrier", "2", "31/12/2030 08:00", "05/06/2026 08:00"),
-                                                   at("08/06/2026 07:00"), "0", false);
-    QCOMPARE(shown(daily.next), QStringLiteral("08/06/2026 08:00"));
-}
-
-void tst_NoteClose::endedSeriesIsDeletedOrMadeErrone_data() {
-    QTest::addColumn<QString>("suppression");
-    QTest::newRow("automatic deletion") << "0";
-    QTest::newRow("manual deletion") << "1";
-}
-
-void tst_NoteClose::endedSeriesIsDeletedOrMadeErrone() {
-    QFETCH(QString, suppression);
-    StoreFixture f;
-    f.setSuppression(suppression);
-    // The next month would be 15/07, after the end.
-    const qint64 id = f.insert("Loyer", "affiche", "4", "15/06/2026 10:00", "30/06/2026 10:00");
-    const NoteCloseOutcome outcome = decideNoteClose(note(id, "Loyer", "4", "30/06/2026 10:00", "15/06/2026 10:00"),
-                                                     at("15/06/2026 10:05"), suppression, false);
-    QCOMPARE(outcome.kind, NoteCloseOutcome::Expired);
-    QCOMPARE(outcome.text, expiredText("Loyer", suppression));
-    QVERIFY(!outcome.next);
-    QVERIFY(outcome.tellBeforeWriting);
-    QVERIFY(writeNoteClose(f.store, *f.settings, id, outcome));
-    if (suppression == "0") {
-        QVERIFY(!f.exists(id));
-    } else {
-        QCOMPARE(f.etat(id), QStringLiteral("errone"));
-        QCOMPARE(f.next(id), QStringLiteral("15/06/2026 10:00"));
-    }
-
-    // One minute after the end is past it too; exactly on the end is still a display.
-    const NoteCloseOutcome late = decideNoteClose(note(2, "Loyer", "4", "15/07/2026 09:59", "15/06/2026 10:00"),
-                                                  at("15/06/2026 10:05"), suppression, false);
-    QCOMPARE(late.kind, NoteCloseOutcome::Expired);
-    const NoteCloseOutcome onEnd = decideNoteClose(note(2, "Loyer", "4", "15/07/2026 10:00", "15/06/2026 10:00"),
-                                                   at("15/06/2026 10:05"), suppression, false);
-    QCOMPARE(onEnd.kind, NoteCloseOutcome::Rescheduled);
-    QCOMPARE(shown(onEnd.next), QStringLiteral("15/07/2026 10:00"));
-}
-
-void tst_NoteClose::oneTimeMessageIsDeletedOrMadeErrone_data() {
-    QTest::addColumn<QString>("suppression");
-    QTest::newRow("automatic deletion") << "0";
-    QTest::newRow("manual deletion") << "1";
-}
-
-void tst_NoteClose::oneTimeMessageIsDeletedOrMadeErrone() {
-    QFETCH(QString, suppression);
-    StoreFixture f;
-    f.setSuppression(suppression);
-    const qint64 id = f.insert("Réunion d'équipe", "affiche", "0", "08/06/2026 09:00", QString());
-    const NoteCloseOutcome outcome = decideNoteClose(note(id, "Réunion d'équipe", "0", QString(), "08/06/2026 09:00"),
-                                                     at("08/06/2026 09:05"), suppression, false);
-    QCOMPARE(outcome.kind, NoteCloseOutcome::Expired);
-    QCOMPARE(outcome.text, expiredText("Réunion d'équipe", suppression));
-    QVERIFY(outcome.tellBeforeWriting);
-    QVERIFY(writeNoteClose(f.store, *f.settings, id, outcome));
-    if (suppression == "0")
-        QVERIFY(!f.exists(id));
-    else
-        QCOMPARE(f.etat(id), QStringLiteral("errone"));
-}
-
-void tst_NoteClose::periodicMessageWithUnreadableEndGoesOn_data() {
-    QTest::addColumn<QString>("lastDisplay");
-    QTest::newRow("empty") << QString();
-    QTest::newRow("words") << QStringLiteral("jamais");
-    QTest::newRow("no such day") << QStringLiteral("31/02/2026 08:00");
-}
-
-void tst_NoteClose::periodicMessageWithUnreadableEndGoesOn() {
-    QFETCH(QString, lastDisplay);
-    StoreFixture f;
-    f.setSuppression("0");
-    const qint64 id = f.insert("Courrier", "affiche", "2", "08/06/2026 09:00", lastDisplay);
+void tst_NoteClose::otherCloses() {
+    QFETCH(QStringList, c);
+    QFETCH(bool, deleting);
+    QFETCH(int, kind);
+    QFETCH(bool, tellBefore);
+    StoreFixture f(c[0]);
+    const qint64 id = f.insert(kTitle, "affiche", c[1], kStored, c[2]);
+    const qint64 other = f.insert("Autre", "affiche", "0", kStored, QString());
     const NoteCloseOutcome outcome =
-        decideNoteClose(note(id, "Courrier", "2", lastDisplay, "08/06/2026 09:00"), at("08/06/2026 09:05"), "0", false);
-    QCOMPARE(outcome.kind, NoteCloseOutcome::Rescheduled);
-    QCOMPARE(shown(outcome.next), QStringLiteral("09/06/2026 09:00"));
+        decideNoteClose({id, kTitle, c[1], c[2], at("08/06/2026 09:00")}, at("08/06/2026 09:05"), c[0], deleting);
+    QCOMPARE(int(outcome.kind), kind);
+    QCOMPARE(outcome.text, c[3]);
+    QCOMPARE(outcome.tellBeforeWriting, tellBefore);
+    QVERIFY(!outcome.next);
     QVERIFY(writeNoteClose(f.store, *f.settings, id, outcome));
-    QVERIFY(f.exists(id));
-    QCOMPARE(f.etat(id), QStringLiteral("actif"));
-    QCOMPARE(f.next(id), QStringLiteral("09/06/2026 09:00"));
-}
-
-void tst_NoteClose::closeQuestionText() {
+    QCOMPARE(f.row(id), c[4]);
+    QCOMPARE(f.row(other), QStringLiteral("affiche ") + kStored);
     QCOMPARE(noteCloseQuestion(), QStringLiteral("Êtes-vous sûr(e) que ce message ne doit plus être affiché ?"));
 }
 
