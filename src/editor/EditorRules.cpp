@@ -55,16 +55,9 @@ qint64 repeatCount(int code, const QDateTime& firstDisplay, const QDate& endDate
 }
 
 int repeatThreshold(int code) {
-    switch (code) {
-        case 5:
-            return 2;
-        case 6:
-            return 3;
-        case 7:
-            return 6;
-        default:
-            return 1;
-    }
+    // Two, three and six months for the calendar steps of that many months; one unit for the others.
+    const int months = stepMonths(code);
+    return months > 1 && months < 12 ? months : 1;
 }
 
 namespace {

@@ -164,6 +164,8 @@ frmGestionMessages::~frmGestionMessages() {
     // Notes still open go with the program, without their close handling: their messages stay displayed.
     for (const QPointer<frmTavanote>& note : m_notes)
         delete note.data();
+    // The editor points back at this window: it goes first, unsaved.
+    delete m_editor.data();
 }
 
 void frmGestionMessages::buildLists(QWidget* central) {

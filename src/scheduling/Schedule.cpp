@@ -11,24 +11,6 @@ namespace tavanote {
 
 namespace {
 
-// Months a calendar step adds; 0 for the steps of fixed length.
-int stepMonths(qint64 code) {
-    switch (code) {
-        case 4:
-            return 1;
-        case 5:
-            return 2;
-        case 6:
-            return 3;
-        case 7:
-            return 6;
-        case 8:
-            return 12;
-        default:
-            return 0;
-    }
-}
-
 // Minutes a fixed step adds.
 qint64 stepMinutes(qint64 code) {
     switch (code) {
@@ -59,6 +41,23 @@ std::optional<QDateTime> endCheck(const QDateTime& candidate, const std::optiona
 constexpr int kSettlingSteps = 48;
 
 }  // namespace
+
+int stepMonths(qint64 code) {
+    switch (code) {
+        case 4:
+            return 1;
+        case 5:
+            return 2;
+        case 6:
+            return 3;
+        case 7:
+            return 6;
+        case 8:
+            return 12;
+        default:
+            return 0;
+    }
+}
 
 QDateTime naiveInstant(const QDate& date, const QTime& time) {
     return QDateTime(date, QTime(time.hour(), time.minute()), Qt::UTC);

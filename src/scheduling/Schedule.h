@@ -21,6 +21,9 @@ std::optional<QDateTime> readInstant(const QString& text);
 // True for the codes "1" to "8", the periodicities that step.
 bool hasStep(qint64 code);
 
+// Months a calendar step adds (1, 2, 3, 6 or 12); 0 for the hour, day and week steps.
+int stepMonths(qint64 code);
+
 // One step of a periodicity code from an instant; calendar steps keep the day of the month when the target
 // month has it and otherwise give its last day.
 QDateTime addStep(qint64 code, const QDateTime& from);
