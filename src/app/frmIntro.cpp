@@ -8,6 +8,7 @@
 
 #include "app/SettingsStore.h"
 #include "app/Startup.h"
+#include "app/frmParametres.h"
 #include "common/WindowHelpers.h"
 
 namespace tavanote {
@@ -69,21 +70,6 @@ void frmIntro::Timer1_Timer() {
     close();
     if (m_unloaded)
         m_unloaded(m_newVersion);
-}
-
-void applyStartWithComputer(Services& services, QWidget* parent, int value) {
-    const Autostart::Outcome outcome = services.platform.applyAutostart(value);
-    if (outcome == Autostart::Outcome::Done)
-        return;
-    QString text;
-    if (outcome == Autostart::Outcome::MissingExecutable) {
-        const QFileInfo executable(services.platform.executablePath());
-        text = QStringLiteral("Fichier introuvable: ") + executable.fileName() +
-               QStringLiteral(" n'a pas été trouvé.\nCelui-ci devrait se trouver dans le dossier: \n") +
-               QDir::toNativeSeparators(executable.absolutePath());
-    }
-    services.dialogs.message(parent, text, Icon::Information, Buttons::Ok, QStringLiteral("ERREUR..."));
-    services.platform.applyAutostart(0);
 }
 
 }  // namespace tavanote

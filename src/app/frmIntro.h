@@ -34,7 +34,4 @@ private:
     bool m_newVersion = false;
 };
 
-// Applies "demarrage pc" to the session's start-up entry, telling the user when the executable is missing.
-void applyStartWithComputer(Services& services, QWidget* parent, int value);
-
 }  // namespace tavanote

@@ -10,6 +10,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 
@@ -150,6 +151,14 @@ void DesktopPlatform::endProgram() {
 
 void DesktopPlatform::beep() {
     QApplication::beep();
+}
+
+QString DesktopPlatform::findProgram(const QString& name) const {
+    return QStandardPaths::findExecutable(name);
+}
+
+bool DesktopPlatform::startProgram(const QString& path) {
+    return QProcess::startDetached(path, {});
 }
 
 SystemTrayIcon::SystemTrayIcon() = default;

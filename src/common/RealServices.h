@@ -42,6 +42,8 @@ public:
     QString executablePath() const override { return m_autostart.executablePath(); }
     void endProgram() override;
     void beep() override;
+    QString findProgram(const QString& name) const override;
+    bool startProgram(const QString& path) override;
 
 private:
     Autostart m_autostart;

@@ -68,6 +68,10 @@ public:
     virtual void endProgram() = 0;
     // The system beep of a refused key.
     virtual void beep() = 0;
+    // The full path of a program found on the PATH, or empty.
+    virtual QString findProgram(const QString& name) const = 0;
+    // Starts a program on its own; false when it could not start.
+    virtual bool startProgram(const QString& path) = 0;
 };
 
 // The program's icon in the notification area.

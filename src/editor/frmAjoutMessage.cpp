@@ -140,9 +140,7 @@ frmAjoutMessage::frmAjoutMessage(Services& services, EditorHost& host, QWidget* 
     connect(Toolbar1->findChild<QAction*>(QStringLiteral("enregistrer")), &QAction::triggered, this,
             &frmAjoutMessage::Save);
     connect(Toolbar1->findChild<QAction*>(QStringLiteral("aide")), &QAction::triggered, this,
-            [this] { m_host.editorHelp(); });
-    // The help comes with the help window; until then its button does nothing.
-    Toolbar1->findChild<QAction*>(QStringLiteral("aide"))->setEnabled(false);
+            [this] { m_host.showHelp(this, QStringLiteral("ajoutmessage.htm"), 10007); });
     connect(Toolbar1->findChild<QAction*>(QStringLiteral("quitter")), &QAction::triggered, this, &QWidget::close);
 
     StatusBar1 = new QStatusBar(this);
@@ -364,6 +362,8 @@ void frmAjoutMessage::Save() {
 void frmAjoutMessage::cmdCalendrier_Click(int index) {
     if (!calendar) {
         calendar = new frmCalendrier(m_services, {txtDate, txtDateFin}, this);
+        calendar->onHelp = [this] { m_host.showHelp(calendar, QStringLiteral("calendrier.htm"), 10008); };
+        calendar->onAbout = [this] { m_host.showAbout(); };
         calendar->Form_Load();
     }
     calendar->CalendarTarget = index;
@@ -375,6 +375,8 @@ void frmAjoutMessage::cmdCalendrier_Click(int index) {
 void frmAjoutMessage::cmdHeure_Click() {
     if (!timePicker) {
         timePicker = new frmHeure(m_services, txtHeure, this);
+        timePicker->onHelp = [this] { m_host.showHelp(timePicker, QStringLiteral("heure.htm"), 10009); };
+        timePicker->onAbout = [this] { m_host.showAbout(); };
         timePicker->Form_Load();
     }
     timePicker->move(geometry().topLeft() + QPoint(twips(2000), twips(1700)));
@@ -391,7 +393,7 @@ bool frmAjoutMessage::keyPressed(QKeyEvent* key) {
     }
     switch (key->key()) {
         case Qt::Key_F1:
-            m_host.editorHelp();
+            m_host.showHelp(this, QStringLiteral("ajoutmessage.htm"), 10007);
             return true;
         case Qt::Key_F2:
             m_host.showAbout();

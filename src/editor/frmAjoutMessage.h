@@ -27,8 +27,9 @@ public:
     virtual ~EditorHost() = default;
     // A message was written: refresh the lists and select it among the active messages.
     virtual void editorSaved(const QString& id) = 0;
-    virtual void editorHelp() = 0;  // F1
-    virtual void showAbout() = 0;   // F2
+    // F1: the help page of a window.
+    virtual void showHelp(QWidget* window, const QString& topic, int context) = 0;
+    virtual void showAbout() = 0;  // F2
 };
 
 // The window where a message is written or changed. It checks every field and writes one statement.

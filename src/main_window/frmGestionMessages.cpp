@@ -28,6 +28,7 @@
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
 #include "main_window/MessageListModel.h"
+#include "main_window/Recovery.h"
 #include "scheduling/Schedule.h"
 #include "store/MessageStore.h"
 
@@ -111,7 +112,8 @@ const ButtonInfo kButtons[17] = {
     {"quitter", "Quitter (Esc)", QStyle::SP_DialogCloseButton},
 };
 // The commands whose windows the program has.
-const char* const kWorkingButtons[] = {"nouveau", "modifier", "supprimer", "configuration", "quitter"};
+const char* const kWorkingButtons[] = {"nouveau",    "modifier",     "supprimer", "configuration",
+                                       "parametres", "recuperation", "aide",      "quitter"};
 
 struct ToolbarHint {
     int from;
@@ -135,7 +137,10 @@ const ToolbarHint kToolbarHints[] = {
 }  // namespace
 
 frmGestionMessages::frmGestionMessages(Services& services, bool newVersion, QWidget* parent)
-    : QMainWindow(parent), m_services(services), m_newVersion(newVersion) {
+    : QMainWindow(parent),
+      m_services(services),
+      m_newVersion(newVersion),
+      m_help(std::make_unique<HelpSystem>(services)) {
     setObjectName(QStringLiteral("frmGestionMessages"));
     setWindowTitle(QStringLiteral("Gestion des messages"));
     auto* central = new QWidget(this);
@@ -166,6 +171,8 @@ frmGestionMessages::~frmGestionMessages() {
         delete note.data();
     // The editor points back at this window: it goes first, unsaved.
     delete m_editor.data();
+    delete m_settingsWindow.data();
+    delete m_about.data();
 }
 
 void frmGestionMessages::buildLists(QWidget* central) {
@@ -357,7 +364,13 @@ bool frmGestionMessages::Form_Load() {
 
     runStartupPass(m_services.store, m_services.settings, naiveNow(m_services.clock.now()));
 
+    // The previous version's messages: offered once after a version change, and on the toolbar while any are left.
     m_recoveryButtonVisible = !m_services.settings.get(QStringLiteral("liste"), QStringLiteral("nombre")).isEmpty();
+    if (m_recoveryButtonVisible && m_newVersion) {
+        HandlerScope handler;
+        if (m_services.dialogs.message(nullptr, recoveryOffer(), Icon::Question, Buttons::YesNo) == Answer::Yes)
+            RecoverOldMessages();
+    }
     ShowLegend(leadingNumber(m_services.settings.get(kParametres, QStringLiteral("legende"))) != 0);
     DisplayStartupMessages();
     RefreshMessageLists();
@@ -740,7 +753,7 @@ void frmGestionMessages::buildToolbar(QWidget* central) {
     cmdInformation->setObjectName(QStringLiteral("cmdInformation"));
     cmdInformation->setToolTip(QStringLiteral("Informations sur le programme"));
     cmdInformation->setGeometry(twips(kWidthHidden) - twips(120) - 44 - 28, twips(720) + 340 + 2, 24, 24);
-    cmdInformation->setEnabled(false);
+    connect(cmdInformation, &QPushButton::clicked, this, &frmGestionMessages::showAbout);
     cmdInformation->setMouseTracking(true);
     cmdInformation->installEventFilter(this);
 }
@@ -765,8 +778,9 @@ void frmGestionMessages::buildMenu() {
     mnuMessage->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
     mnuQuitter = item("mnuQuitter", "&Quitter");
     mnuMessage->setDefaultAction(mnuApropos);
-    for (QAction* later : {mnuParametres, mnuAide, mnuApropos})
-        later->setEnabled(false);
+    connect(mnuParametres, &QAction::triggered, this, &frmGestionMessages::openSettings);
+    connect(mnuAide, &QAction::triggered, this, [this] { m_help->ShowHelp(this, QStringLiteral("aide.htm"), 10001); });
+    connect(mnuApropos, &QAction::triggered, this, &frmGestionMessages::showAbout);
     connect(mnuNouveauMessage, &QAction::triggered, this, &frmGestionMessages::mnuNouveauMessage_Click);
     connect(mnuGestionMessage, &QAction::triggered, this, &frmGestionMessages::mnuGestionMessage_Click);
     connect(mnuDesactiverMessage, &QAction::triggered, this, &frmGestionMessages::mnuDesactiverMessage_Click);
@@ -844,6 +858,12 @@ void frmGestionMessages::ToolbarCommand(int position) {
         cmdSupprimer();
     else if (key == QLatin1String("configuration"))
         cmdConfiguration();
+    else if (key == QLatin1String("parametres"))
+        openSettings();
+    else if (key == QLatin1String("recuperation"))
+        RecoverOldMessages();
+    else if (key == QLatin1String("aide"))
+        m_help->ShowHelp(this, QStringLiteral("gestionmessage.htm"), 10006);
     else if (key == QLatin1String("quitter"))
         mnuQuitter_Click();
 }
@@ -936,6 +956,46 @@ void frmGestionMessages::cmdConfiguration() {
         m_printer = std::make_unique<QPrinter>();
     // A cancelled or failed set-up changes nothing and says nothing.
     m_services.dialogs.pageSetup(this, *m_printer);
+}
+
+void frmGestionMessages::showHelp(QWidget* window, const QString& topic, int context) {
+    m_help->ShowHelp(window, topic, context);
+}
+
+void frmGestionMessages::showAbout() {
+    if (!m_about) {
+        m_about = new frmApropos(m_services, *m_help);
+        setSecondaryWindow(SecApropos, m_about);
+        m_about->Form_Load();
+    }
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void frmGestionMessages::openSettings() {
+    if (!m_settingsWindow) {
+        m_settingsWindow = new frmParametres(m_services);
+        m_settingsWindow->onHelp = [this] {
+            m_help->ShowHelp(m_settingsWindow, QStringLiteral("parametres.htm"), 10005);
+        };
+        m_settingsWindow->onAbout = [this] { showAbout(); };
+        setSecondaryWindow(SecParametres, m_settingsWindow);
+        m_settingsWindow->Form_Load();
+    }
+    m_settingsWindow->show();
+    m_settingsWindow->raise();
+}
+
+void frmGestionMessages::RecoverOldMessages() {
+    HandlerScope handler;
+    const RecoveryResult result = tavanote::RecoverOldMessages(m_services.store, m_services.settings);
+    if (result.refreshLists)
+        RefreshMessageLists();
+    m_services.dialogs.message(this, result.text, result.failed ? Icon::Exclamation : Icon::Information, Buttons::Ok);
+    // Nothing left to recover: the command goes.
+    m_recoveryButtonVisible = !m_services.settings.get(QStringLiteral("liste"), QStringLiteral("nombre")).isEmpty();
+    toolbarButton(14)->setVisible(m_recoveryButtonVisible);
 }
 
 void frmGestionMessages::editorSaved(const QString& id) {

@@ -5,8 +5,11 @@
 #include <array>
 #include <memory>
 
+#include "app/frmParametres.h"
 #include "common/Services.h"
 #include "editor/frmAjoutMessage.h"
+#include "main_window/Help.h"
+#include "main_window/frmApropos.h"
 #include "scheduling/DueCheck.h"
 #include "scheduling/frmTavanote.h"
 
@@ -65,10 +68,13 @@ public:
     QList<frmTavanote*> openNotes() const;
 
     bool deletingDisplayedMessage() const override { return DeletingDisplayedMessage; }
-    void noteHelp() override {}
-    void showAbout() override {}
+    void showHelp(QWidget* window, const QString& topic, int context) override;
+    void showAbout() override;
     void editorSaved(const QString& id) override;
-    void editorHelp() override {}
+    void openSettings();
+    // Brings the previous version's messages into the store and tells the user.
+    void RecoverOldMessages();
+    HelpSystem& help() { return *m_help; }
 
     // The toolbar's button at a position (1 to 17), by its key; the same operations serve the shortcuts and the
     // pop-up menu. A button whose window the program does not have is disabled and does nothing.
@@ -160,6 +166,9 @@ private:
     bool m_quitting = false;
     std::array<QAction*, 17> m_buttons{};
     QPointer<frmAjoutMessage> m_editor;
+    std::unique_ptr<HelpSystem> m_help;
+    QPointer<frmParametres> m_settingsWindow;
+    QPointer<frmApropos> m_about;
     std::unique_ptr<QPrinter> m_printer;
     std::array<QTableView*, 3> m_grids{};
     std::array<MessageListModel*, 3> m_models{};

@@ -71,7 +71,7 @@ frmTavanote::frmTavanote(Services& services, NoteHost& host, QWidget* parent)
         auto* shortcut = new QShortcut(QKeySequence(key), this);
         connect(shortcut, &QShortcut::activated, this, [this, key] {
             if (key == Qt::Key_F1)
-                m_host.noteHelp();
+                m_host.showHelp(this, QStringLiteral("message.htm"), 10011);
             else if (key == Qt::Key_F2)
                 m_host.showAbout();
             else

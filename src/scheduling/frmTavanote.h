@@ -20,7 +20,8 @@ public:
     // True only while the main window deletes the message of this note.
     virtual bool deletingDisplayedMessage() const = 0;
     virtual void RefreshMessageLists() = 0;
-    virtual void noteHelp() = 0;   // F1
+    // F1: the help page of a window.
+    virtual void showHelp(QWidget* window, const QString& topic, int context) = 0;
     virtual void showAbout() = 0;  // F2
 };
 

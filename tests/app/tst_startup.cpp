@@ -105,9 +105,16 @@ void tst_Startup::missingExecutableIsToldThenTheEntryRemoved() {
                      QStringLiteral("Fichier introuvable: tavanote n'a pas été trouvé.\n"
                                     "Celui-ci devrait se trouver dans le dossier: \n/opt/tavanote"),
                      Answer::Ok, QStringLiteral("ERREUR..."));
+    // The settings window's start-up box is unticked as if by the user, with its question.
+    w.dialogs.expect(
+        Icon::Question,
+        QStringLiteral("Êtes-vous sûr(e) que le programme ne doit pas s'activer \npas au prochain démarrage "
+                       "de l'ordinateur ?\n\nAttention:\nLes messages ne pourront pas s'afficher si le "
+                       "programme\nn'est pas démarré."),
+        Answer::Yes);
     QVERIFY(frm.Form_Load());
     QVERIFY(w.dialogs.allAnswered());
-    QCOMPARE(w.dialogs.shown.size(), size_t(1));
+    QCOMPARE(w.dialogs.shown.size(), size_t(2));
     QCOMPARE(w.platform.autostartCalls, (QList<int>{1, 0}));
     QCOMPARE(w.settingsStore->get(kParametres, QStringLiteral("demarrage pc")), QStringLiteral("1"));
     QVERIFY(frm.Timer1->isActive());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QPoint>
 #include <QStringList>
 #include <deque>
@@ -78,6 +79,12 @@ public:
     QString executablePath() const override { return executable; }
     void endProgram() override { ++endCount; }
     void beep() override { ++beeps; }
+    QString findProgram(const QString& name) const override { return programs.value(name); }
+    bool startProgram(const QString& path) override
+    {
+        started.append(path);
+        return true;
+    }
 
     bool otherCopyRunning = false;
     QString executable = QStringLiteral("/opt/tavanote/tavanote");
@@ -85,6 +92,8 @@ public:
     QList<int> autostartCalls;
     int endCount = 0;
     int beeps = 0;
+    QMap<QString, QString> programs;  // name -> path of the programs "installed"
+    QStringList started;
 };
 
 // A notification area the test clicks on.

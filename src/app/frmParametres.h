@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "common/Services.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace tavanote {
+
+// The window where the user changes the program's settings; they are written all at once on "Enregistrer".
+class frmParametres : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmParametres(Services& services, QWidget* parent = nullptr);
+
+    void Form_Load();
+    void Boutons_Click(int index);
+    // The click handling of the start-with-the-computer box: unticked, it asks whether that is really meant.
+    void chkDemarragePC_Click();
+    bool IsLoaded = false;
+    std::function<void()> onHelp;   // F1 and "Aide"
+    std::function<void()> onAbout;  // F2
+
+    // The colour shown on cmdCouleur, as the program stores colours (BBGGRR).
+    quint32 chosenColour() const;
+
+    std::array<QRadioButton*, 2> optSuppression{};
+    std::array<QRadioButton*, 2> optPosition{};
+    QComboBox* cboPosition;
+    std::array<QRadioButton*, 2> optCouleur{};
+    QPushButton* cmdCouleur;
+    std::array<QCheckBox*, 2> chkDateHeure{};
+    QCheckBox* chkFermeture;
+    QCheckBox* chkDemarragePC;
+    QCheckBox* chkFinProgramme;
+    std::array<QPushButton*, 3> Boutons{};
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void setColour(quint32 stored);
+    void cmdCouleur_Click();
+    void updateEnabling();
+    bool keyPressed(QKeyEvent* key);
+
+    Services& m_services;
+    quint32 m_colour = 0xC0FFFF;
+};
+
+// Applies "demarrage pc" to the session's start-up entry. When the executable is missing, the user is told, the
+// start-up box of the settings window is unticked (the window is loaded hidden for it when none is open) and
+// the entry removed.
+void applyStartWithComputer(Services& services, QWidget* parent, int value, frmParametres* openSettings = nullptr);
+
+}  // namespace tavanote

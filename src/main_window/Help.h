@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+
+#include "common/Services.h"
+#include "main_window/frmAide.h"
+
+class QWidget;
+
+namespace tavanote {
+
+class frmAide;  // main_window/frmAide.h
+
+// The program's help: one compiled help file, "aide.qch", in the program folder, whose pages are found by the
+// context number of each window.
+class HelpSystem {
+public:
+    explicit HelpSystem(Services& services);
+    ~HelpSystem();
+    HelpSystem(const HelpSystem&) = delete;
+    HelpSystem& operator=(const HelpSystem&) = delete;
+
+    QString helpFilePath() const;
+    // Opens the page of the context in the help viewer; a context of 0 opens the topic's own file with the
+    // desktop's application. Faults are told in the program's words.
+    void ShowHelp(QWidget* window, const QString& topic, int context);
+    // The one help viewer, while it is open.
+    frmAide* viewer() const { return m_viewer; }
+
+private:
+    Services& m_services;
+    QPointer<frmAide> m_viewer;
+};
+
+// The "mailto:" target of a new mail: the values go in as they are, the first "&" made "?".
+QString mailTarget(const QString& address, const QString& subject, const QString& body, const QString& cc,
+                   const QString& bcc);
+
+// Opens the user's mail program on a new message; false (the user told) when none can send it.
+bool SendMail(Services& services, const QString& address, QWidget* window, const QString& subject, const QString& body,
+              const QString& cc, const QString& bcc);
+
+}  // namespace tavanote

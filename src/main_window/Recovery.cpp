@@ -1,0 +1,101 @@
+#include "Recovery.h"
+
+#include <QDate>
+#include <QStringList>
+#include <QTime>
+
+#include "app/SettingsStore.h"
+#include "common/DateText.h"
+#include "common/TextRules.h"
+#include "store/MessageStore.h"
+
+namespace tavanote {
+
+namespace {
+
+const QString kListe = QStringLiteral("liste");
+const QString kNombre = QStringLiteral("nombre");
+const QString kEnCours = QStringLiteral("EN COURS");
+const QString kEnding = QStringLiteral(" à partir de l'ancienne version.");
+
+// The old version wrote dates and times as the system showed them; a value that cannot be read stays as stored.
+QString asDate(const QString& stored) {
+    const QDate date = QDate::fromString(trimBlanks(stored), QStringLiteral("d/M/yyyy"));
+    return date.isValid() ? formatDate(date) : stored;
+}
+
+QString asTime(const QString& stored) {
+    const QString text = trimBlanks(stored);
+    for (const QString& pattern : {QStringLiteral("H:mm"), QStringLiteral("H:mm:ss")}) {
+        const QTime time = QTime::fromString(text, pattern);
+        if (time.isValid())
+            return time.toString(QStringLiteral("HH:mm"));
+    }
+    return stored;
+}
+
+}  // namespace
+
+RecoveryResult RecoverOldMessages(MessageStore& store, SettingsStore& settings) {
+    RecoveryResult result;
+    if (settings.get(kListe, kNombre).isEmpty()) {
+        result.text = QStringLiteral("Il n'existe aucun message a récupérer") + kEnding;
+        return result;
+    }
+
+    // Everything is read and built first, so that the settings are touched only once the rows are safely in.
+    QStringList names;
+    QStringList statements;
+    const QList<QPair<QString, QString>> pairs = settings.section(kListe);
+    for (const auto& [name, value] : pairs) {
+        if (name == kNombre || value != kEnCours || name.isEmpty())
+            continue;
+        const QString date = asDate(settings.get(name, QStringLiteral("jour:")));
+        const QString time = asTime(settings.get(name, QStringLiteral("heure:")));
+        const QString text = settings.get(name, QStringLiteral("texte:"));
+        statements << QStringLiteral("INSERT INTO message VALUES ('") + quoteText(name) + QStringLiteral("','") +
+                          quoteText(text) + QStringLiteral("','") + date + QStringLiteral("','") + time +
+                          QStringLiteral("','actif',0,'") + date + QLatin1Char(' ') + time + QStringLiteral("','')");
+        names << name;
+    }
+
+    if (!statements.isEmpty()) {
+        MessageStore::Transaction transaction(store);
+        bool ok = true;
+        for (const QString& sql : statements) {
+            if (!store.run(sql).ok()) {
+                ok = false;
+                break;
+            }
+        }
+        if (!ok || !transaction.commit()) {
+            result.failed = true;
+            result.text = QStringLiteral("Une erreur est intervenue dans la récupération des anciens messages.");
+            return result;
+        }
+    }
+
+    for (const QString& name : names)
+        settings.removeSection(name);
+    settings.removeSection(kListe);
+
+    result.count = static_cast<int>(names.size());
+    if (result.count > 1)
+        result.text = QString::number(result.count) + QStringLiteral(" messages ont été récupérés");
+    else if (result.count == 1)
+        result.text = QStringLiteral("1 message a été récupéré");
+    else
+        result.text = QStringLiteral("Aucun message n'a été récupéré");
+    result.refreshLists = result.count > 0;
+    result.text += kEnding;
+    return result;
+}
+
+QString recoveryOffer() {
+    return QStringLiteral(
+        "Vous avez installé une nouvelle version du programme.\n"
+        "Les messages encore actifs de la version 1.0.0 peuvent être récupérés.\n"
+        "Désirez-vous récupérer ces messages si il y en a ?");
+}
+
+}  // namespace tavanote

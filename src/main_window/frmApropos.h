@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "common/Services.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace tavanote {
+
+class HelpSystem;
+
+// "A propos de...": the program's name, version and purpose, the links to its web site and mail address,
+// and the system information.
+class frmApropos : public QWidget {
+    Q_OBJECT
+public:
+    frmApropos(Services& services, HelpSystem& help, QWidget* parent = nullptr);
+
+    void Form_Load();
+    void StartSysInfo();
+    bool IsLoaded = false;
+
+    // The project's own addresses.
+    static const QString kWebAddress;
+    static const QString kMailAddress;
+
+    QLabel* lblTitle;
+    QLabel* lblVersion;
+    QPlainTextEdit* txtInformations;
+    std::array<QLabel*, 2> lblUrl{};
+    QPushButton* cmdSysInfo;
+    QPushButton* cmdOK;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void lblUrl_Click(int index);
+    // Moving over the background takes the underline from both links.
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void removeUnderlines();
+
+    Services& m_services;
+    HelpSystem& m_help;
+};
+
+}  // namespace tavanote

@@ -1,0 +1,373 @@
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTableView>
+#include <QTest>
+#include <memory>
+
+#include "app/SettingsStore.h"
+#include "main_window/MessageListModel.h"
+#include "main_window/MessageLists.h"
+#include "main_window/frmGestionMessages.h"
+#include "support/TestWorld.h"
+
+using namespace tavanote;
+using namespace tavanote::test;
+
+namespace {
+
+const QString kTip = QStringLiteral(":: Tavanote :: affiche automatiquement vos rendez-vous, notes...");
+const QString kCloseQuestion = QStringLiteral("Êtes-vous sûr(e) que ce message ne doit plus être affiché ?");
+const QString kDelete =
+    QStringLiteral("Êtes-vous sûr(e) de vouloir supprimer définitivement le message sélectionné ?\n<%1>");
+const QString kDaily = QStringLiteral(
+    "Ce message est periodique (affiché tous les jours).\nSon prochain affichage est prévu pour le:06/06/2026 à 09:05");
+const QString kOtherList = QStringLiteral("\nVeuillez sélectionner un message actif ou érroné.");
+
+// Counts the page set-ups asked for.
+class PageSetupDialogs : public FakeDialogs {
+public:
+    bool pageSetup(QWidget*, QPrinter&) override { return ++pageSetups, printAnswer; }
+    int pageSetups = 0;
+};
+
+// The main window loaded on a test world.
+struct Program : TestWorld {
+    explicit Program(const QString& now = "05/06/2026 09:00") : TestWorld(now) {}
+    void load(Services* with = nullptr) {
+        frm = std::make_unique<frmGestionMessages>(with ? *with : services(), false);
+        QVERIFY(frm->Form_Load());
+    }
+    void set(const QString& key, const QString& value) { settingsStore->set(kParametres, key, value); }
+    // A message due at due; a periodic one ends on 30/06/2026.
+    qint64 add(const QString& titre, const QString& etat, const QString& code = "0",
+               const QString& due = "12/06/2026 10:00") {
+        const QString end = code == QLatin1String("0") ? QString("") : "30/06/2026 " + due.mid(11);
+        return insert(titre, "Texte de " + titre, due.left(10), due.mid(11), etat, code, due, end);
+    }
+    void showList(int list) { frm->TabStrip1->setCurrentIndex(list); }
+    void select(int list, int row) { frm->grid(list)->setCurrentIndex(frm->listModel(list)->index(row, 1)); }
+    void ctrl(Qt::Key key) { QTest::keyClick(frm.get(), key, Qt::ControlModifier); }
+    void tick(const char* at) {
+        clock.set(dateTime(QString::fromLatin1(at)));
+        frm->Timer2_Timer();
+    }
+    // "etat prochainaffichage" of a row, or "gone".
+    QString row(qint64 id) {
+        Recordset rs = sql(QStringLiteral("SELECT etat, prochainaffichage FROM message WHERE id = %1").arg(id));
+        rs.moveFirst();
+        return rs.isEmpty() ? QStringLiteral("gone") : rs.text(0) + ' ' + rs.text(1);
+    }
+    // The titles of a list, then the number its count label shows.
+    QString list(int list) {
+        QStringList texts;
+        for (int r = 0; r < frm->listModel(list)->rowCount(); ++r)
+            texts << frm->listModel(list)->row(r).cells[1];
+        const QString label = ctl<QLabel>(frm.get(), QStringLiteral("lblNombre_%1").arg(list))->text();
+        return texts.join(',') + " / " + label.section(": ", 1);
+    }
+
+    std::unique_ptr<frmGestionMessages> frm;
+};
+
+QStringList visibleWindows() {
+    QStringList names;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible())
+            names << window->objectName();
+    }
+    return names;
+}
+
+// Lets closed notes go, as the event loop would right after a close.
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace
+
+class tst_commands : public QObject {
+    Q_OBJECT
+private slots:
+    void refusalsFollowTheListShown_data() {
+        QTest::addColumn<int>("list");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("etat");  // of the one row in the store
+        QTest::addColumn<QString>("text");
+        const QString modify = "Veuillez sélectionner le message que vous désirez modifier.";
+        const QString remove = "Veuillez sélectionner le message que vous désirez supprimer.";
+        const QString shown = "Un message en cours d'affichage ne peut pas être modifié." + kOtherList;
+        const QString none = "Il n'existe aucun message en cours d'affichage à supprimer." + kOtherList;
+        QTest::newRow("modifier, actifs vides") << 0 << int(Qt::Key_M) << "errone" << modify;
+        QTest::newRow("modifier, érronés vides") << 1 << int(Qt::Key_M) << "actif" << modify;
+        QTest::newRow("modifier, affichés vides") << 2 << int(Qt::Key_M) << "actif" << shown;
+        QTest::newRow("modifier, affichés non vides") << 2 << int(Qt::Key_M) << "affiche" << shown;
+        QTest::newRow("supprimer, actifs vides") << 0 << int(Qt::Key_S) << "errone" << remove;
+        QTest::newRow("supprimer, érronés vides") << 1 << int(Qt::Key_S) << "affiche" << remove;
+        QTest::newRow("supprimer, affichés vides") << 2 << int(Qt::Key_S) << "actif" << none;
+    }
+    void refusalsFollowTheListShown() {
+        QFETCH(int, list);
+        QFETCH(int, key);
+        QFETCH(QString, etat);
+        QFETCH(QString, text);
+        Program p;
+        const qint64 id = p.add("Banque", etat);
+        p.load();
+        p.showList(list);
+        p.dialogs.expect(Icon::Information, text);
+        p.ctrl(Qt::Key(key));
+        QVERIFY(p.dialogs.allAnswered());
+        QCOMPARE(p.dialogs.shown[0].buttons, Buttons::Ok);
+        QVERIFY(!p.frm->editor());
+        QCOMPARE(p.row(id), etat + " 12/06/2026 10:00");
+    }
+
+    void modifyOpensTheEditorOnTheSelectedRow() {
+        Program p;
+        p.add("Dentiste", "actif");
+        const qint64 ids[2] = {p.add("Banque", "actif", "4", "12/06/2026 14:30"), p.add("Perdu", "errone")};
+        const QString expected[2] = {"Banque|Texte de Banque|12/06/2026|14:30|4|30/06/2026",
+                                     "Perdu|Texte de Perdu|12/06/2026|10:00|0|"};
+        p.load();
+        for (int list = 0; list < 2; ++list) {
+            p.showList(list);
+            p.select(list, 1 - list);
+            p.frm->ToolbarCommand(2);
+            frmAjoutMessage* e = p.frm->editor();
+            QVERIFY(e && e->isVisible());
+            QCOMPARE(e->windowTitle(), "Modifier le message <" + expected[list].section('|', 0, 0) + ">");
+            QCOMPARE(e->SelectedId, QString::number(ids[list]));
+            const QStringList fields = {e->txtTitre->text(), e->txtTexte->toPlainText(), e->txtDate->text(),
+                                        e->txtHeure->text(), QString::number(e->cboPeriode->currentIndex())};
+            QCOMPARE(fields.join('|') + '|' + e->txtDateFin->text(), expected[list]);
+            e->close();
+            delete e;
+        }
+        QCOMPARE(p.count(), 3);
+    }
+
+    void deleteAsksFirst_data() {
+        QTest::addColumn<int>("list");
+        QTest::newRow("actifs") << 0;
+        QTest::newRow("érronés") << 1;
+    }
+    void deleteAsksFirst() {
+        QFETCH(int, list);
+        const QString etats[2] = {"actif", "errone"};
+        Program p;
+        const qint64 banque = p.add("Banque", etats[list]);
+        p.add("Dentiste", etats[list]);
+        p.add("Ailleurs", etats[1 - list]);
+        p.load();
+        p.showList(list);
+        p.select(list, 0);
+        p.dialogs.expect(Icon::Question, kDelete.arg("Banque"), Answer::No);
+        p.ctrl(Qt::Key_S);
+        QVERIFY(p.dialogs.allAnswered());
+        QCOMPARE(p.count(), 3);
+        QCOMPARE(p.list(list), "Banque,Dentiste / 2");
+
+        p.select(list, 0);
+        p.dialogs.expect(Icon::Question, kDelete.arg("Banque"), Answer::Yes);
+        p.frm->ToolbarCommand(3);
+        QVERIFY(p.dialogs.allAnswered());
+        QCOMPARE(p.row(banque), "gone");
+        QCOMPARE(p.count(), 2);
+        QCOMPARE(p.list(list), "Dentiste / 1");
+        QCOMPARE(p.list(1 - list), "Ailleurs / 1");
+        QVERIFY(p.frm->SelectedId.isEmpty());
+    }
+
+    void deletingADisplayedMessageClosesItsNote() {
+        Program p;
+        p.set("confirmation fermeture", "1");
+        const qint64 banque = p.add("Banque", "actif", "2", "05/06/2026 09:05");
+        const qint64 dentiste = p.add("Dentiste", "actif", "2", "05/06/2026 09:05");
+        p.load();
+        p.tick("05/06/2026 09:05:10");
+        QVERIFY(p.frm->findNote(banque) && p.frm->findNote(dentiste));
+        p.showList(ListAffiches);
+        p.select(ListAffiches, 0);
+        // No close question and no rescheduling: the note says the message is gone.
+        p.dialogs.expect(Icon::Question, kDelete.arg("Banque"), Answer::Yes);
+        p.dialogs.expect(Icon::Information, "Message: Banque\n\nCe message est maintenant supprimé.");
+        p.ctrl(Qt::Key_S);
+        QVERIFY(p.dialogs.allAnswered());
+        QVERIFY(!p.frm->DeletingDisplayedMessage);
+        flushDeletes();
+        QVERIFY(!p.frm->findNote(banque));
+        QCOMPARE(p.row(banque), "gone");
+        QCOMPARE(p.list(ListAffiches), "Dentiste / 1");
+
+        // Another note closed afterwards asks the usual question and is handled by its code.
+        p.dialogs.expect(Icon::Question, kCloseQuestion, Answer::Yes);
+        p.dialogs.expect(Icon::Information, kDaily);
+        QVERIFY(p.frm->findNote(dentiste)->close());
+        QVERIFY(p.dialogs.allAnswered());
+        flushDeletes();
+        QCOMPARE(p.row(dentiste), "actif 06/06/2026 09:05");
+        QCOMPARE(p.list(ListActifs), "Dentiste / 1");
+
+        // A displayed row whose note is no longer open still goes.
+        const qint64 seul = p.add("Seul", "affiche");
+        p.frm->RefreshMessageLists();
+        p.select(ListAffiches, 0);
+        p.dialogs.expect(Icon::Question, kDelete.arg("Seul"), Answer::Yes);
+        p.frm->ToolbarCommand(3);
+        QVERIFY(p.dialogs.allAnswered());
+        QCOMPARE(p.row(seul), "gone");
+        QCOMPARE(p.list(ListAffiches), " / 0");
+        QVERIFY(p.frm->openNotes().isEmpty());
+    }
+
+    // Ctrl+R is bound to nothing, the report and import buttons have no window in the program, and the printer
+    // set-up says nothing whether it is cancelled or not.
+    void commandsThatShowNothing_data() {
+        QTest::addColumn<int>("position");  // 0: the key alone
+        QTest::addColumn<int>("key");
+        QTest::newRow("apercu") << 5 << int(Qt::Key_A);
+        QTest::newRow("imprimer") << 8 << int(Qt::Key_I);
+        QTest::newRow("importer") << 10 << int(Qt::Key_O);
+        QTest::newRow("exporter") << 11 << int(Qt::Key_E);
+        QTest::newRow("Ctrl+R") << 0 << int(Qt::Key_R);
+        QTest::newRow("configuration") << 7 << int(Qt::Key_C);
+    }
+    void commandsThatShowNothing() {
+        QFETCH(int, position);
+        QFETCH(int, key);
+        const bool setUp = position == 7;
+        Program p;
+        PageSetupDialogs boxes;
+        Services services{p.clock, p.random, boxes, *p.settingsStore, p.store, p.platform, p.tray, p.programFolder()};
+        const qint64 id = p.add("Banque", "actif");
+        p.load(&services);
+        const QStringList before = visibleWindows();
+        if (position) {
+            QCOMPARE(p.frm->toolbarButton(position)->objectName(), QString::fromUtf8(QTest::currentDataTag()));
+            QCOMPARE(p.frm->toolbarButton(position)->isEnabled(), setUp);
+            p.frm->ToolbarCommand(position);  // a set-up cancelled
+        }
+        boxes.printAnswer = true;
+        p.ctrl(Qt::Key(key));
+        QCOMPARE(boxes.pageSetups, setUp ? 2 : 0);
+        QVERIFY(boxes.shown.empty());
+        QVERIFY(!p.frm->editor());
+        QCOMPARE(visibleWindows(), before);
+        QCOMPARE(p.row(id), "actif 12/06/2026 10:00");
+    }
+
+    void trayIconAndItsMenu() {
+        Program p;
+        p.set("fin programme", "1");
+        p.load();
+        QVERIFY(p.tray.added);
+        QCOMPARE(p.tray.toolTip, kTip);
+        QVERIFY(!p.frm->isVisible());
+        QMenu* menu = p.frm->mnuMessage;
+        for (TrayIcon::Click click : {TrayIcon::Click::Left, TrayIcon::Click::Double, TrayIcon::Click::Middle}) {
+            p.tray.click(click);
+            QVERIFY(!menu->isVisible());
+        }
+        p.tray.click(TrayIcon::Click::Right);
+        QVERIFY(menu->isVisible());
+        menu->close();
+
+        QStringList items;
+        for (QAction* action : menu->actions())
+            items << action->objectName() + '=' + (action->isSeparator() ? QStringLiteral("-") : action->text());
+        QCOMPARE(items.join(' '),
+                 "mnuNouveauMessage=&Nouveau message... mnuGestionMessage=&Gestion des messages... "
+                 "mnuSep1=- mnuDesactiverMessage=&Désactiver les messages mnuParametres=&Paramètres... "
+                 "mnuSep2=- mnuAide=&Aide... mnuApropos=A &propos de... mnuSep3=- mnuQuitter=&Quitter");
+        QCOMPARE(menu->defaultAction(), p.frm->mnuApropos);
+
+        p.frm->mnuGestionMessage->trigger();
+        QVERIFY(p.frm->isVisible());
+        p.dialogs.expect(Icon::Question, "Êtes-vous sûr(e) de vouloir quitter le programme 'Tavanote' ?", Answer::Yes);
+        QTest::keyClick(p.frm.get(), Qt::Key_Escape);  // Esc quits
+        QVERIFY(p.dialogs.allAnswered());
+        QCOMPARE(p.platform.endCount, 1);
+        QVERIFY(!p.tray.added);
+    }
+
+    void withoutTrayTheWindowStaysShown() {
+        Program p;
+        p.tray.present = false;
+        p.load();
+        QVERIFY(p.frm->isVisible());
+        p.frm->setWindowState(Qt::WindowMinimized);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QVERIFY(p.frm->isVisible());
+    }
+
+    void disabledMessagesWaitForTheNextMinute() {
+        Program p;
+        const qint64 first = p.add("Réunion", "actif", "0", "05/06/2026 09:05");
+        const qint64 next = p.add("Appel", "actif", "0", "05/06/2026 09:06");
+        p.load();
+        p.frm->mnuDesactiverMessage->trigger();
+        QVERIFY(p.frm->messagesDisabled());
+        QCOMPARE(p.tray.toolTip, kTip + "\n(messages désactivés)");
+        p.tick("05/06/2026 09:05:10");
+        QVERIFY(p.frm->openNotes().isEmpty());
+        QCOMPARE(p.row(first), "actif 05/06/2026 09:05");
+
+        p.frm->mnuDesactiverMessage->trigger();
+        QVERIFY(!p.frm->messagesDisabled());
+        QCOMPARE(p.tray.toolTip, kTip);
+        p.tick("05/06/2026 09:06:05");
+        QCOMPARE(p.frm->openNotes().size(), 1);
+        QVERIFY(p.frm->findNote(next));
+        QCOMPARE(p.row(next), "affiche 05/06/2026 09:06");
+        QCOMPARE(p.row(first), "actif 05/06/2026 09:05");
+    }
+
+    void dailyMessageFromEditorToNoteAndBack() {
+        Program p;
+        p.set("confirmation fermeture", "1");
+        p.load();
+        p.ctrl(Qt::Key_N);
+        frmAjoutMessage* e = p.frm->editor();
+        QVERIFY(e && e->isVisible());
+        QCOMPARE(e->windowTitle(), "Créer un nouveau message");
+        QCOMPARE(e->txtDate->text(), "05/06/2026");  // today, by the program's clock
+        QCOMPARE(e->cboPeriode->currentIndex(), 0);
+        QTest::keyClicks(e->txtTitre, "Pharmacie");
+        QTest::keyClicks(e->txtTexte, "Prendre le sirop");
+        QTest::keyClicks(e->txtHeure, "09:05");
+        e->cboPeriode->setCurrentIndex(2);
+        QTest::keyClicks(e->txtDateFin, "30/06/2026");
+        QTest::keyClick(e, Qt::Key_E, Qt::ControlModifier);  // the series is long: no repeat warning
+        QVERIFY(!e->isVisible());
+        const qint64 id = e->SelectedId.toLongLong();
+        QCOMPARE(p.row(id), "actif 05/06/2026 09:05");
+        QCOMPARE(p.list(ListActifs), "Pharmacie / 1");
+
+        p.tick("05/06/2026 09:05:10");
+        frmTavanote* note = p.frm->findNote(id);
+        QVERIFY(note && note->isVisible());
+        QCOMPARE(note->windowTitle(), "Pharmacie");
+        QCOMPARE(p.row(id), "affiche 05/06/2026 09:05");
+        QCOMPARE(p.list(ListAffiches), "Pharmacie / 1");
+        QCOMPARE(p.list(ListActifs), " / 0");
+
+        p.dialogs.expect(Icon::Question, kCloseQuestion, Answer::Yes);
+        p.dialogs.expect(Icon::Information, kDaily);
+        QVERIFY(note->close());
+        QVERIFY(p.dialogs.allAnswered());
+        flushDeletes();
+        QCOMPARE(p.row(id), "actif 06/06/2026 09:05");
+        QCOMPARE(p.list(ListActifs), "Pharmacie / 1");
+        QCOMPARE(p.list(ListAffiches), " / 0");
+    }
+};
+
+QTEST_MAIN(tst_commands)
+#include "tst_commands.moc"

@@ -1,0 +1,220 @@
+#include <QApplication>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+
+#include "main_window/Help.h"
+#include "main_window/frmAide.h"
+#include "support/TestWorld.h"
+
+using namespace tavanote;
+using namespace tavanote::test;
+
+namespace {
+
+// The help file compiled by the build, in the build folder two levels above this test.
+QString builtHelpFile() {
+    const QString fromEnvironment = qEnvironmentVariable("TAVANOTE_HELP_FILE");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../../aide.qch");
+}
+
+bool installHelpFile(TestWorld& w) {
+    return QFile::copy(builtHelpFile(), w.programFolder() + QStringLiteral("aide.qch"));
+}
+
+QString missingHelpText(const QString& folder) {
+    return QStringLiteral(
+               "Le fichier d'aide [aide.qch] est introuvable.\nAssurez-vous que ce fichier doit se trouver\n"
+               "dans le dossier:\n") +
+           folder;
+}
+
+// Dialogs on a desktop that may have no application for files and addresses.
+class DesktopDialogs : public FakeDialogs {
+public:
+    bool openUrl(const QUrl& url) override {
+        openedUrls.append(url);
+        return hasApplication;
+    }
+    bool hasApplication = true;
+};
+
+// A test world whose services use those dialogs.
+struct DesktopWorld {
+    TestWorld w;
+    DesktopDialogs dialogs;
+    Services services{w.clock, w.random, dialogs, *w.settingsStore, w.store, w.platform, w.tray, w.programFolder()};
+};
+
+}  // namespace
+
+class tst_help : public QObject {
+    Q_OBJECT
+private slots:
+    void missingOrUnreadableHelpFileIsTold();
+    void everyContextOpensItsPage_data();
+    void everyContextOpensItsPage();
+    void theOneViewer();
+    void negativeAndUnknownContextsAreTold();
+    void topicFileOfContextZero();
+    void mailTargetsAndSendMail();
+};
+
+void tst_help::missingOrUnreadableHelpFileIsTold() {
+    TestWorld w;
+    HelpSystem help(w.services());
+    w.dialogs.expect(Icon::Exclamation, missingHelpText(w.programFolder()));
+    help.ShowHelp(nullptr, QStringLiteral("gestionmessage.htm"), 10006);
+    QFile file(w.programFolder() + QStringLiteral("aide.qch"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("pas un fichier d'aide");
+    file.close();
+    w.dialogs.expect(Icon::Exclamation, missingHelpText(w.programFolder()));
+    help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 10001);
+    QVERIFY(w.dialogs.allAnswered());
+    QVERIFY(!help.viewer());
+}
+
+void tst_help::everyContextOpensItsPage_data() {
+    struct Topic {
+        int context;
+        const char* topic;
+        const char* title;
+    };
+    const Topic topics[] = {{10001, "aide.htm", "Aide de Tavanote - Sommaire"},
+                            {10002, "aproposde.htm", "A propos de Tavanote"},
+                            {10005, "parametres.htm", "Les paramètres"},
+                            {10006, "gestionmessage.htm", "La gestion des messages"},
+                            {10007, "ajoutmessage.htm", "Créer ou modifier un message"},
+                            {10008, "calendrier.htm", "Le calendrier"},
+                            {10009, "heure.htm", "Le choix de l'heure"},
+                            {10010, "apercu.htm", "Aperçu, impression et exportation"},
+                            {10011, "message.htm", "Le message affiché"},
+                            {10012, "importer.htm", "Importer des messages"},
+                            {10013, "valeurcellule.htm", "Modifier la valeur d'une cellule"}};
+    QTest::addColumn<int>("context");
+    QTest::addColumn<QString>("topic");
+    QTest::addColumn<QString>("title");
+    for (const Topic& t : topics)
+        QTest::newRow(t.topic) << t.context << QString::fromUtf8(t.topic) << QString::fromUtf8(t.title);
+}
+
+void tst_help::everyContextOpensItsPage() {
+    QFETCH(int, context);
+    QFETCH(QString, topic);
+    QFETCH(QString, title);
+    TestWorld w;
+    QVERIFY(installHelpFile(w));
+    HelpSystem help(w.services());
+    help.ShowHelp(nullptr, topic, context);
+    QVERIFY(w.dialogs.shown.empty());
+    frmAide* viewer = help.viewer();
+    QVERIFY(viewer);
+    QVERIFY(viewer->isVisible() && viewer->isWindow());
+    QVERIFY(viewer->testAttribute(Qt::WA_DeleteOnClose));
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("Aide de Tavanote"));
+    auto* page = ctl<QTextBrowser>(viewer, QStringLiteral("txtPage"));
+    QCOMPARE(page->documentTitle(), title);
+    QCOMPARE(page->source().fileName(), topic);
+    auto* contents = ctl<QListWidget>(viewer, QStringLiteral("lstSommaire"));
+    QCOMPARE(contents->count(), 11);
+    QVERIFY(contents->currentItem());
+    QCOMPARE(contents->currentItem()->text(), title);
+}
+
+void tst_help::theOneViewer() {
+    TestWorld w;
+    QVERIFY(installHelpFile(w));
+    HelpSystem help(w.services());
+    help.ShowHelp(nullptr, QStringLiteral("gestionmessage.htm"), 10006);
+    QPointer<frmAide> first = help.viewer();
+    QVERIFY(first);
+    help.ShowHelp(nullptr, QStringLiteral("calendrier.htm"), 10008);
+    QCOMPARE(help.viewer(), first.data());
+    QCOMPARE(QApplication::topLevelWidgets().count(first.data()), 1);
+    auto* page = ctl<QTextBrowser>(first, QStringLiteral("txtPage"));
+    QCOMPARE(page->documentTitle(), QStringLiteral("Le calendrier"));
+
+    // Back and forward walk the pages seen, and a page of the contents opens on a click.
+    QTest::mouseClick(ctl<QPushButton>(first, QStringLiteral("cmdPrecedent")), Qt::LeftButton);
+    QCOMPARE(page->documentTitle(), QStringLiteral("La gestion des messages"));
+    QTest::mouseClick(ctl<QPushButton>(first, QStringLiteral("cmdSuivant")), Qt::LeftButton);
+    QCOMPARE(page->documentTitle(), QStringLiteral("Le calendrier"));
+    auto* contents = ctl<QListWidget>(first, QStringLiteral("lstSommaire"));
+    QListWidgetItem* settings = contents->findItems(QStringLiteral("Les paramètres"), Qt::MatchExactly).value(0);
+    QVERIFY(settings);
+    QTest::mouseClick(contents->viewport(), Qt::LeftButton, {}, contents->visualItemRect(settings).center());
+    QCOMPARE(page->documentTitle(), QStringLiteral("Les paramètres"));
+
+    // F1 changes nothing; Esc closes the viewer, and the next call opens a new one.
+    QTest::keyClick(page, Qt::Key_F1);
+    QVERIFY(first->isVisible());
+    QTest::keyClick(page, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!first && !help.viewer());
+    help.ShowHelp(nullptr, QStringLiteral("heure.htm"), 10009);
+    QVERIFY(help.viewer());
+    QVERIFY(w.dialogs.shown.empty());
+}
+
+void tst_help::negativeAndUnknownContextsAreTold() {
+    TestWorld w;
+    QVERIFY(installHelpFile(w));
+    HelpSystem help(w.services());
+    w.dialogs.expect(Icon::Exclamation, missingHelpText(w.programFolder()));
+    help.ShowHelp(nullptr, QStringLiteral("aide.htm"), -10001);
+    w.dialogs.expect(Icon::Exclamation, missingHelpText(w.programFolder()));
+    help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 10003);
+    QVERIFY(w.dialogs.allAnswered());
+    QVERIFY(!help.viewer());
+}
+
+void tst_help::topicFileOfContextZero() {
+    DesktopWorld d;
+    HelpSystem help(d.services);
+    d.dialogs.expect(Icon::Critical, QStringLiteral("Fichier d'aide [aide.htm] introuvable.\nAssurez-vous que "
+                                                    "celui-ci doit se trouver dans le dossier:\n") +
+                                         d.w.programFolder());
+    help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 0);
+    QVERIFY(d.dialogs.openedUrls.isEmpty());
+
+    const QString topic = d.w.programFolder() + QStringLiteral("aide.htm");
+    QFile file(topic);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 0);
+    QCOMPARE(d.dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(topic)});
+    d.dialogs.hasApplication = false;
+    d.dialogs.expect(Icon::Information, QStringLiteral("Aucune application associée avec ce type de fichier [HTM]."));
+    help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 0);
+    QVERIFY(d.dialogs.allAnswered());
+}
+
+void tst_help::mailTargetsAndSendMail() {
+    const QString address = QStringLiteral("contact@tavanote.org");
+    QCOMPARE(mailTarget(address, {}, QStringLiteral("Bonjour"), {}, {}),
+             QStringLiteral("mailto:contact@tavanote.org?Body=Bonjour"));
+    QCOMPARE(mailTarget(address, {}, {}, {}, {}), QStringLiteral("mailto:contact@tavanote.org"));
+    QCOMPARE(mailTarget(address, QStringLiteral("Tavanote version 2.0.0"),
+                        QStringLiteral("Saisissez ci-dessous le texte de votre message:\r\nMerci"),
+                        QStringLiteral("a b@c.fr"), QStringLiteral("d@e.fr")),
+             QStringLiteral("mailto:contact@tavanote.org?Subject=Tavanote version 2.0.0&Body=Saisissez ci-dessous "
+                            "le texte de votre message:\r\nMerci&CC=a b@c.fr&BCC=d@e.fr"));
+
+    DesktopWorld d;
+    QVERIFY(SendMail(d.services, address, nullptr, QStringLiteral("Objet"), {}, {}, {}));
+    QCOMPARE(d.dialogs.openedUrls.value(0).scheme(), QStringLiteral("mailto"));
+    d.dialogs.hasApplication = false;
+    d.dialogs.expect(Icon::Information,
+                     QStringLiteral("Aucune application ne permet d'envoyer un e-mail à l'adresse :\n") + address);
+    QVERIFY(!SendMail(d.services, address, nullptr, QStringLiteral("Objet"), QStringLiteral("Texte"), {}, {}));
+    QVERIFY(d.dialogs.allAnswered());
+    QCOMPARE(d.dialogs.openedUrls.size(), 2);
+}
+
+QTEST_MAIN(tst_help)
+#include "tst_help.moc"

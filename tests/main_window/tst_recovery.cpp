@@ -1,0 +1,172 @@
+// Bringing the messages of version 1.0.0 over from the settings into the store: all of them, or none.
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/SettingsStore.h"
+#include "main_window/Recovery.h"
+#include "store/MessageStore.h"
+#include "store/Recordset.h"
+
+using namespace tavanote;
+
+namespace {
+
+using Pairs = QList<QPair<QString, QString>>;
+
+const QString kListe = QStringLiteral("liste");
+const QString kEnding = QStringLiteral(" à partir de l'ancienne version.");
+
+struct World {
+    QTemporaryDir dir;
+    MessageStore store;
+    SettingsStore settings{dir.filePath(QStringLiteral("Tavanote.ini"))};
+
+    World() {
+        const QString path = dir.filePath(QStringLiteral("messages.fdm"));
+        QString error;
+        if (!MessageStore::createEmpty(path, &error) || !store.open(path).ok())
+            qFatal("store: %s", qPrintable(error));
+    }
+    // The old version's entries, each "name|value in liste|jour:|heure:|texte:".
+    void leave(const QStringList& messages) {
+        settings.set(kListe, QStringLiteral("nombre"), QString::number(messages.size()));
+        for (const QString& message : messages) {
+            const QStringList f = message.split(QLatin1Char('|'));
+            settings.set(kListe, f[0], f[1]);
+            settings.set(f[0], QStringLiteral("jour:"), f[2]);
+            settings.set(f[0], QStringLiteral("heure:"), f[3]);
+            settings.set(f[0], QStringLiteral("texte:"), f[4]);
+        }
+    }
+    // Every row after its id, "titre|message|datemessage|heuremessage|etat|periodicite|prochain|dernier".
+    QStringList rows() {
+        Recordset rs = store.run(QStringLiteral("SELECT * FROM message ORDER BY id ASC"));
+        QStringList rows;
+        for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) {
+            QStringList fields;
+            for (int c = 1; c < rs.columns().size(); ++c)
+                fields << rs.text(c);
+            rows << fields.join(QLatin1Char('|'));
+        }
+        return rows;
+    }
+};
+
+}  // namespace
+
+class tst_recovery : public QObject {
+    Q_OBJECT
+private slots:
+    void recovers_data();
+    void recovers();
+    void nothingToRecover();
+    void refusedTitleChangesNothing();
+    void secondRunFindsNothing();
+    void offer();
+};
+
+void tst_recovery::recovers_data() {
+    QTest::addColumn<QStringList>("left");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QStringList>("kept");  // sections of the old version that stay
+
+    QTest::newRow("plural") << QStringList{"Alpha|EN COURS|05/06/2026|09:30|Salle 2",
+                                           "Beta|EN COURS|5/6/2026|9:05:40|B"}
+                            << "2 messages ont été récupérés"
+                            << QStringList{"Alpha|Salle 2|05/06/2026|09:30|actif|0|05/06/2026 09:30|",
+                                           "Beta|B|05/06/2026|09:05|actif|0|05/06/2026 09:05|"}
+                            << QStringList();
+    QTest::newRow("singular") << QStringList{"Rendez-vous|EN COURS|31/12/2025|23:59|Docteur"}
+                              << "1 message a été récupéré"
+                              << QStringList{"Rendez-vous|Docteur|31/12/2025|23:59|actif|0|31/12/2025 23:59|"}
+                              << QStringList();
+    QTest::newRow("zero") << QStringList() << "Aucun message n'a été récupéré" << QStringList() << QStringList();
+    QTest::newRow("apostrophes") << QStringList{" L'heure |EN COURS|01/02/2026|08:00|C'est l''heure "}
+                                 << "1 message a été récupéré"
+                                 << QStringList{"L'heure|C'est l''heure|01/02/2026|08:00|actif|0|01/02/2026 08:00|"}
+                                 << QStringList();
+    QTest::newRow("lower case") << QStringList{"Vieux|en cours|01/02/2026|08:00|x", "Fini|TERMINE|01/02/2026|08:00|y"}
+                                << "Aucun message n'a été récupéré" << QStringList() << QStringList{"Vieux", "Fini"};
+    QTest::newRow("unreadable") << QStringList{"Demain|EN COURS|demain|7:15|z", "Vide|EN COURS|||"}
+                                << "2 messages ont été récupérés"
+                                << QStringList{"Demain|z|demain|07:15|actif|0|demain 07:15|", "Vide||||actif|0||"}
+                                << QStringList();
+}
+
+void tst_recovery::recovers() {
+    QFETCH(QStringList, left);
+    QFETCH(QString, text);
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, kept);
+    World w;
+    w.leave(left);
+
+    const RecoveryResult r = RecoverOldMessages(w.store, w.settings);
+    QVERIFY(!r.failed);
+    QCOMPARE(r.text, text + kEnding);
+    QCOMPARE(r.count, rows.size());
+    QCOMPARE(r.refreshLists, !rows.isEmpty());
+    QCOMPARE(w.rows(), rows);
+    QVERIFY(w.settings.section(kListe).isEmpty());
+    for (const QString& message : left) {
+        const QString name = message.section(QLatin1Char('|'), 0, 0);
+        QCOMPARE(w.settings.section(name).isEmpty(), !kept.contains(name));
+    }
+}
+
+void tst_recovery::nothingToRecover() {
+    World w;
+    w.settings.set(QStringLiteral("Alpha"), QStringLiteral("texte:"), QStringLiteral("reste"));
+    const RecoveryResult r = RecoverOldMessages(w.store, w.settings);
+    QVERIFY(!r.failed);
+    QVERIFY(!r.refreshLists);
+    QCOMPARE(r.text, QStringLiteral("Il n'existe aucun message a récupérer") + kEnding);
+    QVERIFY(w.rows().isEmpty());
+    QCOMPARE(w.settings.get(QStringLiteral("Alpha"), QStringLiteral("texte:")), QStringLiteral("reste"));
+}
+
+void tst_recovery::refusedTitleChangesNothing() {
+    World w;
+    const QString longName = QString(31, QLatin1Char('T'));
+    w.leave({"Alpha|EN COURS|05/06/2026|09:30|a", longName + "|EN COURS|05/06/2026|09:30|b",
+             "Vieux|en cours|05/06/2026|09:30|c"});
+    const QStringList sections{kListe, "Alpha", longName, "Vieux"};
+    QList<Pairs> before;
+    for (const QString& s : sections)
+        before << w.settings.section(s);
+    QFile ini(w.settings.fileName());
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    const QByteArray bytes = ini.readAll();
+    ini.close();
+
+    const RecoveryResult r = RecoverOldMessages(w.store, w.settings);
+    QVERIFY(r.failed);
+    QVERIFY(!r.refreshLists);
+    QCOMPARE(r.text, QStringLiteral("Une erreur est intervenue dans la récupération des anciens messages."));
+    QVERIFY(w.rows().isEmpty());
+    for (int i = 0; i < sections.size(); ++i)
+        QCOMPARE(w.settings.section(sections[i]), before[i]);
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    QCOMPARE(ini.readAll(), bytes);
+}
+
+void tst_recovery::secondRunFindsNothing() {
+    World w;
+    w.leave({"Alpha|EN COURS|05/06/2026|09:30|a"});
+    QCOMPARE(RecoverOldMessages(w.store, w.settings).count, 1);
+    const RecoveryResult r = RecoverOldMessages(w.store, w.settings);
+    QCOMPARE(r.text, QStringLiteral("Il n'existe aucun message a récupérer") + kEnding);
+    QCOMPARE(w.rows().size(), 1);
+}
+
+void tst_recovery::offer() {
+    QCOMPARE(recoveryOffer().split(QLatin1Char('\n')),
+             QStringList({"Vous avez installé une nouvelle version du programme.",
+                          "Les messages encore actifs de la version 1.0.0 peuvent être récupérés.",
+                          "Désirez-vous récupérer ces messages si il y en a ?"}));
+}
+
+QTEST_GUILESS_MAIN(tst_recovery)
+#include "tst_recovery.moc"
