@@ -262,7 +262,7 @@ void frmGestionMessages::buildLegend(QWidget* central) {
     const int width = picLegende->width();
 
     const char* const headings[3] = {"Légende des couleurs", "Couleur d'affichage", "Fréquence d'affichage du message"};
-    const QRect headingPlaces[3] = {QRect(4, 2, width - 8, 18), QRect(2, 22, 40, 32), QRect(40, 22, width - 42, 32)};
+    const QRect headingPlaces[3] = {QRect(4, 2, width - 8, 32), QRect(2, 36, 48, 30), QRect(52, 36, width - 54, 30)};
     for (int i = 10; i < 13; ++i) {
         auto* label = new QLabel(QString::fromUtf8(headings[i - 10]), picLegende);
         label->setObjectName(QStringLiteral("Label2_%1").arg(i));
@@ -278,7 +278,7 @@ void frmGestionMessages::buildLegend(QWidget* central) {
         Label2[static_cast<size_t>(i)] = label;
     }
     for (int i = 0; i < 10; ++i) {
-        const int top = 58 + i * 29;
+        const int top = 70 + i * 28;
         auto* swatch = new QLabel(picLegende);
         swatch->setObjectName(QStringLiteral("lblCouleur_%1").arg(i));
         swatch->setToolTip(QString::fromUtf8(kSwatches[i].toolTip));
@@ -304,7 +304,7 @@ void frmGestionMessages::buildLegend(QWidget* central) {
     imgFleche = new QLabel(QStringLiteral("►"), picLegende);
     imgFleche->setObjectName(QStringLiteral("imgFleche"));
     imgFleche->setToolTip(QStringLiteral("Indicateur de couleur du message sélectionné"));
-    imgFleche->setGeometry(3, 58, 12, 18);
+    imgFleche->setGeometry(3, 70, 12, 18);
     imgFleche->setMouseTracking(true);
     imgFleche->setAttribute(Qt::WA_NoMousePropagation);  // its own hint, not its parent's
     imgFleche->installEventFilter(this);
@@ -312,7 +312,7 @@ void frmGestionMessages::buildLegend(QWidget* central) {
     LinLegende = new QFrame(picLegende);
     LinLegende->setObjectName(QStringLiteral("LinLegende"));
     LinLegende->setFrameShape(QFrame::VLine);
-    LinLegende->setGeometry(1, 56, 3, 29 * 10);
+    LinLegende->setGeometry(1, 68, 3, 28 * 10);
     LinLegende->hide();
 }
 
