@@ -185,7 +185,7 @@ quint32 frmParametres::chosenColour() const {
 
 void frmParametres::setColour(quint32 stored) {
     m_colour = stored;
-    cmdCouleur->setStyleSheet(QStringLiteral("background-color: %1;").arg(QColor::fromRgb(storedToRgb(stored)).name()));
+    cmdCouleur->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #606060;").arg(QColor::fromRgb(storedToRgb(stored)).name()));
 }
 
 void frmParametres::cmdCouleur_Click() {

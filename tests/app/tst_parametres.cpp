@@ -1,0 +1,292 @@
+// The settings window: what it shows of the stored settings, what saving writes, the colour choice, the
+// start-up box and its entry, closing without saving, captions and help.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/frmParametres.h"
+#include "support/TestWorld.h"
+
+using namespace tavanote;
+using namespace tavanote::test;
+
+namespace {
+
+const QString kQuestion = QStringLiteral(
+    "Êtes-vous sûr(e) que le programme ne doit pas s'activer \npas au prochain démarrage de l'ordinateur ?\n\n"
+    "Attention:\nLes messages ne pourront pas s'afficher si le programme\nn'est pas démarré.");
+
+// The window opened as the main window opens it, over the defaults changed by stored; it deletes itself on
+// close, and whatever is left is deleted at the end.
+struct Opened {
+    explicit Opened(TestWorld& w, const QList<QPair<QString, QString>>& stored = {}) {
+        const QList<QPair<QString, QString>> defaults = {
+            {"suppression", "0"},  {"position", ""},       {"couleur", "12648447"},        {"affichage", "3"},
+            {"demarrage pc", "1"}, {"fin programme", "1"}, {"confirmation fermeture", "1"}};
+        for (const auto& pair : defaults + stored)
+            w.settingsStore->set(kParametres, pair.first, pair.second);
+        frm = new frmParametres(w.services());
+        frm->Form_Load();
+        frm->show();
+    }
+    ~Opened() { delete frm; }
+    frmParametres* operator->() const { return frm; }
+    template <typename T>
+    T* c(const char* name) const {
+        return ctl<T>(frm, QLatin1String(name));
+    }
+    QPointer<frmParametres> frm;
+};
+
+// Clicks a box or option near its left edge, where a click lands whatever the width the layout gives it.
+void clickBox(QAbstractButton* box) {
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(6, box->height() / 2));
+}
+
+void save(const Opened& frm) {
+    QTest::mouseClick(frm.c<QPushButton>("Boutons_0"), Qt::LeftButton);
+}
+
+QString stored(TestWorld& w, const char* key) {
+    return w.settingsStore->get(kParametres, QLatin1String(key));
+}
+
+}  // namespace
+
+class tst_Parametres : public QObject {
+    Q_OBJECT
+
+private slots:
+    // "Manuelle", a fixed position and a fixed red colour come back as stored, and are saved back.
+    void loadAndSaveRoundTrip() {
+        TestWorld w;
+        Opened frm(w, {{"suppression", "1"}, {"position", "5"}, {"couleur", "255"}});
+        QVERIFY(frm.c<QRadioButton>("optSuppression_1")->isChecked() &&
+                frm.c<QRadioButton>("optPosition_1")->isChecked());
+        QCOMPARE(frm.c<QComboBox>("cboPosition")->currentText(), QStringLiteral("Au milieu à droite"));
+        QVERIFY(frm.c<QComboBox>("cboPosition")->currentIndex() == 5 && frm.c<QComboBox>("cboPosition")->isEnabled());
+        QVERIFY(frm.c<QRadioButton>("optCouleur_1")->isChecked() && frm.c<QPushButton>("cmdCouleur")->isEnabled());
+        QCOMPARE(frm->chosenColour(), quint32(255));
+        save(frm);
+        QVERIFY(frm.frm && frm->isVisible());  // the window stays open
+        QCOMPARE(stored(w, "suppression"), QStringLiteral("1"));
+        QCOMPARE(stored(w, "position"), QStringLiteral("5"));
+        QCOMPARE(stored(w, "couleur"), QStringLiteral("255"));
+        QVERIFY(w.dialogs.shown.empty());
+        // The button's face shows the colour itself, not a tint of it.
+        QPushButton* colour = frm.c<QPushButton>("cmdCouleur");
+        const QColor face = colour->grab().toImage().pixelColor(colour->width() / 2, colour->height() / 2);
+        QVERIFY2(face.red() >= 240 && face.green() <= 16 && face.blue() <= 16, qPrintable(face.name()));
+    }
+
+    // An empty position is "Aléatoire"; "Aléatoire" wins over a selected entry; a fixed colour left as it was
+    // is the light yellow.
+    void positionAndColourOptions() {
+        TestWorld w;
+        Opened frm(w, {{"position", ""}, {"couleur", ""}});
+        QComboBox* list = frm.c<QComboBox>("cboPosition");
+        QVERIFY(frm.c<QRadioButton>("optPosition_0")->isChecked() && !list->isEnabled());
+        QVERIFY(frm.c<QRadioButton>("optCouleur_0")->isChecked() && !frm.c<QPushButton>("cmdCouleur")->isEnabled());
+        clickBox(frm.c<QRadioButton>("optPosition_1"));
+        QVERIFY(list->isEnabled());
+        list->setCurrentIndex(5);
+        clickBox(frm.c<QRadioButton>("optPosition_0"));
+        QVERIFY(!list->isEnabled() && list->currentIndex() == 5);
+        clickBox(frm.c<QRadioButton>("optCouleur_1"));
+        QVERIFY(frm.c<QPushButton>("cmdCouleur")->isEnabled());
+        save(frm);
+        QCOMPARE(stored(w, "position"), QString());
+        QCOMPARE(stored(w, "couleur"), QStringLiteral("12648447"));
+    }
+
+    void dateAndTimeBoxes_data() {
+        QTest::addColumn<QString>("affichage");
+        QTest::addColumn<bool>("date");
+        QTest::addColumn<bool>("time");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("neither") << "0" << false << false << "0";
+        QTest::newRow("date") << "1" << true << false << "1";
+        QTest::newRow("time") << "2" << false << true << "2";
+        QTest::newRow("both") << "3" << true << true << "3";
+        QTest::newRow("other value") << "7" << false << false << "0";
+    }
+    void dateAndTimeBoxes() {
+        QFETCH(QString, affichage);
+        TestWorld w;
+        Opened frm(w, {{"affichage", affichage}});
+        QTEST(frm.c<QCheckBox>("chkDateHeure_0")->isChecked(), "date");
+        QTEST(frm.c<QCheckBox>("chkDateHeure_1")->isChecked(), "time");
+        save(frm);
+        QTEST(stored(w, "affichage"), "saved");
+    }
+
+    // A cancelled dialog keeps the colour; a chosen one is stored BBGGRR.
+    void colourDialog() {
+        TestWorld w;
+        Opened frm(w, {{"couleur", "255"}});
+        QTest::mouseClick(frm.c<QPushButton>("cmdCouleur"), Qt::LeftButton);
+        QCOMPARE(frm->chosenColour(), quint32(255));
+        w.dialogs.colourAnswer = QColor(0, 128, 255);
+        QTest::mouseClick(frm.c<QPushButton>("cmdCouleur"), Qt::LeftButton);
+        QCOMPARE(frm->chosenColour(), quint32(0xFF8000));
+        save(frm);
+        QCOMPARE(stored(w, "couleur"), QStringLiteral("16744448"));
+    }
+
+    // Unticking asks (No ticks it again), ticking asks nothing; saving writes the box and applies it at once.
+    void startWithComputerBox_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("answer");  // -1: no question
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("untick, No") << "1" << int(Answer::No) << true;
+        QTest::newRow("untick, Yes") << "1" << int(Answer::Yes) << false;
+        QTest::newRow("tick") << "0" << -1 << true;
+    }
+    void startWithComputerBox() {
+        QFETCH(QString, before);
+        QFETCH(int, answer);
+        QFETCH(bool, ticked);
+        TestWorld w;
+        Opened frm(w, {{"demarrage pc", before}});
+        QCheckBox* box = frm.c<QCheckBox>("chkDemarragePC");
+        QCOMPARE(box->isChecked(), before == QLatin1String("1"));
+        if (answer >= 0)
+            w.dialogs.expect(Icon::Question, kQuestion, Answer(answer));
+        clickBox(box);
+        QVERIFY(w.dialogs.allAnswered() && w.dialogs.shown.size() == size_t(answer >= 0 ? 1 : 0));
+        QVERIFY(answer < 0 || w.dialogs.shown.at(0).buttons == Buttons::YesNo);
+        QCOMPARE(box->isChecked(), ticked);
+        // Nothing is written or applied before saving.
+        QVERIFY(stored(w, "demarrage pc") == before && w.platform.autostartCalls.isEmpty());
+        save(frm);
+        QCOMPARE(stored(w, "demarrage pc"), ticked ? QStringLiteral("1") : QStringLiteral("0"));
+        QCOMPARE(w.platform.autostartCalls, QList<int>{ticked ? 1 : 0});
+    }
+
+    // The user is told, the box is unticked with its question and the entry removed; the saved "1" stays.
+    void missingExecutableWhileSaving() {
+        TestWorld w;
+        Opened frm(w, {{"demarrage pc", "1"}});
+        w.platform.autostartOutcomes = {Autostart::Outcome::MissingExecutable};
+        w.dialogs.expect(Icon::Information,
+                         QStringLiteral("Fichier introuvable: tavanote n'a pas été trouvé.\n"
+                                        "Celui-ci devrait se trouver dans le dossier: \n/opt/tavanote"),
+                         Answer::Ok, QStringLiteral("ERREUR..."));
+        w.dialogs.expect(Icon::Question, kQuestion, Answer::Yes);
+        save(frm);
+        QVERIFY(w.dialogs.allAnswered());
+        QVERIFY(!frm.c<QCheckBox>("chkDemarragePC")->isChecked());
+        QCOMPARE(w.platform.autostartCalls, (QList<int>{1, 0}));
+        QCOMPARE(stored(w, "demarrage pc"), QStringLiteral("1"));
+        QCOMPARE(stored(w, "fin programme"), QStringLiteral("1"));  // the keys after it are still written
+    }
+
+    void closingWritesNothing_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("&Quitter") << false;
+        QTest::newRow("Esc") << true;
+    }
+    void closingWritesNothing() {
+        QFETCH(bool, escape);
+        TestWorld w;
+        Opened frm(w);
+        const auto before = w.settingsStore->section(kParametres);
+        for (const char* name : {"optSuppression_1", "optPosition_1", "chkDateHeure_0", "chkFinProgramme"})
+            clickBox(frm.c<QAbstractButton>(name));
+        QVERIFY(frm.c<QRadioButton>("optSuppression_1")->isChecked());
+        if (escape)
+            QTest::keyClick(frm.c<QCheckBox>("chkFermeture"), Qt::Key_Escape);
+        else
+            QTest::mouseClick(frm.c<QPushButton>("Boutons_2"), Qt::LeftButton);
+        QVERIFY(!frm->isVisible() && !frm->IsLoaded);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!frm.frm);  // and gone
+        QCOMPARE(w.settingsStore->section(kParametres), before);
+        QVERIFY(w.platform.autostartCalls.isEmpty() && w.dialogs.shown.empty());
+    }
+
+    void captionsAndToolTips_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("tip");
+        const QString ferm = QStringLiteral("Demander la confirmation de la fermeture du message");
+        const QString demarrage = QStringLiteral("Démarrer le programme au démarrage de l'ordinateur");
+        const QString fin = QStringLiteral("Confirmer la fin du programme en quittant");
+        const QList<QStringList> rows = {{"optSuppression_0", "Automatique", "Suppression automatique des messages"},
+                                         {"optSuppression_1", "Manuelle", "Suppression manuelle des messages"},
+                                         {"optPosition_0", "Aléatoire", "Position aléatoire des messages"},
+                                         {"optPosition_1", "Fixe", "Position fixe des messages"},
+                                         {"cboPosition", "En haut à gauche", "Position des messages"},
+                                         {"optCouleur_0", "Aléatoire", "Couleur aléatoire des messages"},
+                                         {"optCouleur_1", "Fixe......................", "Couleur fixe des messages"},
+                                         {"cmdCouleur", "", ""},
+                                         {"chkDateHeure_0", "Afficher la date", "Afficher la date dans le message"},
+                                         {"chkDateHeure_1", "Afficher l'heure", "Afficher l'heure dans le message"},
+                                         {"chkFermeture", ferm, ferm},
+                                         {"chkDemarragePC", demarrage, demarrage},
+                                         {"chkFinProgramme", fin, fin},
+                                         {"Boutons_0", "&Enregistrer les paramètres", "Enregistrer les paramètres"},
+                                         {"Boutons_1", "&Aide", "Affiche l'aide..."},
+                                         {"Boutons_2", "&Quitter", "Fermer la fenêtre"}};
+        for (const QStringList& row : rows)
+            QTest::newRow(qPrintable(row[0])) << row[1] << row[2];
+    }
+    void captionsAndToolTips() {
+        QFETCH(QString, caption);
+        TestWorld w;
+        Opened frm(w);
+        QWidget* control = ctl<QWidget>(frm.frm, QLatin1String(QTest::currentDataTag()));
+        if (auto* list = qobject_cast<QComboBox*>(control)) {
+            QStringList entries;
+            for (int i = 0; i < list->count(); ++i)
+                entries << list->itemText(i);
+            QCOMPARE(entries.join(QLatin1Char('|')),
+                     QStringLiteral("En haut à gauche|En haut au centre|En haut à droite|Au milieu à gauche|"
+                                    "Au milieu au centre|Au milieu à droite|En bas à gauche|En bas au centre|"
+                                    "En bas à droite"));
+            QCOMPARE(list->currentText(), caption);
+        } else {
+            QCOMPARE(qobject_cast<QAbstractButton*>(control)->text(), caption);
+        }
+        QTEST(control->toolTip(), "tip");
+    }
+
+    // The title, and the frames and labels, which have no name of their own.
+    void titleFramesAndLabels() {
+        TestWorld w;
+        Opened frm(w);
+        QCOMPARE(frm->windowTitle(), QStringLiteral("Paramètres"));
+        QStringList shown;
+        for (const QLabel* label : frm->findChildren<QLabel*>())
+            shown << label->text();
+        for (const QGroupBox* frame : frm->findChildren<QGroupBox*>())
+            shown << frame->title();
+        const QStringList texts =
+            QStringLiteral(
+                "Suppression des messages|(le message est définitivement supprimé lors de sa fermeture)|"
+                "(le message est mis dans la liste des messages érronés)|Affichage du message|Position|"
+                "Couleur de fond|Date et heure|Fermeture du message")
+                .split(QLatin1Char('|'));
+        for (const QString& text : texts)
+            QVERIFY2(shown.contains(text), qPrintable(text));
+    }
+
+    void helpFromButtonAndF1() {
+        TestWorld w;
+        Opened frm(w);
+        int helps = 0;
+        frm->onHelp = [&helps] { ++helps; };
+        QTest::mouseClick(frm.c<QPushButton>("Boutons_1"), Qt::LeftButton);
+        QCOMPARE(helps, 1);
+        QTest::keyClick(frm.c<QCheckBox>("chkFermeture"), Qt::Key_F1);
+        QCOMPARE(helps, 2);
+        QVERIFY(frm.frm && frm->isVisible() && w.dialogs.shown.empty());
+    }
+};
+
+QTEST_MAIN(tst_Parametres)
+#include "tst_parametres.moc"
