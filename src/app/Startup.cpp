@@ -42,8 +42,9 @@ PreparedSettings prepareSettings(SettingsStore& settings, const QString& program
     if (get("legende").isEmpty())
         set("legende", QStringLiteral("1"));
 
+    // Read as a number: 0 stays 0, anything else becomes 1.
     const QString startText = trimBlanks(get("demarrage pc"));
-    prepared.startWithComputer = startText == QLatin1String("0") ? 0 : 1;
+    prepared.startWithComputer = !startText.isEmpty() && leadingNumber(startText) == 0 ? 0 : 1;
     set("demarrage pc", QString::number(prepared.startWithComputer));
     return prepared;
 }

@@ -185,7 +185,8 @@ quint32 frmParametres::chosenColour() const {
 
 void frmParametres::setColour(quint32 stored) {
     m_colour = stored;
-    cmdCouleur->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #606060;").arg(QColor::fromRgb(storedToRgb(stored)).name()));
+    cmdCouleur->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #606060;")
+                                  .arg(QColor::fromRgb(storedToRgb(stored)).name()));
 }
 
 void frmParametres::cmdCouleur_Click() {
@@ -258,7 +259,8 @@ void frmParametres::closeEvent(QCloseEvent* event) {
 
 void applyStartWithComputer(Services& services, QWidget* parent, int value, frmParametres* openSettings) {
     const Autostart::Outcome outcome = services.platform.applyAutostart(value);
-    if (outcome == Autostart::Outcome::Done)
+    // Removing the entry is silent whatever happens; only registering tells the user of a fault.
+    if (outcome == Autostart::Outcome::Done || value != 1)
         return;
     QString text;
     if (outcome == Autostart::Outcome::MissingExecutable) {

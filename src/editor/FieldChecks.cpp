@@ -70,7 +70,8 @@ bool DateTimeKeyFilter::eventFilter(QObject* watched, QEvent* event) {
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
     // Keys that type nothing (arrows, Delete, function keys) are the field's own.
-    if (key->text().isEmpty() || key->key() == Qt::Key_Delete)
+    if (key->text().isEmpty() || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab ||
+        key->key() == Qt::Key_Backtab)
         return false;
     auto* field = static_cast<QLineEdit*>(watched);
     const QChar typed = key->key() == Qt::Key_Backspace ? QChar(8) : key->text().at(0);

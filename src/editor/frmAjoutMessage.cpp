@@ -293,7 +293,9 @@ bool frmAjoutMessage::ValidateEditor() {
     if (!CheckTimeText(dialogs, heure, txtHeure, true))
         return false;
     const QTime time = QTime::fromString(heure, QStringLiteral("HH:mm"));
-    if (start == now.date() && time < now.time())
+    // Seconds count, not milliseconds: the current minute is refused once its second 00 has passed.
+    const QTime nowTime(now.time().hour(), now.time().minute(), now.time().second());
+    if (start == now.date() && time < nowTime)
         return refuse(QStringLiteral("Vous avez saisi le jour présent mais, avec une heure antérieure à l'heure "
                                      "actuelle.\nEntrez une autre heure qui soit plus grande que celle actuelle ou "
                                      "un jour postérieur à aujourd'hui."),

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "common/WindowHelpers.h"
 #include "frmAide.h"
 
 namespace tavanote {
@@ -63,6 +64,10 @@ void HelpSystem::ShowHelp(QWidget* window, const QString& topic, int context) {
             m_viewer = viewer.release();
         }
         m_viewer->showPage(page);
+        // Asked from a window kept on top, the help must not open behind it.
+        const bool onTop = window && (window->window()->windowFlags() & Qt::WindowStaysOnTopHint);
+        if (onTop && !(m_viewer->windowFlags() & Qt::WindowStaysOnTopHint))
+            SetTopMost(m_viewer, true);
         m_viewer->show();
         m_viewer->raise();
         m_viewer->activateWindow();

@@ -45,9 +45,6 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
     const int column = index.column();
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::ToolTipRole:
-            if (role == Qt::ToolTipRole && column != 2)
-                return QVariant();
             return r.cells[static_cast<size_t>(column)];
         case Qt::ForegroundRole:
             if (column == 0)

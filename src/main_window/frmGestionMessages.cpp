@@ -383,8 +383,10 @@ bool frmGestionMessages::Form_Load() {
         CentreWindow(this);
         show();
     }
-    m_ticker.minutesFor(m_services.clock.now());
     Timer2->start();
+    // One check at once: a message due in the minute the program starts in would otherwise wait for a tick that
+    // may fall in the next minute, and stay unseen until the next start.
+    Timer2_Timer();
     return true;
 }
 
@@ -572,7 +574,9 @@ void frmGestionMessages::PointLegendArrow(QTableView* view) {
         return;
     imgFleche->show();
     LinLegende->show();
-    const QVariant brush = view->model()->data(view->currentIndex(), Qt::ForegroundRole);
+    // The row's colour: the number column keeps the fixed style of its own.
+    const QModelIndex current = view->currentIndex();
+    const QVariant brush = view->model()->data(current.siblingAtColumn(1), Qt::ForegroundRole);
     const QColor colour = brush.isValid() ? brush.value<QBrush>().color() : QColor();
     for (size_t i = 0; i < lblCouleur.size(); ++i) {
         if (colour.isValid() && lblCouleur[i]->palette().color(QPalette::Window) == colour) {
@@ -869,11 +873,12 @@ void frmGestionMessages::ToolbarCommand(int position) {
 }
 
 void frmGestionMessages::openEditor(const QString& caption) {
-    if (m_editor)
-        m_editor->close();
-    m_editor = new frmAjoutMessage(m_services, *this);
-    setSecondaryWindow(SecAjoutMessage, m_editor);
-    m_editor->Form_Load();
+    // One editor: an open one is reused, with what the user typed in it.
+    if (!m_editor) {
+        m_editor = new frmAjoutMessage(m_services, *this);
+        setSecondaryWindow(SecAjoutMessage, m_editor);
+        m_editor->Form_Load();
+    }
     m_editor->setWindowTitle(caption);
     m_editor->SelectedId = SelectedId;
 }

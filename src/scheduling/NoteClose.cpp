@@ -63,6 +63,8 @@ NoteCloseOutcome decideNoteClose(const NoteFields& note, const QDateTime& now, c
 
 bool writeNoteClose(MessageStore& store, const SettingsStore& settings, qint64 id, const NoteCloseOutcome& outcome) {
     MessageStore::Transaction transaction(store);
+    if (!transaction.isOpen())
+        return false;  // nothing written: the note stays and can be closed again
     bool ok = true;
     switch (outcome.kind) {
         case NoteCloseOutcome::Deleted:

@@ -176,7 +176,15 @@ void frmTavanote::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (m_closing || !acknowledge()) {
+    if (m_closing) {
+        // The main window deleted this message while the note's own question was open: the note goes once the
+        // question is answered.
+        if (m_host.deletingDisplayedMessage())
+            m_deletedMeanwhile = true;
+        event->ignore();
+        return;
+    }
+    if (!acknowledge()) {
         event->ignore();
         return;
     }
@@ -192,10 +200,13 @@ bool frmTavanote::acknowledge() {
         return closes;
     };
     Dialogs& dialogs = m_services.dialogs;
-    const bool deleting = m_host.deletingDisplayedMessage();
+    m_deletedMeanwhile = false;
+    bool deleting = m_host.deletingDisplayedMessage();
     if (!deleting &&
         m_services.settings.get(kParametres, QStringLiteral("confirmation fermeture")) == QLatin1String("1")) {
-        if (dialogs.message(this, noteCloseQuestion(), Icon::Question, Buttons::YesNo) != Answer::Yes)
+        const Answer answer = dialogs.message(this, noteCloseQuestion(), Icon::Question, Buttons::YesNo);
+        deleting = m_deletedMeanwhile;
+        if (answer != Answer::Yes && !deleting)
             return done(false);
     }
     const NoteFields note = fields();

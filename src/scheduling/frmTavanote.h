@@ -70,6 +70,7 @@ private:
     bool m_onTop = false;
     bool m_closing = false;
     bool m_closed = false;
+    bool m_deletedMeanwhile = false;
     QColor m_colour;
     QString m_position;
     double m_rl = 0;

@@ -51,6 +51,8 @@ public:
         Transaction(const Transaction&) = delete;
         Transaction& operator=(const Transaction&) = delete;
         bool commit();
+        // False when the transaction could not begin (the file is locked): run nothing then.
+        bool isOpen() const { return m_open; }
 
     private:
         MessageStore& m_store;
