@@ -5,6 +5,7 @@
 #include <array>
 
 #include "common/Services.h"
+#include "common/WindowHost.h"
 
 class QComboBox;
 class QFrame;
@@ -22,14 +23,10 @@ class frmCalendrier;
 class frmHeure;
 
 // What the editor asks of the window that opened it.
-class EditorHost {
+class EditorHost : public WindowHost {
 public:
-    virtual ~EditorHost() = default;
     // A message was written: refresh the lists and select it among the active messages.
     virtual void editorSaved(const QString& id) = 0;
-    // F1: the help page of a window.
-    virtual void showHelp(QWidget* window, const QString& topic, int context) = 0;
-    virtual void showAbout() = 0;  // F2
 };
 
 // The window where a message is written or changed. It checks every field and writes one statement.

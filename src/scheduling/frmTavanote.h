@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "common/Services.h"
+#include "common/WindowHost.h"
 #include "scheduling/DueCheck.h"
 #include "scheduling/NoteClose.h"
 
@@ -14,15 +15,11 @@ class QTextEdit;
 namespace tavanote {
 
 // What a note asks of the window that opened it.
-class NoteHost {
+class NoteHost : public WindowHost {
 public:
-    virtual ~NoteHost() = default;
     // True only while the main window deletes the message of this note.
     virtual bool deletingDisplayedMessage() const = 0;
     virtual void RefreshMessageLists() = 0;
-    // F1: the help page of a window.
-    virtual void showHelp(QWidget* window, const QString& topic, int context) = 0;
-    virtual void showAbout() = 0;  // F2
 };
 
 // One message on screen as a sticky note: its title as caption, its text on a coloured background, the date
