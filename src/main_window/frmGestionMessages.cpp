@@ -948,7 +948,7 @@ void frmGestionMessages::cmdSupprimer() {
     if (CurrentList == ListAffiches) {
         if (frmTavanote* note = findNote(id)) {
             DeletingDisplayedMessage = true;
-            note->close();
+            note->closeForDeletion();
             DeletingDisplayedMessage = false;
         }
     }

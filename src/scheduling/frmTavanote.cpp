@@ -166,6 +166,15 @@ NoteFields frmTavanote::fields() const {
     return note;
 }
 
+void frmTavanote::closeForDeletion() {
+    // While the note's own question is open, a second close would not reach it: the note goes once the
+    // question is answered.
+    if (m_closing)
+        m_deletedMeanwhile = true;
+    else
+        close();
+}
+
 void frmTavanote::cmdOnTop_Click() {
     m_onTop = !m_onTop;
     SetTopMost(this, m_onTop);
@@ -177,10 +186,6 @@ void frmTavanote::closeEvent(QCloseEvent* event) {
         return;
     }
     if (m_closing) {
-        // The main window deleted this message while the note's own question was open: the note goes once the
-        // question is answered.
-        if (m_host.deletingDisplayedMessage())
-            m_deletedMeanwhile = true;
         event->ignore();
         return;
     }

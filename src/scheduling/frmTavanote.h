@@ -41,6 +41,8 @@ public:
     QColor colour() const { return m_colour; }
 
     void cmdOnTop_Click();
+    // The main window deleted this note's message: the note closes with the deletion's box.
+    void closeForDeletion();
 
     QTextEdit* txtMessage;
     QLabel* lblJour;

@@ -186,6 +186,15 @@ private slots:
         QCOMPARE(stored(w, "fin programme"), QStringLiteral("1"));  // the keys after it are still written
     }
 
+    // Removing the entry is silent, even when it fails.
+    void failedRemovalSaysNothing() {
+        TestWorld w;
+        w.platform.autostartOutcomes = {Autostart::Outcome::Failed};
+        applyStartWithComputer(w.services(), nullptr, 0);
+        QVERIFY(w.dialogs.shown.empty());
+        QCOMPARE(w.platform.autostartCalls, QList<int>{0});
+    }
+
     void closingWritesNothing_data() {
         QTest::addColumn<bool>("escape");
         QTest::newRow("&Quitter") << false;

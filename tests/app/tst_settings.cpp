@@ -66,6 +66,8 @@ private slots:
     void namesAndValuesRoundTrip();
     void missingKeysAndRemovedSections();
     void firstStartWritesEveryDefault();
+    void startWithComputerIsReadAsANumber_data();
+    void startWithComputerIsReadAsANumber();
     void previousVersionSectionsAreRemoved();
     void quitQuestion_data();
     void quitQuestion();
@@ -152,6 +154,25 @@ void tst_Settings::firstStartWritesEveryDefault() {
         const bool running = key == QLatin1String("version") || key == QLatin1String("dossier application");
         QCOMPARE(settings.get(kParametres, key), running || key == QLatin1String("demarrage pc") ? value : "0");
     }
+}
+
+void tst_Settings::startWithComputerIsReadAsANumber_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("read");
+    QTest::newRow("0") << "0" << 0;
+    QTest::newRow("00") << "00" << 0;
+    QTest::newRow("abc") << "abc" << 0;
+    QTest::newRow("5") << "5" << 1;
+}
+
+void tst_Settings::startWithComputerIsReadAsANumber() {
+    QFETCH(QString, stored);
+    QFETCH(int, read);
+    QTemporaryDir dir;
+    SettingsStore settings(dir.filePath(QStringLiteral("Tavanote.ini")));
+    settings.set(kParametres, QStringLiteral("demarrage pc"), stored);
+    QCOMPARE(prepare(settings).startWithComputer, read);
+    QCOMPARE(settings.get(kParametres, QStringLiteral("demarrage pc")), QString::number(read));
 }
 
 void tst_Settings::previousVersionSectionsAreRemoved() {

@@ -304,6 +304,43 @@ private slots:
         QCOMPARE(p.w.platform.beeps, beeps);
     }
 
+    // Tab and Shift+Tab are not typed into the date and time fields: they move the focus, without a beep.
+    void tabLeavesDateAndTimeFields() {
+        Program p;
+        frmAjoutMessage* e = p.openNew();
+        ctl<QComboBox>(e, "cboPeriode")->setCurrentIndex(2);
+        for (const char* name : {"txtDate", "txtHeure", "txtDateFin"}) {
+            for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+                auto* edit = ctl<QLineEdit>(e, name);
+                edit->setFocus();
+                edit->setText("05/06");
+                QTest::keyClick(edit, key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+                QVERIFY2(e->focusWidget() != edit, name);
+                QCOMPARE(edit->text(), "05/06");
+            }
+        }
+        QCOMPARE(p.w.platform.beeps, 0);
+    }
+
+    // Only whole seconds count: at 09:00:00.400, 09:00 today is still to come; at 09:00:01 it is past.
+    void currentMinuteAcceptedUntilItsFirstSecond() {
+        for (const int ms : {400, 1000}) {
+            Program p;
+            p.w.clock.set(dateTime("05/06/2026 09:00:00").addMSecs(ms));
+            frmAjoutMessage* e = p.openNew();
+            fill(e, "Dentiste|Cabinet|05/06/2026|09:00|", 0);
+            if (ms == 1000)
+                p.w.dialogs.expect(Icon::Information,
+                                   "Vous avez saisi le jour présent mais, avec une heure antérieure à l'heure "
+                                   "actuelle.\nEntrez une autre heure qui soit plus grande que celle actuelle ou "
+                                   "un jour postérieur à aujourd'hui.");
+            save(e);
+            QVERIFY(p.w.dialogs.allAnswered());
+            QCOMPARE(p.w.dialogs.shown.size(), size_t(ms == 1000 ? 1 : 0));
+            QCOMPARE(p.w.count(), ms == 1000 ? 0 : 1);
+        }
+    }
+
     void escapeClosesWithoutSaving() {
         Program p;
         frmAjoutMessage* e = p.openNew();

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
@@ -224,6 +225,50 @@ private slots:
         QCOMPARE(p.row(seul), "gone");
         QCOMPARE(p.list(ListAffiches), " / 0");
         QVERIFY(p.frm->openNotes().isEmpty());
+    }
+
+    // The main window deletes the displayed message while the note asks its own question: answered No, the note
+    // still says the message is gone, and goes.
+    void deletionDuringTheNoteQuestionClosesTheNote() {
+        Program p;
+        p.set("confirmation fermeture", "1");
+        const qint64 banque = p.add("Banque", "actif", "2", "05/06/2026 09:05");
+        p.load();
+        p.tick("05/06/2026 09:05:10");
+        QPointer<frmTavanote> note = p.frm->findNote(banque);
+        QVERIFY(note);
+        p.dialogs.whileNextBoxOpen = [&] {
+            p.showList(ListAffiches);
+            p.select(ListAffiches, 0);
+            p.ctrl(Qt::Key_S);
+        };
+        p.dialogs.expect(Icon::Question, kDelete.arg("Banque"), Answer::Yes);
+        p.dialogs.expect(Icon::Question, kCloseQuestion, Answer::No);
+        p.dialogs.expect(Icon::Information, "Message: Banque\n\nCe message est maintenant supprimé.");
+        note->close();
+        QVERIFY(p.dialogs.allAnswered());
+        flushDeletes();
+        QVERIFY(!note);
+        QCOMPARE(p.row(banque), "gone");
+        QCOMPARE(p.list(ListAffiches), " / 0");
+    }
+
+    // Asked again while the editor is open, "Nouveau message..." brings back the same editor, as typed.
+    void newMessageKeepsTheOpenEditor() {
+        Program p;
+        p.load();
+        p.frm->mnuNouveauMessage->trigger();
+        frmAjoutMessage* e = p.frm->editor();
+        QVERIFY(e && e->isVisible());
+        QTest::keyClicks(e->txtTitre, "Pharmacie");
+        QTest::keyClicks(e->txtTexte, "Prendre le sirop");
+        p.frm->mnuNouveauMessage->trigger();
+        QCOMPARE(p.frm->editor(), e);
+        QVERIFY(e->isVisible());
+        QCOMPARE(e->txtTitre->text(), "Pharmacie");
+        QCOMPARE(e->txtTexte->toPlainText(), "Prendre le sirop");
+        e->close();
+        delete e;
     }
 
     // Ctrl+R is bound to nothing, the report and import buttons have no window in the program, and the printer

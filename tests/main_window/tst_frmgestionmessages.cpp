@@ -226,6 +226,9 @@ void tst_frmGestionMessages::cellColoursAndLegendArrowFollowTheCode() {
     grid->setCurrentIndex(grid->model()->index(1, 4));
     QVERIFY(!arrow->isHidden());
     QCOMPARE(arrow->y(), ctl<QLabel>(&frm, "lblCouleur_0")->y());
+    grid->setCurrentIndex(grid->model()->index(2, 0));  // the "No" column has a style of its own
+    QVERIFY(!arrow->isHidden());
+    QCOMPARE(arrow->y(), ctl<QLabel>(&frm, "lblCouleur_3")->y());
 }
 
 void tst_frmGestionMessages::legendSettingButtonAndWidths_data() {

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -93,6 +94,8 @@ private slots:
     void dateAndTimeLabels();
     void questionsDeferTicksAndDeletionFromTheMainWindowClosesWithoutOne();
     void closingAWeeklyNoteReschedulesIt();
+    void messageDueInTheStartMinuteOpensAtLoad();
+    void lockedFileLeavesTheNoteOpenUntouched();
 };
 
 void tst_Notes::messageOpensAtTheFirstTickOfItsMinuteOnlyAndStaysAtProgramEnd() {
@@ -369,6 +372,42 @@ void tst_Notes::closingAWeeklyNoteReschedulesIt() {
     // It opens again on the following Monday.
     w.ticks("15/06/2026 08:59:55", 30);
     QCOMPARE(w.opened(), QList<qint64>({id}));
+}
+
+void tst_Notes::messageDueInTheStartMinuteOpensAtLoad() {
+    World w("05/03/2026 08:00:50");
+    const qint64 id = w.add("Dentiste", "05/03/2026 08:00");
+    w.load();
+    QCOMPARE(w.opened(), QList<qint64>({id}));
+    QCOMPARE(w.row(id), QStringLiteral("affiche 05/03/2026 08:00"));
+}
+
+void tst_Notes::lockedFileLeavesTheNoteOpenUntouched() {
+    World w;
+    const qint64 id = w.add("Courrier", "05/03/2026 08:00", "2");
+    w.load();
+    w.ticks("05/03/2026 08:00:10");
+    QPointer<frmTavanote> note = w.note(id);
+    QVERIFY(note);
+    MessageStore other;
+    QVERIFY(other.open(w.storePath()).ok());
+    QVERIFY(other.run(QStringLiteral("BEGIN EXCLUSIVE")).ok());
+    w.dialogs.expect(Icon::Exclamation, QStringLiteral("Impossible d'enregistrer la fermeture du message "
+                                                       "\"Courrier\".\n\nLe message reste affiché."));
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QVERIFY(!note->close());
+    // One wait for the lock, not one per statement: nothing is tried once the transaction could not begin.
+    QVERIFY2(elapsed.elapsed() < 3500, qPrintable(QString::number(elapsed.elapsed())));
+    QVERIFY(w.dialogs.allAnswered());
+    flushDeletes();
+    QVERIFY(note && note->isVisible());
+    QVERIFY(other.run(QStringLiteral("ROLLBACK")).ok());
+    QCOMPARE(w.row(id), QStringLiteral("affiche 05/03/2026 08:00"));
+    QVERIFY(w.close(id,
+                    "Ce message est periodique (affiché tous les jours).\n"
+                    "Son prochain affichage est prévu pour le:06/03/2026 à 08:00"));
+    QCOMPARE(w.row(id), QStringLiteral("actif 06/03/2026 08:00"));
 }
 
 QTEST_MAIN(tst_Notes)
