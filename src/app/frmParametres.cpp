@@ -235,21 +235,7 @@ void frmParametres::Boutons_Click(int index) {
 }
 
 bool frmParametres::keyPressed(QKeyEvent* key) {
-    switch (key->key()) {
-        case Qt::Key_F1:
-            if (onHelp)
-                onHelp();
-            return true;
-        case Qt::Key_F2:
-            if (onAbout)
-                onAbout();
-            return true;
-        case Qt::Key_Escape:
-            close();
-            return true;
-        default:
-            return false;
-    }
+    return secondaryWindowKey(key, this, onHelp, onAbout);
 }
 
 void frmParametres::closeEvent(QCloseEvent* event) {

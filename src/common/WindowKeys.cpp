@@ -41,4 +41,23 @@ bool WindowKeys::eventFilter(QObject* watched, QEvent* event) {
     return m_handler(key);
 }
 
+bool secondaryWindowKey(const QKeyEvent* key, QWidget* window, const std::function<void()>& help,
+                        const std::function<void()>& about) {
+    switch (key->key()) {
+        case Qt::Key_F1:
+            if (help)
+                help();
+            return true;
+        case Qt::Key_F2:
+            if (about)
+                about();
+            return true;
+        case Qt::Key_Escape:
+            window->close();
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace tavanote

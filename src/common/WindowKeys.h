@@ -25,4 +25,9 @@ private:
     std::function<bool(QKeyEvent*)> m_handler;
 };
 
+// The keys every secondary window shares: F1 its help, F2 the about window, Esc closes it. True when the key was
+// one of them.
+bool secondaryWindowKey(const QKeyEvent* key, QWidget* window, const std::function<void()>& help,
+                        const std::function<void()>& about);
+
 }  // namespace tavanote

@@ -393,19 +393,9 @@ bool frmAjoutMessage::keyPressed(QKeyEvent* key) {
         Save();
         return true;
     }
-    switch (key->key()) {
-        case Qt::Key_F1:
-            m_host.showHelp(this, QStringLiteral("ajoutmessage.htm"), 10007);
-            return true;
-        case Qt::Key_F2:
-            m_host.showAbout();
-            return true;
-        case Qt::Key_Escape:
-            close();
-            return true;
-        default:
-            return false;
-    }
+    return secondaryWindowKey(
+        key, this, [this] { m_host.showHelp(this, QStringLiteral("ajoutmessage.htm"), 10007); },
+        [this] { m_host.showAbout(); });
 }
 
 bool frmAjoutMessage::eventFilter(QObject* watched, QEvent* event) {
