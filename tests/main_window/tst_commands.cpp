@@ -11,7 +11,6 @@
 #include <QTest>
 #include <memory>
 
-#include "app/SettingsStore.h"
 #include "main_window/MessageListModel.h"
 #include "main_window/MessageLists.h"
 #include "main_window/frmGestionMessages.h"
@@ -28,7 +27,13 @@ const QString kDelete =
     QStringLiteral("Êtes-vous sûr(e) de vouloir supprimer définitivement le message sélectionné ?\n<%1>");
 const QString kDaily = QStringLiteral(
     "Ce message est periodique (affiché tous les jours).\nSon prochain affichage est prévu pour le:06/06/2026 à 09:05");
+const QString kGone = QStringLiteral("Message: %1\n\nCe message est maintenant supprimé.");
 const QString kOtherList = QStringLiteral("\nVeuillez sélectionner un message actif ou érroné.");
+
+// Lets closed notes go, as the event loop would right after a close.
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 // Counts the page set-ups asked for.
 class PageSetupDialogs : public FakeDialogs {
@@ -39,7 +44,6 @@ public:
 
 // The main window loaded on a test world.
 struct Program : TestWorld {
-    explicit Program(const QString& now = "05/06/2026 09:00") : TestWorld(now) {}
     void load(Services* with = nullptr) {
         frm = std::make_unique<frmGestionMessages>(with ? *with : services(), false);
         QVERIFY(frm->Form_Load());
@@ -51,6 +55,7 @@ struct Program : TestWorld {
         const QString end = code == QLatin1String("0") ? QString("") : "30/06/2026 " + due.mid(11);
         return insert(titre, "Texte de " + titre, due.left(10), due.mid(11), etat, code, due, end);
     }
+    qint64 due(const QString& titre) { return add(titre, "actif", "2", "05/06/2026 09:05"); }  // daily, due soon
     void showList(int list) { frm->TabStrip1->setCurrentIndex(list); }
     void select(int list, int row) { frm->grid(list)->setCurrentIndex(frm->listModel(list)->index(row, 1)); }
     void ctrl(Qt::Key key) { QTest::keyClick(frm.get(), key, Qt::ControlModifier); }
@@ -58,10 +63,34 @@ struct Program : TestWorld {
         clock.set(dateTime(QString::fromLatin1(at)));
         frm->Timer2_Timer();
     }
+    // Loaded with the close question on, then at 09:05:10: the notes of the messages due are shown.
+    void showNotes() {
+        set("confirmation fermeture", "1");
+        load();
+        tick("05/06/2026 09:05:10");
+    }
+    // Shows a list and asks to delete its first row (by Ctrl+S or the toolbar), answering answer; then, when the
+    // message is displayed, its note says it is gone.
+    void remove(int list, const QString& titre, Answer answer, bool byKey = true, bool noteSaysGone = false) {
+        showList(list);
+        select(list, 0);
+        dialogs.expect(Icon::Question, kDelete.arg(titre), answer);
+        if (noteSaysGone)
+            dialogs.expect(Icon::Information, kGone.arg(titre));
+        byKey ? ctrl(Qt::Key_S) : frm->ToolbarCommand(3);
+        QVERIFY(dialogs.allAnswered());
+    }
+    // Closes the note of a daily message due at 09:05, answering Yes to the close question.
+    void closeDaily(frmTavanote* note) {
+        dialogs.expect(Icon::Question, kCloseQuestion, Answer::Yes);
+        dialogs.expect(Icon::Information, kDaily);
+        QVERIFY(note->close());
+        QVERIFY(dialogs.allAnswered());
+        flushDeletes();
+    }
     // "etat prochainaffichage" of a row, or "gone".
     QString row(qint64 id) {
         Recordset rs = sql(QStringLiteral("SELECT etat, prochainaffichage FROM message WHERE id = %1").arg(id));
-        rs.moveFirst();
         return rs.isEmpty() ? QStringLiteral("gone") : rs.text(0) + ' ' + rs.text(1);
     }
     // The titles of a list, then the number its count label shows.
@@ -78,16 +107,18 @@ struct Program : TestWorld {
 
 QStringList visibleWindows() {
     QStringList names;
-    for (QWidget* window : QApplication::topLevelWidgets()) {
+    for (QWidget* window : QApplication::topLevelWidgets())
         if (window->isVisible())
             names << window->objectName();
-    }
     return names;
 }
 
-// Lets closed notes go, as the event loop would right after a close.
-void flushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+// The editor's title, message id and fields (title, text, date, time, periodicity, end date), joined by "|".
+QString editorShows(frmAjoutMessage* e) {
+    return QStringList({e->windowTitle(), e->SelectedId, e->txtTitre->text(), e->txtTexte->toPlainText(),
+                        e->txtDate->text(), e->txtHeure->text(), QString::number(e->cboPeriode->currentIndex()),
+                        e->txtDateFin->text()})
+        .join('|');
 }
 
 }  // namespace
@@ -129,27 +160,26 @@ private slots:
         QCOMPARE(p.row(id), etat + " 12/06/2026 10:00");
     }
 
+    void modifyOpensTheEditorOnTheSelectedRow_data() {
+        QTest::addColumn<int>("list");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("actifs")
+            << 0 << "Modifier le message <Banque>|2|Banque|Texte de Banque|12/06/2026|14:30|4|30/06/2026";
+        QTest::newRow("érronés") << 1 << "Modifier le message <Perdu>|3|Perdu|Texte de Perdu|12/06/2026|10:00|0|";
+    }
     void modifyOpensTheEditorOnTheSelectedRow() {
+        QFETCH(int, list);
+        QFETCH(QString, shown);
         Program p;
         p.add("Dentiste", "actif");
-        const qint64 ids[2] = {p.add("Banque", "actif", "4", "12/06/2026 14:30"), p.add("Perdu", "errone")};
-        const QString expected[2] = {"Banque|Texte de Banque|12/06/2026|14:30|4|30/06/2026",
-                                     "Perdu|Texte de Perdu|12/06/2026|10:00|0|"};
+        p.add("Banque", "actif", "4", "12/06/2026 14:30");
+        p.add("Perdu", "errone");
         p.load();
-        for (int list = 0; list < 2; ++list) {
-            p.showList(list);
-            p.select(list, 1 - list);
-            p.frm->ToolbarCommand(2);
-            frmAjoutMessage* e = p.frm->editor();
-            QVERIFY(e && e->isVisible());
-            QCOMPARE(e->windowTitle(), "Modifier le message <" + expected[list].section('|', 0, 0) + ">");
-            QCOMPARE(e->SelectedId, QString::number(ids[list]));
-            const QStringList fields = {e->txtTitre->text(), e->txtTexte->toPlainText(), e->txtDate->text(),
-                                        e->txtHeure->text(), QString::number(e->cboPeriode->currentIndex())};
-            QCOMPARE(fields.join('|') + '|' + e->txtDateFin->text(), expected[list]);
-            e->close();
-            delete e;
-        }
+        p.showList(list);
+        p.select(list, 1 - list);
+        p.frm->ToolbarCommand(2);
+        QVERIFY(p.frm->editor() && p.frm->editor()->isVisible());
+        QCOMPARE(editorShows(p.frm->editor()), shown);
         QCOMPARE(p.count(), 3);
     }
 
@@ -166,40 +196,23 @@ private slots:
         p.add("Dentiste", etats[list]);
         p.add("Ailleurs", etats[1 - list]);
         p.load();
-        p.showList(list);
-        p.select(list, 0);
-        p.dialogs.expect(Icon::Question, kDelete.arg("Banque"), Answer::No);
-        p.ctrl(Qt::Key_S);
-        QVERIFY(p.dialogs.allAnswered());
+        p.remove(list, "Banque", Answer::No);
         QCOMPARE(p.count(), 3);
         QCOMPARE(p.list(list), "Banque,Dentiste / 2");
-
-        p.select(list, 0);
-        p.dialogs.expect(Icon::Question, kDelete.arg("Banque"), Answer::Yes);
-        p.frm->ToolbarCommand(3);
-        QVERIFY(p.dialogs.allAnswered());
+        p.remove(list, "Banque", Answer::Yes, false);
         QCOMPARE(p.row(banque), "gone");
-        QCOMPARE(p.count(), 2);
         QCOMPARE(p.list(list), "Dentiste / 1");
         QCOMPARE(p.list(1 - list), "Ailleurs / 1");
         QVERIFY(p.frm->SelectedId.isEmpty());
     }
 
+    // No close question and no rescheduling: the note says the message is gone.
     void deletingADisplayedMessageClosesItsNote() {
         Program p;
-        p.set("confirmation fermeture", "1");
-        const qint64 banque = p.add("Banque", "actif", "2", "05/06/2026 09:05");
-        const qint64 dentiste = p.add("Dentiste", "actif", "2", "05/06/2026 09:05");
-        p.load();
-        p.tick("05/06/2026 09:05:10");
+        const qint64 banque = p.due("Banque"), dentiste = p.due("Dentiste");
+        p.showNotes();
         QVERIFY(p.frm->findNote(banque) && p.frm->findNote(dentiste));
-        p.showList(ListAffiches);
-        p.select(ListAffiches, 0);
-        // No close question and no rescheduling: the note says the message is gone.
-        p.dialogs.expect(Icon::Question, kDelete.arg("Banque"), Answer::Yes);
-        p.dialogs.expect(Icon::Information, "Message: Banque\n\nCe message est maintenant supprimé.");
-        p.ctrl(Qt::Key_S);
-        QVERIFY(p.dialogs.allAnswered());
+        p.remove(ListAffiches, "Banque", Answer::Yes, true, true);
         QVERIFY(!p.frm->DeletingDisplayedMessage);
         flushDeletes();
         QVERIFY(!p.frm->findNote(banque));
@@ -207,68 +220,38 @@ private slots:
         QCOMPARE(p.list(ListAffiches), "Dentiste / 1");
 
         // Another note closed afterwards asks the usual question and is handled by its code.
-        p.dialogs.expect(Icon::Question, kCloseQuestion, Answer::Yes);
-        p.dialogs.expect(Icon::Information, kDaily);
-        QVERIFY(p.frm->findNote(dentiste)->close());
-        QVERIFY(p.dialogs.allAnswered());
-        flushDeletes();
+        p.closeDaily(p.frm->findNote(dentiste));
         QCOMPARE(p.row(dentiste), "actif 06/06/2026 09:05");
         QCOMPARE(p.list(ListActifs), "Dentiste / 1");
 
         // A displayed row whose note is no longer open still goes.
         const qint64 seul = p.add("Seul", "affiche");
         p.frm->RefreshMessageLists();
-        p.select(ListAffiches, 0);
-        p.dialogs.expect(Icon::Question, kDelete.arg("Seul"), Answer::Yes);
-        p.frm->ToolbarCommand(3);
-        QVERIFY(p.dialogs.allAnswered());
+        p.remove(ListAffiches, "Seul", Answer::Yes, false);
         QCOMPARE(p.row(seul), "gone");
         QCOMPARE(p.list(ListAffiches), " / 0");
         QVERIFY(p.frm->openNotes().isEmpty());
     }
 
-    // The main window deletes the displayed message while the note asks its own question: answered No, the note
-    // still says the message is gone, and goes.
+    // Deleted from the main window while its note asks its own question (answered No), the note still says the
+    // message is gone, and goes.
     void deletionDuringTheNoteQuestionClosesTheNote() {
         Program p;
-        p.set("confirmation fermeture", "1");
-        const qint64 banque = p.add("Banque", "actif", "2", "05/06/2026 09:05");
-        p.load();
-        p.tick("05/06/2026 09:05:10");
+        const qint64 banque = p.due("Banque");
+        p.showNotes();
         QPointer<frmTavanote> note = p.frm->findNote(banque);
         QVERIFY(note);
         p.dialogs.whileNextBoxOpen = [&] {
-            p.showList(ListAffiches);
-            p.select(ListAffiches, 0);
-            p.ctrl(Qt::Key_S);
+            p.remove(ListAffiches, "Banque", Answer::Yes);
+            p.dialogs.expect(Icon::Question, kCloseQuestion, Answer::No);
+            p.dialogs.expect(Icon::Information, kGone.arg("Banque"));
         };
-        p.dialogs.expect(Icon::Question, kDelete.arg("Banque"), Answer::Yes);
-        p.dialogs.expect(Icon::Question, kCloseQuestion, Answer::No);
-        p.dialogs.expect(Icon::Information, "Message: Banque\n\nCe message est maintenant supprimé.");
         note->close();
         QVERIFY(p.dialogs.allAnswered());
         flushDeletes();
         QVERIFY(!note);
         QCOMPARE(p.row(banque), "gone");
         QCOMPARE(p.list(ListAffiches), " / 0");
-    }
-
-    // Asked again while the editor is open, "Nouveau message..." brings back the same editor, as typed.
-    void newMessageKeepsTheOpenEditor() {
-        Program p;
-        p.load();
-        p.frm->mnuNouveauMessage->trigger();
-        frmAjoutMessage* e = p.frm->editor();
-        QVERIFY(e && e->isVisible());
-        QTest::keyClicks(e->txtTitre, "Pharmacie");
-        QTest::keyClicks(e->txtTexte, "Prendre le sirop");
-        p.frm->mnuNouveauMessage->trigger();
-        QCOMPARE(p.frm->editor(), e);
-        QVERIFY(e->isVisible());
-        QCOMPARE(e->txtTitre->text(), "Pharmacie");
-        QCOMPARE(e->txtTexte->toPlainText(), "Prendre le sirop");
-        e->close();
-        delete e;
     }
 
     // Ctrl+R is bound to nothing, the report and import buttons have no window in the program, and the printer
@@ -301,7 +284,6 @@ private slots:
         boxes.printAnswer = true;
         p.ctrl(Qt::Key(key));
         QCOMPARE(boxes.pageSetups, setUp ? 2 : 0);
-        QVERIFY(boxes.shown.empty());
         QVERIFY(!p.frm->editor());
         QCOMPARE(visibleWindows(), before);
         QCOMPARE(p.row(id), "actif 12/06/2026 10:00");
@@ -381,11 +363,13 @@ private slots:
         p.ctrl(Qt::Key_N);
         frmAjoutMessage* e = p.frm->editor();
         QVERIFY(e && e->isVisible());
-        QCOMPARE(e->windowTitle(), "Créer un nouveau message");
-        QCOMPARE(e->txtDate->text(), "05/06/2026");  // today, by the program's clock
-        QCOMPARE(e->cboPeriode->currentIndex(), 0);
+        QCOMPARE(editorShows(e), "Créer un nouveau message||||05/06/2026||0|");  // today, by the program's clock
         QTest::keyClicks(e->txtTitre, "Pharmacie");
         QTest::keyClicks(e->txtTexte, "Prendre le sirop");
+        p.frm->mnuNouveauMessage->trigger();  // asked again: the same editor, as typed
+        QCOMPARE(p.frm->editor(), e);
+        QVERIFY(e->isVisible());
+        QCOMPARE(editorShows(e), "Créer un nouveau message||Pharmacie|Prendre le sirop|05/06/2026||0|");
         QTest::keyClicks(e->txtHeure, "09:05");
         e->cboPeriode->setCurrentIndex(2);
         QTest::keyClicks(e->txtDateFin, "30/06/2026");
@@ -403,11 +387,7 @@ private slots:
         QCOMPARE(p.list(ListAffiches), "Pharmacie / 1");
         QCOMPARE(p.list(ListActifs), " / 0");
 
-        p.dialogs.expect(Icon::Question, kCloseQuestion, Answer::Yes);
-        p.dialogs.expect(Icon::Information, kDaily);
-        QVERIFY(note->close());
-        QVERIFY(p.dialogs.allAnswered());
-        flushDeletes();
+        p.closeDaily(note);
         QCOMPARE(p.row(id), "actif 06/06/2026 09:05");
         QCOMPARE(p.list(ListActifs), "Pharmacie / 1");
         QCOMPARE(p.list(ListAffiches), " / 0");

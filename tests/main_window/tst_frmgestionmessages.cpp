@@ -92,284 +92,271 @@ QString hintOver(frmGestionMessages& frm, QWidget* widget, QPoint at = QPoint(-1
 class tst_frmGestionMessages : public QObject {
     Q_OBJECT
 private slots:
-    void emptyStoreLoadsHiddenWithZeroCountsColumnsDateAndTime();
-    void unusableOrMissingMessageFileEndsTheProgram_data();
-    void unusableOrMissingMessageFileEndsTheProgram();
-    void listsByStateInIdOrderTrimmedRenumberedOnRefresh();
-    void cellColoursAndLegendArrowFollowTheCode();
-    void legendSettingButtonAndWidths_data();
-    void legendSettingButtonAndWidths();
-    void tabsHintsAndMinimising();
-    void quitWarnsOfMessagesNotDisplayed_data();
-    void quitWarnsOfMessagesNotDisplayed();
-    void answeringNoToCloseEscapeOrMenuKeepsRunning();
-};
-
-void tst_frmGestionMessages::emptyStoreLoadsHiddenWithZeroCountsColumnsDateAndTime() {
-    TestWorld w;
-    auto frm = loaded(w);
-    QVERIFY(w.dialogs.shown.empty());
-    QCOMPARE(w.platform.endCount, 0);
-    QVERIFY(w.store.isOpen());
-    QVERIFY(!frm->isVisible());
-    QCOMPARE(text(frm.get(), "lblNombre_0"), QStringLiteral("Nombre de messages actifs: 0"));
-    QCOMPARE(text(frm.get(), "lblNombre_1"), QStringLiteral("Nombre de messages érronés: 0"));
-    QCOMPARE(text(frm.get(), "lblNombre_2"), QStringLiteral("Nombre de messages actuellement affichés: 0"));
-    for (const char* name : {"MSFactifs", "MSFErrones", "MSFaffiches"}) {
-        QTableView* grid = ctl<QTableView>(frm.get(), name);
-        QCOMPARE(frm->SelectedMessageId(grid), QString());
-        QVERIFY(!grid->isColumnHidden(7) && grid->isColumnHidden(8) && grid->isColumnHidden(9));
-        QCOMPARE(grid->columnWidth(1), 100);  // Titre: 1500 twips
-        QCOMPARE(grid->columnWidth(5), 180);
-    }
-    QCOMPARE(frm->windowTitle(), QStringLiteral("Gestion des messages"));
-    QCOMPARE(text(frm.get(), "StatusBar1_Panel1"), QStringLiteral("Pour l'aide, appuyez sur F1..."));
-    QCOMPARE(text(frm.get(), "StatusBar1_Panel2"), QStringLiteral("  vendredi 5 juin 2026  "));
-    QCOMPARE(text(frm.get(), "StatusBar1_Panel3"), QStringLiteral("  09:00:00  "));
-}
-
-void tst_frmGestionMessages::unusableOrMissingMessageFileEndsTheProgram_data() {
-    QTest::addColumn<QByteArray>("bytes");  // Null: no file
-    QTest::newRow("missing") << QByteArray();
-    QTest::newRow("unusable") << QByteArray("ceci n'est pas une base");
-}
-
-void tst_frmGestionMessages::unusableOrMissingMessageFileEndsTheProgram() {
-    QFETCH(QByteArray, bytes);
-    TestWorld w(QStringLiteral("05/06/2026 09:00"), false);
-    QFile file(w.storePath());
-    if (!bytes.isNull())
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    file.close();
-    AnyBoxDialogs boxes;
-    Services services{w.clock, w.random, boxes, *w.settingsStore, w.store, w.platform, w.tray, w.programFolder()};
-    frmGestionMessages frm(services, false);
-    QVERIFY(!frm.Form_Load());
-
-    QCOMPARE(boxes.shown.size(), size_t(1));
-    const ShownBox& box = boxes.shown[0];
-    QCOMPARE(box.icon, Icon::Exclamation);
-    QCOMPARE(box.title, QStringLiteral("Tavanote"));
-    QCOMPARE(box.buttons, Buttons::Ok);
-    if (bytes.isNull())
-        QCOMPARE(box.text, "Impossible de trouver le fichier contenant les messages.\n\nFin du programme");
-    else
-        QVERIFY2(box.text.contains(w.storePath()) && box.text.endsWith("Fin du programme"), qPrintable(box.text));
-    QCOMPARE(w.platform.endCount, 1);
-    QVERIFY(!w.store.isOpen());
-    QCOMPARE(file.open(QIODevice::ReadOnly), !bytes.isNull());  // a missing file is not made
-    QCOMPARE(file.readAll(), bytes.isNull() ? QByteArray() : bytes);
-}
-
-void tst_frmGestionMessages::listsByStateInIdOrderTrimmedRenumberedOnRefresh() {
-    TestWorld w;
-    const QString z = add(w, QStringLiteral("Zèbre"), QStringLiteral("Actif"));
-    const QString u = add(w, QStringLiteral("Perdu"), QStringLiteral("perdu"));
-    const QString d = add(w, QStringLiteral("Dentiste"), QStringLiteral("affiche"));
-    const QString b =
-        QString::number(w.insert(QStringLiteral("  Banque  "), QStringLiteral("  Salle 2  "),
-                                 QStringLiteral(" 12/06/2026 "), QStringLiteral(" 14:30 "), QStringLiteral(" ACTIF "),
-                                 QStringLiteral(" 3 "), QStringLiteral(" 12/06/2026 14:30 "), QString()));
-    const QString n = add(w, QStringLiteral("Sans état"), QString());
-    auto frm = loaded(w);
-    QCOMPARE(numbered(*frm, ListActifs), QStringList({"1:" + z, "2:" + b}));
-    QCOMPARE(numbered(*frm, ListErrones), QStringList({"1:" + u, "2:" + n}));
-    QCOMPARE(numbered(*frm, ListAffiches), QStringList({"1:" + d}));
-    QCOMPARE(text(frm.get(), "lblNombre_1"), QStringLiteral("Nombre de messages érronés: 2"));
-    QCOMPARE(w.count(QStringLiteral("etat IS NULL")), 1);  // listing writes nothing
-    QStringList cells;                                     // blanks trimmed, Null empty
-    for (int c = 0; c < kListColumns; ++c)
-        cells << cell(*frm, ListActifs, 1, c);
-    QCOMPARE(cells.join('|'), "2|Banque|Salle 2|12/06/2026|14:30|Affiché toutes les semaines|12/06/2026 14:30||3|" + b);
-
-    const QString m = add(w, QStringLiteral("Marché"), QStringLiteral("actif"));
-    w.sql(QStringLiteral("DELETE * FROM message WHERE id = ") + z);
-    frm->RefreshMessageLists();
-    QCOMPARE(numbered(*frm, ListActifs), QStringList({"1:" + b, "2:" + m}));
-    QCOMPARE(text(frm.get(), "lblNombre_0"), QStringLiteral("Nombre de messages actifs: 2"));
-    QCOMPARE(text(frm.get(), "lblNombre_2"), QStringLiteral("Nombre de messages actuellement affichés: 1"));
-}
-
-void tst_frmGestionMessages::cellColoursAndLegendArrowFollowTheCode() {
-    TestWorld w;
-    const QString codes[] = {"9", "0", "3", "12"};
-    for (const QString& code : codes)
-        add(w, code, QStringLiteral("actif"), code);
-    // The lists alone, without the load: a message shown at every start stays as stored.
-    w.openStore();
-    frmGestionMessages frm(w.services(), false);
-    frm.ShowLegend(true);
-    frm.RefreshMessageLists();
-
-    const QColor colours[] = {QColor(192, 192, 192), QColor(0, 0, 0), QColor(255, 192, 128)};
-    for (int row = 0; row < 4; ++row) {
-        const QColor colour = textColour(frm, row, 1);
-        for (int c = 2; c < kListColumns; ++c)
-            QCOMPARE(textColour(frm, row, c), colour);
-        if (row < 3)
-            QCOMPARE(colour, colours[row]);
-    }
-    const QColor unknown = textColour(frm, 3, 1);
-    QVERIFY(unknown.isValid());
-    for (int code = 0; code < 10; ++code)
-        QVERIFY(unknown != ctl<QLabel>(&frm, QString("lblCouleur_%1").arg(code))->palette().color(QPalette::Window));
-
-    QTableView* grid = ctl<QTableView>(&frm, "MSFactifs");
-    QLabel* arrow = ctl<QLabel>(&frm, "imgFleche");
-    grid->setCurrentIndex(grid->model()->index(2, 2));
-    QVERIFY(!arrow->isHidden());
-    QCOMPARE(arrow->y(), ctl<QLabel>(&frm, "lblCouleur_3")->y());
-    QCOMPARE(frm.SelectedMessageId(grid), cell(frm, ListActifs, 2, kIdColumn));
-    QCOMPARE(frm.SelectedTitle, QStringLiteral("3"));
-    grid->setCurrentIndex(grid->model()->index(3, 1));  // no swatch: the arrow hides
-    QVERIFY(arrow->isHidden());
-    grid->setCurrentIndex(grid->model()->index(1, 4));
-    QVERIFY(!arrow->isHidden());
-    QCOMPARE(arrow->y(), ctl<QLabel>(&frm, "lblCouleur_0")->y());
-    grid->setCurrentIndex(grid->model()->index(2, 0));  // the "No" column has a style of its own
-    QVERIFY(!arrow->isHidden());
-    QCOMPARE(arrow->y(), ctl<QLabel>(&frm, "lblCouleur_3")->y());
-}
-
-void tst_frmGestionMessages::legendSettingButtonAndWidths_data() {
-    QTest::addColumn<bool>("shown");
-    QTest::newRow("legende 0") << false;
-    QTest::newRow("legende 1") << true;
-}
-
-void tst_frmGestionMessages::legendSettingButtonAndWidths() {
-    QFETCH(bool, shown);
-    TestWorld w;
-    w.settingsStore->set(kParametres, QStringLiteral("legende"), QString::number(shown));
-    auto frm = loaded(w, true);
-    QPushButton* button = ctl<QPushButton>(frm.get(), "cmdLegende");
-    for (int step = 0; step < 3; ++step) {  // as loaded, after a click, after ShowLegend back
-        QCOMPARE(frm->width(), shown ? 660 : 525);
-        QCOMPARE(button->text(), shown ? QStringLiteral("<<<") : QStringLiteral(">>>"));
-        QCOMPARE(button->toolTip(),
-                 (shown ? "Cacher" : "Afficher") + QStringLiteral(" la légende des couleurs des messages"));
-        QCOMPARE(ctl<QFrame>(frm.get(), "picLegende")->isHidden(), !shown);
-        QCOMPARE(w.settingsStore->get(kParametres, QStringLiteral("legende")), QString::number(shown));
-        shown = !shown;
-        if (step == 0)
-            QTest::mouseClick(button, Qt::LeftButton);
-        else
-            frm->ShowLegend(shown);
-    }
-}
-
-void tst_frmGestionMessages::tabsHintsAndMinimising() {
-    TestWorld w;
-    w.settingsStore->set(kParametres, QStringLiteral("legende"), QStringLiteral("1"));
-    auto frm = loaded(w, true);
-    frmGestionMessages& f = *frm;
-    QCOMPARE(hintOver(f, ctl<QLabel>(&f, "lblCouleur_4")),
-             QStringLiteral("Couleur du message affiché tous les mois [couleur: &HC000&]"));
-    // A caption gives its swatch's hint; blue is the high byte.
-    QCOMPARE(hintOver(f, ctl<QLabel>(&f, "Label2_3")),
-             QStringLiteral("Couleur du message affiché toutes les semaines [couleur: &H80C0FF&]"));
-    QTest::mouseMove(ctl<QLabel>(&f, "lblCouleur_1"));  // the real mouse, through the window system
-    QCOMPARE(text(&f, "StatusBar1_Panel1"),
-             QStringLiteral("Couleur du message affiché toutes les heures [couleur: &HFF&]"));
-    QStatusBar* bar = ctl<QStatusBar>(&f, "StatusBar1");
-    QCOMPARE(hintOver(f, bar, QPoint(10, 5)), QStringLiteral("Affichage d'informations d'aide"));
-    QCOMPARE(hintOver(f, bar, QPoint(400, 5)), QStringLiteral("Affichage de la date actuelle"));
-    QCOMPARE(hintOver(f, bar, QPoint(460, 5)), QStringLiteral("Affichage de la heure actuelle"));
-
-    QTabBar* tabs = ctl<QTabBar>(&f, "TabStrip1");
-    QCOMPARE(QStringList({tabs->tabText(0), tabs->tabText(1), tabs->tabText(2)}),
-             QStringList({"Messages actifs", "Messages érronés", "Messages actuellement affichés"}));
-    QCOMPARE(hintOver(f, tabs), QStringLiteral("Affichage de la liste des messages actifs"));
-    QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(1).center());
-    add(w, QStringLiteral("Erreur"), QStringLiteral("errone"));
-    f.RefreshMessageLists();  // keeps the list shown
-    QCOMPARE(f.CurrentList, 1);
-    QCOMPARE(tabs->currentIndex(), 1);
-    QVERIFY(!ctl<QFrame>(&f, "CadreMSF_0")->isVisible());
-    QVERIFY(ctl<QTableView>(&f, "MSFErrones")->isVisible());
-    QVERIFY(!ctl<QFrame>(&f, "CadreMSF_2")->isVisible());
-    QCOMPARE(text(&f, "lblNombre_1"), QStringLiteral("Nombre de messages érronés: 1"));
-    // The tab strip's hint names the list shown, whichever tab is under the mouse.
-    QCOMPARE(hintOver(f, tabs, tabs->tabRect(2).center()),
-             QStringLiteral("Affichage de la liste des messages érronés"));
-
-    f.setWindowState(Qt::WindowMinimized);  // minimising hides the window
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-    QVERIFY(!f.isVisible());
-    QVERIFY(!(f.windowState() & Qt::WindowMinimized));
-    QCOMPARE(w.platform.endCount, 0);
-}
-
-void tst_frmGestionMessages::quitWarnsOfMessagesNotDisplayed_data() {
-    QTest::addColumn<int>("active");
-    QTest::addColumn<int>("displayed");
-    QTest::addColumn<QString>("warning");  // Null: "fin programme" "0", no box
-    const QString one = QStringLiteral("Celui-ci ne sera plus affiché si vous quittez le programme.");
-    const QString many = QStringLiteral("Ceux-ci ne seront plus affichés si vous quittez le programme.");
-    QTest::newRow("none") << 0 << 0 << "";
-    QTest::newRow("3 active, 1 displayed")
-        << 3 << 1 << kActive.arg(3) + "\nDe plus, 1 message est actuellement affiché.\n" + one;
-    QTest::newRow("2 active, 3 displayed")
-        << 2 << 3 << kActive.arg(2) + "\nDe plus, 3 messages sont actuellement affichés.\n" + many;
-    QTest::newRow("1 active") << 1 << 0 << kActive.arg(1);
-    QTest::newRow("1 displayed") << 0 << 1 << "\nIl existe un message actuellement affiché.\n" + one;
-    QTest::newRow("2 displayed") << 0 << 2 << "\nIl existe des messages actuellement affichés [2 messages]\n" + many;
-    QTest::newRow("no confirmation") << 1 << 1 << QString();
-}
-
-void tst_frmGestionMessages::quitWarnsOfMessagesNotDisplayed() {
-    QFETCH(int, active);
-    QFETCH(int, displayed);
-    QFETCH(QString, warning);
-    const bool asks = !warning.isNull();
-    TestWorld w;
-    for (int i = 0; i < active; ++i)
-        add(w, QStringLiteral("Actif %1").arg(i), QStringLiteral("actif"));
-    for (int i = 0; i < displayed; ++i)
-        add(w, QStringLiteral("Affiché %1").arg(i), QStringLiteral("affiche"));
-    add(w, QStringLiteral("Erreur"), QStringLiteral("errone"));  // never counted
-    w.settingsStore->set(kParametres, QStringLiteral("fin programme"), QString::number(asks));
-    auto frm = loaded(w);
-    if (asks)
-        w.dialogs.expect(Icon::Question, kQuestion + (warning.isEmpty() ? "" : "\n\nAttention:" + warning),
-                         Answer::Yes);
-    frm->mnuQuitter_Click();
-    QVERIFY(w.dialogs.allAnswered());
-    QCOMPARE(w.dialogs.shown.size(), size_t(asks));
-    if (asks)
-        QCOMPARE(w.dialogs.shown[0].buttons, Buttons::YesNo);
-    QCOMPARE(w.platform.endCount, 1);
-    QVERIFY(!w.store.isOpen());
-    QCOMPARE(w.count(QStringLiteral("etat = 'affiche'")), displayed);  // quitting writes nothing
-}
-
-void tst_frmGestionMessages::answeringNoToCloseEscapeOrMenuKeepsRunning() {
-    TestWorld w;
-    w.settingsStore->set(kParametres, QStringLiteral("fin programme"), QStringLiteral("1"));
-    const QString question = kQuestion + "\n\nAttention:" + kActive.arg(1);
-    add(w, QStringLiteral("Actif"), QStringLiteral("actif"));
-    auto frm = loaded(w, true);
-    frm->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(frm.get()));
-
-    const std::function<void()> ways[] = {[&] { frm->mnuQuitter_Click(); }, [&] { QVERIFY(!frm->close()); },
-                                          [&] { QTest::keyClick(frm.get(), Qt::Key_Escape); }};
-    for (int way = 0; way < 3; ++way) {
-        w.dialogs.expect(Icon::Question, question, Answer::No);
-        ways[way]();
-        QVERIFY2(w.dialogs.allAnswered(), qPrintable(QString::number(way)));
+    void emptyStoreLoadsHiddenWithZeroCountsColumnsDateAndTime() {
+        TestWorld w;
+        auto frm = loaded(w);
+        QVERIFY(w.dialogs.shown.empty());
         QCOMPARE(w.platform.endCount, 0);
         QVERIFY(w.store.isOpen());
-        QVERIFY(frm->isVisible());
-        QVERIFY(ctl<QTimer>(frm.get(), "Timer2")->isActive());
+        QVERIFY(!frm->isVisible());
+        QCOMPARE(text(frm.get(), "lblNombre_0"), QStringLiteral("Nombre de messages actifs: 0"));
+        QCOMPARE(text(frm.get(), "lblNombre_1"), QStringLiteral("Nombre de messages érronés: 0"));
+        QCOMPARE(text(frm.get(), "lblNombre_2"), QStringLiteral("Nombre de messages actuellement affichés: 0"));
+        for (const char* name : {"MSFactifs", "MSFErrones", "MSFaffiches"}) {
+            QTableView* grid = ctl<QTableView>(frm.get(), name);
+            QCOMPARE(frm->SelectedMessageId(grid), QString());
+            QVERIFY(!grid->isColumnHidden(7) && grid->isColumnHidden(8) && grid->isColumnHidden(9));
+            QCOMPARE(grid->columnWidth(1), 100);  // Titre: 1500 twips
+            QCOMPARE(grid->columnWidth(5), 180);
+        }
+        QCOMPARE(frm->windowTitle(), QStringLiteral("Gestion des messages"));
+        QCOMPARE(text(frm.get(), "StatusBar1_Panel1"), QStringLiteral("Pour l'aide, appuyez sur F1..."));
+        QCOMPARE(text(frm.get(), "StatusBar1_Panel2"), QStringLiteral("  vendredi 5 juin 2026  "));
+        QCOMPARE(text(frm.get(), "StatusBar1_Panel3"), QStringLiteral("  09:00:00  "));
     }
-    w.dialogs.expect(Icon::Question, question, Answer::Yes);
-    frm->close();
-    QVERIFY(w.dialogs.allAnswered());
-    QCOMPARE(w.platform.endCount, 1);
-    QVERIFY(!w.store.isOpen());
-}
+
+    void unusableOrMissingMessageFileEndsTheProgram_data() {
+        QTest::addColumn<QByteArray>("bytes");  // Null: no file
+        QTest::newRow("missing") << QByteArray();
+        QTest::newRow("unusable") << QByteArray("ceci n'est pas une base");
+    }
+
+    void unusableOrMissingMessageFileEndsTheProgram() {
+        QFETCH(QByteArray, bytes);
+        TestWorld w(QStringLiteral("05/06/2026 09:00"), false);
+        QFile file(w.storePath());
+        if (!bytes.isNull())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        AnyBoxDialogs boxes;
+        Services services{w.clock, w.random, boxes, *w.settingsStore, w.store, w.platform, w.tray, w.programFolder()};
+        frmGestionMessages frm(services, false);
+        QVERIFY(!frm.Form_Load());
+
+        QCOMPARE(boxes.shown.size(), size_t(1));
+        const ShownBox& box = boxes.shown[0];
+        QCOMPARE(box.icon, Icon::Exclamation);
+        QCOMPARE(box.title, QStringLiteral("Tavanote"));
+        QCOMPARE(box.buttons, Buttons::Ok);
+        if (bytes.isNull())
+            QCOMPARE(box.text, "Impossible de trouver le fichier contenant les messages.\n\nFin du programme");
+        else
+            QVERIFY2(box.text.contains(w.storePath()) && box.text.endsWith("Fin du programme"), qPrintable(box.text));
+        QCOMPARE(w.platform.endCount, 1);
+        QVERIFY(!w.store.isOpen());
+        QCOMPARE(file.open(QIODevice::ReadOnly), !bytes.isNull());  // a missing file is not made
+        QCOMPARE(file.readAll(), bytes.isNull() ? QByteArray() : bytes);
+    }
+
+    void listsByStateInIdOrderTrimmedRenumberedOnRefresh() {
+        TestWorld w;
+        const QString z = add(w, "Zèbre", "Actif");
+        const QString u = add(w, "Perdu", "perdu");
+        const QString d = add(w, "Dentiste", "affiche");
+        const QString b = QString::number(w.insert("  Banque  ", "  Salle 2  ", " 12/06/2026 ", " 14:30 ", " ACTIF ",
+                                                   " 3 ", " 12/06/2026 14:30 ", QString()));
+        const QString n = add(w, "Sans état", QString());
+        auto frm = loaded(w);
+        QCOMPARE(numbered(*frm, ListActifs), QStringList({"1:" + z, "2:" + b}));
+        QCOMPARE(numbered(*frm, ListErrones), QStringList({"1:" + u, "2:" + n}));
+        QCOMPARE(numbered(*frm, ListAffiches), QStringList({"1:" + d}));
+        QCOMPARE(text(frm.get(), "lblNombre_1"), QStringLiteral("Nombre de messages érronés: 2"));
+        QCOMPARE(w.count(QStringLiteral("etat IS NULL")), 1);  // listing writes nothing
+        QStringList cells;                                     // blanks trimmed, Null empty
+        for (int c = 0; c < kListColumns; ++c)
+            cells << cell(*frm, ListActifs, 1, c);
+        QCOMPARE(cells.join('|'),
+                 "2|Banque|Salle 2|12/06/2026|14:30|Affiché toutes les semaines|12/06/2026 14:30||3|" + b);
+
+        const QString m = add(w, "Marché", "actif");
+        w.sql(QStringLiteral("DELETE * FROM message WHERE id = ") + z);
+        frm->RefreshMessageLists();
+        QCOMPARE(numbered(*frm, ListActifs), QStringList({"1:" + b, "2:" + m}));
+        QCOMPARE(text(frm.get(), "lblNombre_0"), QStringLiteral("Nombre de messages actifs: 2"));
+        QCOMPARE(text(frm.get(), "lblNombre_2"), QStringLiteral("Nombre de messages actuellement affichés: 1"));
+    }
+
+    void cellColoursAndLegendArrowFollowTheCode() {
+        TestWorld w;
+        const QString codes[] = {"9", "0", "3", "12"};
+        for (const QString& code : codes)
+            add(w, code, "actif", code);
+        // The lists alone, without the load: a message shown at every start stays as stored.
+        w.openStore();
+        frmGestionMessages frm(w.services(), false);
+        frm.ShowLegend(true);
+        frm.RefreshMessageLists();
+
+        const QColor colours[] = {QColor(192, 192, 192), QColor(0, 0, 0), QColor(255, 192, 128)};
+        for (int row = 0; row < 4; ++row) {
+            const QColor colour = textColour(frm, row, 1);
+            for (int c = 2; c < kListColumns; ++c)
+                QCOMPARE(textColour(frm, row, c), colour);
+            if (row < 3)
+                QCOMPARE(colour, colours[row]);
+        }
+        const QColor unknown = textColour(frm, 3, 1);
+        QVERIFY(unknown.isValid());
+        for (int code = 0; code < 10; ++code)
+            QVERIFY(unknown !=
+                    ctl<QLabel>(&frm, QString("lblCouleur_%1").arg(code))->palette().color(QPalette::Window));
+
+        QTableView* grid = ctl<QTableView>(&frm, "MSFactifs");
+        QLabel* arrow = ctl<QLabel>(&frm, "imgFleche");
+        // The height of the arrow once a cell is current (-1: hidden), and that of a code's swatch.
+        auto arrowAt = [&](int row, int column) {
+            grid->setCurrentIndex(grid->model()->index(row, column));
+            return arrow->isHidden() ? -1 : arrow->y();
+        };
+        auto swatch = [&](int code) { return ctl<QLabel>(&frm, QString("lblCouleur_%1").arg(code))->y(); };
+        QCOMPARE(arrowAt(2, 2), swatch(3));
+        QCOMPARE(frm.SelectedMessageId(grid), cell(frm, ListActifs, 2, kIdColumn));
+        QCOMPARE(frm.SelectedTitle, QStringLiteral("3"));
+        QCOMPARE(arrowAt(3, 1), -1);  // no swatch: the arrow hides
+        QCOMPARE(arrowAt(1, 4), swatch(0));
+        QCOMPARE(arrowAt(2, 0), swatch(3));  // the "No" column has a style of its own
+    }
+
+    void legendSettingButtonAndWidths_data() {
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("legende 0") << false;
+        QTest::newRow("legende 1") << true;
+    }
+
+    void legendSettingButtonAndWidths() {
+        QFETCH(bool, shown);
+        TestWorld w;
+        w.settingsStore->set(kParametres, "legende", QString::number(shown));
+        auto frm = loaded(w, true);
+        QPushButton* button = ctl<QPushButton>(frm.get(), "cmdLegende");
+        for (int step = 0; step < 3; ++step) {  // as loaded, after a click, after ShowLegend back
+            QCOMPARE(frm->width(), shown ? 660 : 525);
+            QCOMPARE(button->text(), shown ? QStringLiteral("<<<") : QStringLiteral(">>>"));
+            QCOMPARE(button->toolTip(),
+                     (shown ? "Cacher" : "Afficher") + QStringLiteral(" la légende des couleurs des messages"));
+            QCOMPARE(ctl<QFrame>(frm.get(), "picLegende")->isHidden(), !shown);
+            QCOMPARE(w.settingsStore->get(kParametres, "legende"), QString::number(shown));
+            shown = !shown;
+            if (step == 0)
+                QTest::mouseClick(button, Qt::LeftButton);
+            else
+                frm->ShowLegend(shown);
+        }
+    }
+
+    void tabsHintsAndMinimising() {
+        TestWorld w;
+        w.settingsStore->set(kParametres, "legende", QStringLiteral("1"));
+        auto frm = loaded(w, true);
+        frmGestionMessages& f = *frm;
+        QCOMPARE(hintOver(f, ctl<QLabel>(&f, "lblCouleur_4")),
+                 QStringLiteral("Couleur du message affiché tous les mois [couleur: &HC000&]"));
+        // A caption gives its swatch's hint; blue is the high byte.
+        QCOMPARE(hintOver(f, ctl<QLabel>(&f, "Label2_3")),
+                 QStringLiteral("Couleur du message affiché toutes les semaines [couleur: &H80C0FF&]"));
+        QTest::mouseMove(ctl<QLabel>(&f, "lblCouleur_1"));  // the real mouse, through the window system
+        QCOMPARE(text(&f, "StatusBar1_Panel1"),
+                 QStringLiteral("Couleur du message affiché toutes les heures [couleur: &HFF&]"));
+        QStatusBar* bar = ctl<QStatusBar>(&f, "StatusBar1");
+        QCOMPARE(hintOver(f, bar, QPoint(10, 5)), QStringLiteral("Affichage d'informations d'aide"));
+        QCOMPARE(hintOver(f, bar, QPoint(400, 5)), QStringLiteral("Affichage de la date actuelle"));
+        QCOMPARE(hintOver(f, bar, QPoint(460, 5)), QStringLiteral("Affichage de la heure actuelle"));
+
+        QTabBar* tabs = ctl<QTabBar>(&f, "TabStrip1");
+        QCOMPARE(QStringList({tabs->tabText(0), tabs->tabText(1), tabs->tabText(2)}),
+                 QStringList({"Messages actifs", "Messages érronés", "Messages actuellement affichés"}));
+        QCOMPARE(hintOver(f, tabs), QStringLiteral("Affichage de la liste des messages actifs"));
+        QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(1).center());
+        add(w, "Erreur", "errone");
+        f.RefreshMessageLists();  // keeps the list shown
+        QCOMPARE(f.CurrentList, 1);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QVERIFY(!ctl<QFrame>(&f, "CadreMSF_0")->isVisible());
+        QVERIFY(ctl<QTableView>(&f, "MSFErrones")->isVisible());
+        QVERIFY(!ctl<QFrame>(&f, "CadreMSF_2")->isVisible());
+        QCOMPARE(text(&f, "lblNombre_1"), QStringLiteral("Nombre de messages érronés: 1"));
+        // The tab strip's hint names the list shown, whichever tab is under the mouse.
+        QCOMPARE(hintOver(f, tabs, tabs->tabRect(2).center()),
+                 QStringLiteral("Affichage de la liste des messages érronés"));
+
+        f.setWindowState(Qt::WindowMinimized);  // minimising hides the window
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QVERIFY(!f.isVisible());
+        QVERIFY(!(f.windowState() & Qt::WindowMinimized));
+        QCOMPARE(w.platform.endCount, 0);
+    }
+
+    void quitWarnsOfMessagesNotDisplayed_data() {
+        QTest::addColumn<int>("active");
+        QTest::addColumn<int>("displayed");
+        QTest::addColumn<QString>("warning");  // Null: "fin programme" "0", no box
+        const QString one = QStringLiteral("Celui-ci ne sera plus affiché si vous quittez le programme.");
+        const QString many = QStringLiteral("Ceux-ci ne seront plus affichés si vous quittez le programme.");
+        QTest::newRow("none") << 0 << 0 << "";
+        QTest::newRow("3 active, 1 displayed")
+            << 3 << 1 << kActive.arg(3) + "\nDe plus, 1 message est actuellement affiché.\n" + one;
+        QTest::newRow("2 active, 3 displayed")
+            << 2 << 3 << kActive.arg(2) + "\nDe plus, 3 messages sont actuellement affichés.\n" + many;
+        QTest::newRow("1 active") << 1 << 0 << kActive.arg(1);
+        QTest::newRow("1 displayed") << 0 << 1 << "\nIl existe un message actuellement affiché.\n" + one;
+        QTest::newRow("2 displayed") << 0 << 2
+                                     << "\nIl existe des messages actuellement affichés [2 messages]\n" + many;
+        QTest::newRow("no confirmation") << 1 << 1 << QString();
+    }
+
+    void quitWarnsOfMessagesNotDisplayed() {
+        QFETCH(int, active);
+        QFETCH(int, displayed);
+        QFETCH(QString, warning);
+        const bool asks = !warning.isNull();
+        TestWorld w;
+        for (int i = 0; i < active; ++i)
+            add(w, QString("Actif %1").arg(i), "actif");
+        for (int i = 0; i < displayed; ++i)
+            add(w, QString("Affiché %1").arg(i), "affiche");
+        add(w, "Erreur", "errone");  // never counted
+        w.settingsStore->set(kParametres, "fin programme", QString::number(asks));
+        auto frm = loaded(w);
+        if (asks)
+            w.dialogs.expect(Icon::Question, kQuestion + (warning.isEmpty() ? "" : "\n\nAttention:" + warning),
+                             Answer::Yes);
+        frm->mnuQuitter_Click();
+        QVERIFY(w.dialogs.allAnswered());  // any other box fails
+        if (asks)
+            QCOMPARE(w.dialogs.shown[0].buttons, Buttons::YesNo);
+        QCOMPARE(w.platform.endCount, 1);
+        QVERIFY(!w.store.isOpen());
+        QCOMPARE(w.count(QStringLiteral("etat = 'affiche'")), displayed);  // quitting writes nothing
+    }
+
+    void answeringNoToCloseEscapeOrMenuKeepsRunning() {
+        TestWorld w;
+        w.settingsStore->set(kParametres, "fin programme", QStringLiteral("1"));
+        const QString question = kQuestion + "\n\nAttention:" + kActive.arg(1);
+        add(w, "Actif", "actif");
+        auto frm = loaded(w, true);
+        frm->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frm.get()));
+
+        const std::function<void()> ways[] = {[&] { frm->mnuQuitter_Click(); }, [&] { QVERIFY(!frm->close()); },
+                                              [&] { QTest::keyClick(frm.get(), Qt::Key_Escape); }};
+        for (int way = 0; way < 3; ++way) {
+            w.dialogs.expect(Icon::Question, question, Answer::No);
+            ways[way]();
+            QVERIFY2(w.dialogs.allAnswered(), qPrintable(QString::number(way)));
+            QCOMPARE(w.platform.endCount, 0);
+            QVERIFY(w.store.isOpen());
+            QVERIFY(frm->isVisible());
+            QVERIFY(ctl<QTimer>(frm.get(), "Timer2")->isActive());
+        }
+        w.dialogs.expect(Icon::Question, question, Answer::Yes);
+        frm->close();
+        QVERIFY(w.dialogs.allAnswered());
+        QCOMPARE(w.platform.endCount, 1);
+        QVERIFY(!w.store.isOpen());
+    }
+};
 
 QTEST_MAIN(tst_frmGestionMessages)
 #include "tst_frmgestionmessages.moc"

@@ -20,7 +20,8 @@ using namespace tavanote::test;
 namespace {
 
 const QString kCloseQuestion = QStringLiteral("Êtes-vous sûr(e) que ce message ne doit plus être affiché ?");
-const QString kShownCount = QStringLiteral("Nombre de messages actuellement affichés: %1");
+const QString kDailyClosed = QStringLiteral(
+    "Ce message est periodique (affiché tous les jours).\nSon prochain affichage est prévu pour le:06/03/2026 à 08:00");
 
 // Lets closed notes go, as the event loop would right after a close.
 void flushDeletes() {
@@ -29,7 +30,12 @@ void flushDeletes() {
 
 // A test world with a main window on it, loaded once the test's rows are in.
 struct World : TestWorld {
-    explicit World(const QString& now = QStringLiteral("05/03/2026 07:59")) : TestWorld(now) {}
+    // The settings named in on are set to "1".
+    explicit World(const QString& now = QStringLiteral("05/03/2026 07:59"), const QStringList& on = {})
+        : TestWorld(now) {
+        for (const QString& key : on)
+            set(key, QStringLiteral("1"));
+    }
     void load() {
         frm = std::make_unique<frmGestionMessages>(services(), false);
         QVERIFY(frm->Form_Load());
@@ -48,11 +54,15 @@ struct World : TestWorld {
         }
     }
     void ticks(const char* from, int seconds = 1) { ticks(dateTime(from), seconds); }
-    // "etat prochainaffichage" of a row, or "gone".
-    QString row(qint64 id) {
-        Recordset rs = sql(QStringLiteral("SELECT etat, prochainaffichage FROM message WHERE id = %1").arg(id));
-        rs.moveFirst();
-        return rs.isEmpty() ? QStringLiteral("gone") : rs.text(0) + ' ' + rs.text(1);
+    // "etat prochainaffichage" of each row, or "gone", joined by "; ".
+    QString row(std::initializer_list<qint64> ids) {
+        QStringList rows;
+        for (const qint64 id : ids) {
+            Recordset rs = sql(QStringLiteral("SELECT etat, prochainaffichage FROM message WHERE id = %1").arg(id));
+            rs.moveFirst();
+            rows << (rs.isEmpty() ? QStringLiteral("gone") : rs.text(0) + ' ' + rs.text(1));
+        }
+        return rows.join("; ");
     }
     // The messages of the open notes, by their tags.
     QList<qint64> opened() {
@@ -61,354 +71,319 @@ struct World : TestWorld {
             ids << note->tag().section('_', 1).toLongLong();
         return ids;
     }
-    QString countLabel(int list) { return ctl<QLabel>(frm.get(), QStringLiteral("lblNombre_%1").arg(list))->text(); }
+    // The numbers of the active, wrong and displayed messages the count labels give (their texts: main window tests).
+    QString counts() {
+        QStringList numbers;
+        for (int list : {ListActifs, ListErrones, ListAffiches})
+            numbers << ctl<QLabel>(frm.get(), QStringLiteral("lblNombre_%1").arg(list))->text().section(": ", 1);
+        return numbers.join(' ');
+    }
     frmTavanote* note(qint64 id) { return frm->findNote(id); }
-    // Closes the note of id after the given boxes, the last one telling text; true when it closed.
-    bool close(qint64 id, const QString& text, std::optional<Answer> question = std::nullopt) {
+    // Closes the note of id after the given boxes, the last one telling text; gives its row then.
+    QString close(qint64 id, const QString& text, std::optional<Answer> question = std::nullopt) {
         if (question)
             dialogs.expect(Icon::Question, kCloseQuestion, *question);
         dialogs.expect(Icon::Information, text);
         const bool closed = note(id)->close();
         flushDeletes();
-        return closed && dialogs.allAnswered();
+        return closed && dialogs.allAnswered() ? row({id}) : QStringLiteral("not closed");
     }
 
     std::unique_ptr<frmGestionMessages> frm;
 };
-
-const QList<QRgb> kEightColours = {0xE0E0E0, 0xFF8080, 0xFFC080, 0xFFFF80, 0x80FF80, 0x80FFFF, 0x8080FF, 0xFF80FF};
 
 }  // namespace
 
 class tst_Notes : public QObject {
     Q_OBJECT
 private slots:
-    void messageOpensAtTheFirstTickOfItsMinuteOnlyAndStaysAtProgramEnd();
-    void startupMessagesOpenAtLoadInEveryStateAndCloseAsSuch();
-    void minutesSleptThroughOrSkippedInSpring();
-    void messageOfTheHourLivedTwiceOpensOnce();
-    void fixedPlaceColourAndOnTopButton();
-    void randomPlaceAndColour_data();
-    void randomPlaceAndColour();
-    void dateAndTimeLabels_data();
-    void dateAndTimeLabels();
-    void questionsDeferTicksAndDeletionFromTheMainWindowClosesWithoutOne();
-    void closingAWeeklyNoteReschedulesIt();
-    void messageDueInTheStartMinuteOpensAtLoad();
-    void lockedFileLeavesTheNoteOpenUntouched();
-};
-
-void tst_Notes::messageOpensAtTheFirstTickOfItsMinuteOnlyAndStaysAtProgramEnd() {
-    World w;
-    w.set("confirmation fermeture", "1");
-    const qint64 id = w.add("Dentiste", "05/03/2026 08:00");
-    const qint64 later = w.add("Banque", "05/03/2026 08:01");
-    const qint64 same = w.add("Second", "05/03/2026 08:00", "2");
-    const qint64 noZeros = w.insert("Sans zéros", "Texte", "5/3/2026", "08:00", "actif", "0", "5/3/2026 08:00", {});
-    w.load();
-    QCOMPARE(w.countLabel(ListActifs), QStringLiteral("Nombre de messages actifs: 4"));
-    // Written after the load, so that the load's display of start-up messages does not see it.
-    const qint64 atStart = w.add("Au démarrage", "05/03/2026 08:00", "9");
-    w.ticks("05/03/2026 07:59:45");
-    QVERIFY(w.opened().isEmpty());
-    w.ticks("05/03/2026 08:00:00");
-    QCOMPARE(w.opened(), QList<qint64>({id, same}));  // in store order
-    frmTavanote* note = w.note(id);
-    QCOMPARE(note->tag(), QStringLiteral("Tavanote_%1").arg(id));
-    QCOMPARE(note->property("Tag").toString(), note->tag());
-    QCOMPARE(note->windowTitle(), QStringLiteral("Dentiste"));
-    QCOMPARE(note->txtMessage->toPlainText(), QStringLiteral("Texte de Dentiste"));
-    QCOMPARE(note->txtID->text(), QString::number(id));
-    QCOMPARE(note->txtPeriodicite->text(), QStringLiteral("0"));
-    QVERIFY(note->isVisible() && !note->isModal());
-    QCOMPARE(w.row(id), QStringLiteral("affiche 05/03/2026 08:00"));
-    QCOMPARE(w.countLabel(ListAffiches), kShownCount.arg(2));
-    QCOMPARE(w.countLabel(ListActifs), QStringLiteral("Nombre de messages actifs: 3"));
-    // The 08:01 tick opens the 08:01 message only; "5/3/2026 08:00" and code 9 are never matched.
-    w.ticks("05/03/2026 08:00:15", 150);
-    QCOMPARE(w.opened(), QList<qint64>({id, same, later}));
-    QCOMPARE(w.row(noZeros), QStringLiteral("actif 5/3/2026 08:00"));
-    QCOMPARE(w.row(atStart), QStringLiteral("actif 05/03/2026 08:00"));
-    // Another writer makes a row on screen active again for a later minute: its note is not opened twice.
-    w.sql(QStringLiteral("UPDATE message SET etat = 'actif', prochainaffichage = '05/03/2026 08:05' WHERE id = %1")
-              .arg(id));
-    w.ticks("05/03/2026 08:02:45", 300);
-    QCOMPARE(w.opened(), QList<qint64>({id, same, later}));
-    // Destroying the main window takes the notes away without their close handling, and without a box.
-    const QList<QPointer<frmTavanote>> notes = {w.note(id), w.note(same), w.note(later)};
-    w.frm.reset();
-    flushDeletes();
-    QVERIFY(std::none_of(notes.begin(), notes.end(), [](const QPointer<frmTavanote>& note) { return note; }));
-    QVERIFY(w.dialogs.shown.empty());
-    QCOMPARE(w.row(same), QStringLiteral("affiche 05/03/2026 08:00"));
-    QCOMPARE(w.row(later), QStringLiteral("affiche 05/03/2026 08:01"));
-}
-
-void tst_Notes::startupMessagesOpenAtLoadInEveryStateAndCloseAsSuch() {
-    World w;
-    const qint64 active = w.add("Actif", "01/01/2026 08:00", "9");
-    const qint64 ordinary = w.add("Ordinaire", "06/03/2026 08:00", "2");
-    const qint64 displayed = w.add("Affiché", "01/01/2026 08:00", "9", "affiche");
-    const qint64 errone = w.add("Érroné", "01/01/2026 08:00", "9", "errone");
-    w.load();
-    QCOMPARE(w.opened(), QList<qint64>({active, displayed, errone}));
-    for (const qint64 id : {active, displayed, errone})
-        QCOMPARE(w.row(id), QStringLiteral("affiche 01/01/2026 08:00"));
-    QCOMPARE(w.row(ordinary), QStringLiteral("actif 06/03/2026 08:00"));
-    QCOMPARE(w.countLabel(ListAffiches), kShownCount.arg(3));
-    QCOMPARE(w.countLabel(ListErrones), QStringLiteral("Nombre de messages érronés: 0"));
-    // Closing one leaves its next display as it was.
-    w.clock.set(dateTime("05/03/2026 10:00:00"));
-    QVERIFY(w.close(errone,
-                    "Ce message est periodique (affiché au démarrage du programme).\n"
-                    "Son prochain affichage se fera donc au prochain démarrage du programme."));
-    QCOMPARE(w.row(errone), QStringLiteral("actif 01/01/2026 08:00"));
-    QCOMPARE(w.countLabel(ListActifs), QStringLiteral("Nombre de messages actifs: 2"));
-}
-
-void tst_Notes::minutesSleptThroughOrSkippedInSpring() {
-    World w("05/03/2026 07:58");
-    const qint64 id = w.add("Dentiste", "05/03/2026 08:00");
-    const qint64 spring = w.add("Heure d'été", "29/03/2026 02:30");
-    const qint64 later = w.add("Après", "29/03/2026 03:30");
-    w.load();
-    // Asleep from 07:59:15 to 08:05:02: the 08:00 message is not made up.
-    w.ticks("05/03/2026 07:59:00", 30);
-    w.ticks("05/03/2026 08:05:02", 120);
-    QVERIFY(w.opened().isEmpty());
-    QCOMPARE(w.row(id), QStringLiteral("actif 05/03/2026 08:00"));
-    // In Paris the clock goes from 29/03/2026 01:59:59 to 03:00:00: 02:30 opens after the jump.
-    w.ticks("29/03/2026 01:59:50");
-    QVERIFY(w.opened().isEmpty());
-    QCOMPARE(dateTime("29/03/2026 01:59:50").secsTo(dateTime("29/03/2026 03:00:05")), 15);
-    w.ticks("29/03/2026 03:00:05", 30);
-    QCOMPARE(w.opened(), QList<qint64>({spring}));
-    QCOMPARE(w.row(spring), QStringLiteral("affiche 29/03/2026 02:30"));
-    QCOMPARE(w.row(later), QStringLiteral("actif 29/03/2026 03:30"));
-}
-
-void tst_Notes::messageOfTheHourLivedTwiceOpensOnce() {
-    // In Paris, 25/10/2026 02:30 comes at 00:30 UTC (summer time) and again at 01:30 UTC (winter time).
-    const QDateTime firstPass = QDateTime(QDate(2026, 10, 25), QTime(0, 30), Qt::UTC).toLocalTime();
-    const QDateTime secondPass = firstPass.addSecs(3600);
-    QCOMPARE(firstPass.toString("dd/MM/yyyy HH:mm"), QStringLiteral("25/10/2026 02:30"));
-    QCOMPARE(secondPass.toString("dd/MM/yyyy HH:mm"), QStringLiteral("25/10/2026 02:30"));
-    World w("25/10/2026 02:00");
-    w.set("suppression", "1");
-    const qint64 id = w.add("Heure d'hiver", "25/10/2026 02:30");
-    w.load();
-    w.ticks(firstPass.addSecs(-20), 140);
-    QCOMPARE(w.opened(), QList<qint64>({id}));
-    // Closed, then made active again at the same minute: the second 02:30 does not open it.
-    QVERIFY(w.close(id, "Message: Heure d'hiver\n\nCe message est maintenant érroné."));
-    w.sql(QStringLiteral("UPDATE message SET etat = 'actif' WHERE id = %1").arg(id));
-    w.ticks(firstPass.addSecs(120), 3600);
-    QVERIFY(w.opened().isEmpty());
-    QCOMPARE(w.row(id), QStringLiteral("actif 25/10/2026 02:30"));
-}
-
-void tst_Notes::fixedPlaceColourAndOnTopButton() {
-    World w;
-    w.set("position", "8");
-    w.set("couleur", "255");
-    const qint64 a = w.add("Coin", "01/01/2026 08:00", "9");
-    const qint64 b = w.add("Coin 2", "01/01/2026 08:00", "9");
-    w.load();
-    QPointer<frmTavanote> note = w.note(a);
-    QCOMPARE(note->frameGeometry().bottomRight(), QGuiApplication::primaryScreen()->availableGeometry().bottomRight());
-    QCOMPARE(w.note(b)->frameGeometry(), note->frameGeometry());
-    QCOMPARE(note->txtMessage->palette().color(QPalette::Base), QColor(255, 0, 0));
-    QCOMPARE(note->lblJour->palette().color(note->lblJour->backgroundRole()), QColor(255, 0, 0));
-    QCOMPARE(note->lblheure->palette().color(note->lblheure->backgroundRole()), QColor(255, 0, 0));
-    // The button toggles topmost, twice, without moving or hiding the note.
-    const QPoint position = note->pos();
-    for (const bool onTop : {false, true}) {
-        QTest::mouseClick(note->cmdOnTop, Qt::LeftButton);
-        QCOMPARE(note->onTop(), onTop);
-        QCOMPARE(note->windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
-        QVERIFY(note->isVisible());
-        QCOMPARE(note->pos(), position);
-        QCOMPARE(note->cmdOnTop->text(), QStringLiteral("[-]"));
+    void messageOpensAtTheFirstTickOfItsMinuteOnlyAndStaysAtProgramEnd() {
+        World w(QStringLiteral("05/03/2026 07:59"), {"confirmation fermeture"});
+        const qint64 id = w.add("Dentiste", "05/03/2026 08:00");
+        const qint64 later = w.add("Banque", "05/03/2026 08:01");
+        const qint64 same = w.add("Second", "05/03/2026 08:00", "2");
+        const qint64 noZeros = w.insert("Sans zéros", "Texte", "5/3/2026", "08:00", "actif", "0", "5/3/2026 08:00", {});
+        w.load();
+        QCOMPARE(w.counts(), "4 0 0");
+        const qint64 atStart = w.add("Au démarrage", "05/03/2026 08:00", "9");  // after the load, which opens such
+        w.ticks("05/03/2026 07:59:45");
+        QVERIFY(w.opened().isEmpty());
+        w.ticks("05/03/2026 08:00:00");
+        QCOMPARE(w.opened(), QList<qint64>({id, same}));  // in store order
+        frmTavanote* note = w.note(id);
+        const QString tag = QStringLiteral("Tavanote_%1").arg(id);
+        QCOMPARE(QStringList({note->tag(), note->property("Tag").toString(), note->windowTitle(),
+                              note->txtMessage->toPlainText(), note->txtID->text(), note->txtPeriodicite->text()}),
+                 QStringList({tag, tag, "Dentiste", "Texte de Dentiste", QString::number(id), "0"}));
+        QVERIFY(note->isVisible() && !note->isModal());
+        QCOMPARE(w.row({id}), QStringLiteral("affiche 05/03/2026 08:00"));
+        QCOMPARE(w.counts(), "3 0 2");
+        // The 08:01 tick opens the 08:01 message only; "5/3/2026 08:00" and code 9 are never matched.
+        w.ticks("05/03/2026 08:00:15", 150);
+        QCOMPARE(w.opened(), QList<qint64>({id, same, later}));
+        QCOMPARE(w.row({noZeros, atStart}), QStringLiteral("actif 5/3/2026 08:00; actif 05/03/2026 08:00"));
+        // A row on screen made active again for a later minute by another writer: its note is not opened twice.
+        w.sql(QStringLiteral("UPDATE message SET etat = 'actif', prochainaffichage = '05/03/2026 08:05' WHERE id = ") +
+              QString::number(id));
+        w.ticks("05/03/2026 08:02:45", 300);
+        QCOMPARE(w.opened(), QList<qint64>({id, same, later}));
+        // Destroying the main window takes the notes away without their close handling, and without a box.
+        const QList<QPointer<frmTavanote>> notes = {w.note(id), w.note(same), w.note(later)};
+        w.frm.reset();
+        flushDeletes();
+        QVERIFY(std::none_of(notes.begin(), notes.end(), [](const QPointer<frmTavanote>& note) { return note; }));
+        QVERIFY(w.dialogs.shown.empty());
+        QCOMPARE(w.row({same, later}), QStringLiteral("affiche 05/03/2026 08:00; affiche 05/03/2026 08:01"));
     }
-}
 
-void tst_Notes::randomPlaceAndColour_data() {
-    QTest::addColumn<QList<double>>("draws");  // across, down, colour
-    QTest::addColumn<int>("colour");
-    QTest::newRow("0") << QList<double>{0.0, 0.0, 0.0} << 0;
-    QTest::newRow("middle") << QList<double>{0.5, 0.25, 0.3} << 2;
-    QTest::newRow("half") << QList<double>{0.25, 0.5, 0.5} << 4;
-    QTest::newRow("~1") << QList<double>{0.999999, 0.999999, 0.999999} << 7;
-}
+    void startupMessagesOpenAtLoadInEveryStateAndCloseAsSuch() {
+        World w;
+        const qint64 active = w.add("Actif", "01/01/2026 08:00", "9");
+        const qint64 ordinary = w.add("Ordinaire", "06/03/2026 08:00", "2");
+        const qint64 displayed = w.add("Affiché", "01/01/2026 08:00", "9", "affiche");
+        const qint64 errone = w.add("Érroné", "01/01/2026 08:00", "9", "errone");
+        w.load();
+        QCOMPARE(w.opened(), QList<qint64>({active, displayed, errone}));
+        QCOMPARE(w.row({active, displayed, errone, ordinary}),
+                 QString("affiche 01/01/2026 08:00; ").repeated(3) + "actif 06/03/2026 08:00");
+        QCOMPARE(w.counts(), "1 0 3");
+        // Closing one leaves its next display as it was.
+        w.clock.set(dateTime("05/03/2026 10:00:00"));
+        QCOMPARE(w.close(errone,
+                         "Ce message est periodique (affiché au démarrage du programme).\n"
+                         "Son prochain affichage se fera donc au prochain démarrage du programme."),
+                 QStringLiteral("actif 01/01/2026 08:00"));
+        QCOMPARE(w.counts(), "2 0 2");
+    }
 
-void tst_Notes::randomPlaceAndColour() {
-    QFETCH(QList<double>, draws);
-    QFETCH(int, colour);
-    World w;
-    w.random.draws = {draws.begin(), draws.end()};
-    const qint64 id = w.add("Au hasard", "01/01/2026 08:00", "9");
-    w.load();
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    const QRect frame = w.note(id)->frameGeometry();
-    QVERIFY(area.contains(frame));
-    QVERIFY(qAbs(frame.left() - (area.left() + draws[0] * (area.width() - frame.width()))) <= 1);
-    QVERIFY(qAbs(frame.top() - (area.top() + draws[1] * (area.height() - frame.height()))) <= 1);
-    QCOMPARE(w.note(id)->txtMessage->palette().color(QPalette::Base), QColor(kEightColours[colour]));
-}
+    void minutesSleptThroughOrSkippedInSpring() {
+        World w("05/03/2026 07:58");
+        const qint64 id = w.add("Dentiste", "05/03/2026 08:00");
+        const qint64 spring = w.add("Heure d'été", "29/03/2026 02:30");
+        const qint64 later = w.add("Après", "29/03/2026 03:30");
+        w.load();
+        // Asleep from 07:59:15 to 08:05:02: the 08:00 message is not made up.
+        w.ticks("05/03/2026 07:59:00", 30);
+        w.ticks("05/03/2026 08:05:02", 120);
+        QVERIFY(w.opened().isEmpty());
+        QCOMPARE(w.row({id}), QStringLiteral("actif 05/03/2026 08:00"));
+        // In Paris the clock goes from 29/03/2026 01:59:59 to 03:00:00: 02:30 opens after the jump.
+        w.ticks("29/03/2026 01:59:50");
+        QVERIFY(w.opened().isEmpty());
+        QCOMPARE(dateTime("29/03/2026 01:59:50").secsTo(dateTime("29/03/2026 03:00:05")), 15);
+        w.ticks("29/03/2026 03:00:05", 30);
+        QCOMPARE(w.opened(), QList<qint64>({spring}));
+        QCOMPARE(w.row({spring, later}), QStringLiteral("affiche 29/03/2026 02:30; actif 29/03/2026 03:30"));
+    }
 
-void tst_Notes::dateAndTimeLabels_data() {
-    QTest::addColumn<QString>("affichage");
-    QTest::addColumn<QString>("labels");  // date and time shown
-    QTest::newRow("0 nothing") << "0" << QString(" ");
-    QTest::newRow("1 date") << "1" << QString("05/03/2026 ");
-    QTest::newRow("2 time") << "2" << QString(" 08:00");
-    QTest::newRow("3 both") << "3" << QString("05/03/2026 08:00");
-    QTest::newRow("7 both") << "7" << QString("05/03/2026 08:00");
-}
+    void messageOfTheHourLivedTwiceOpensOnce() {
+        // In Paris, 25/10/2026 02:30 comes at 00:30 UTC (summer time) and again at 01:30 UTC (winter time).
+        const QDateTime firstPass = QDateTime(QDate(2026, 10, 25), QTime(0, 30), Qt::UTC).toLocalTime();
+        for (const QDateTime& pass : {firstPass, firstPass.addSecs(3600)})
+            QCOMPARE(pass.toString("dd/MM/yyyy HH:mm"), QStringLiteral("25/10/2026 02:30"));
+        World w("25/10/2026 02:00", {"suppression"});
+        const qint64 id = w.add("Heure d'hiver", "25/10/2026 02:30");
+        w.load();
+        w.ticks(firstPass.addSecs(-20), 140);
+        QCOMPARE(w.opened(), QList<qint64>({id}));
+        // Closed, then made active again at the same minute: the second 02:30 does not open it.
+        QCOMPARE(w.close(id, "Message: Heure d'hiver\n\nCe message est maintenant érroné."),
+                 QStringLiteral("errone 25/10/2026 02:30"));
+        w.sql(QStringLiteral("UPDATE message SET etat = 'actif' WHERE id = %1").arg(id));
+        w.ticks(firstPass.addSecs(120), 3600);
+        QVERIFY(w.opened().isEmpty());
+        QCOMPARE(w.row({id}), QStringLiteral("actif 25/10/2026 02:30"));
+    }
 
-void tst_Notes::dateAndTimeLabels() {
-    QFETCH(QString, affichage);
-    QFETCH(QString, labels);
-    World w;
-    w.set("affichage", affichage);
-    const qint64 id = w.add("Courrier", "05/03/2026 08:00", "2");
-    w.load();
-    w.ticks("05/03/2026 08:00:40");
-    frmTavanote* note = w.note(id);
-    QCOMPARE(note->lblJour->text() + ' ' + note->lblheure->text(), labels);
-    QCOMPARE(note->lblJour->toolTip(), QStringLiteral("Date du message"));
-    QCOMPARE(note->lblheure->toolTip(), QStringLiteral("Heure du message"));
-    QCOMPARE(note->txtMessage->toolTip(), QStringLiteral("Texte du message"));
-    QCOMPARE(note->cmdOnTop->toolTip(), QStringLiteral("Mettre le message en avant ou arrière plan"));
-    // Closed the next morning before the hour it appeared at, labels shown or not: the next display is that hour.
-    w.clock.set(dateTime("06/03/2026 07:30:00"));
-    QVERIFY(w.close(id,
-                    "Ce message est periodique (affiché tous les jours).\n"
-                    "Son prochain affichage est prévu pour le:06/03/2026 à 08:00"));
-    QCOMPARE(w.row(id), QStringLiteral("actif 06/03/2026 08:00"));
-}
+    void fixedPlaceColourAndOnTopButton() {
+        World w;
+        w.set("position", "8");
+        w.set("couleur", "255");
+        const qint64 a = w.add("Coin", "01/01/2026 08:00", "9");
+        const qint64 b = w.add("Coin 2", "01/01/2026 08:00", "9");
+        w.load();
+        QPointer<frmTavanote> note = w.note(a);
+        QCOMPARE(note->frameGeometry().bottomRight(),
+                 QGuiApplication::primaryScreen()->availableGeometry().bottomRight());
+        QCOMPARE(w.note(b)->frameGeometry(), note->frameGeometry());
+        QCOMPARE(note->txtMessage->palette().color(QPalette::Base), QColor(255, 0, 0));
+        for (QLabel* label : {note->lblJour, note->lblheure})
+            QCOMPARE(label->palette().color(label->backgroundRole()), QColor(255, 0, 0));
+        // The button toggles topmost, twice, without moving or hiding the note.
+        const QPoint position = note->pos();
+        for (const bool onTop : {false, true}) {
+            QTest::mouseClick(note->cmdOnTop, Qt::LeftButton);
+            QCOMPARE(note->onTop(), onTop);
+            QCOMPARE(note->windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
+            QVERIFY(note->isVisible());
+            QCOMPARE(note->pos(), position);
+            QCOMPARE(note->cmdOnTop->text(), QStringLiteral("[-]"));
+        }
+    }
 
-void tst_Notes::questionsDeferTicksAndDeletionFromTheMainWindowClosesWithoutOne() {
-    World w;
-    w.set("confirmation fermeture", "1");
-    w.set("suppression", "1");
-    w.set("fin programme", "1");
-    const qint64 id = w.add("Dentiste", "05/03/2026 08:00", "3");
-    const qint64 later = w.add("Banque", "05/03/2026 08:01");
-    w.load();
-    // A tick during the quit question waits for the answer; answered in the next minute, it still opens the
-    // 08:00 message only, once.
-    int notesDuringTheBox = -1;
-    w.dialogs.whileNextBoxOpen = [&] {
-        w.ticks("05/03/2026 08:00:50");
-        notesDuringTheBox = w.opened().size();
-    };
-    w.dialogs.expect(Icon::Question,
-                     QStringLiteral("Êtes-vous sûr(e) de vouloir quitter le programme 'Tavanote' ?\n\nAttention:\n"
-                                    "Il existe des messages actifs à afficher [2 message(s)]\n"
-                                    "Ceux-ci ne pourront pas s'afficher tant que le programme ne sera pas démarré."),
-                     Answer::No);
-    w.frm->mnuQuitter_Click();
-    QVERIFY(w.dialogs.allAnswered());
-    QCOMPARE(notesDuringTheBox, 0);
-    QCOMPARE(w.platform.endCount, 0);
-    w.clock.set(dateTime("05/03/2026 08:01:20"));
-    QTest::qWait(0);
-    QTest::qWait(0);
-    QCOMPARE(w.opened(), QList<qint64>({id}));
-    QCOMPARE(w.row(id), QStringLiteral("affiche 05/03/2026 08:00"));
-    QCOMPARE(w.countLabel(ListAffiches), kShownCount.arg(1));
-    QPointer<frmTavanote> note = w.note(id);
-    note->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(note));
-    // So does a tick during the close question, which is answered No twice.
-    w.dialogs.whileNextBoxOpen = [&] {
-        w.ticks("05/03/2026 08:01:55");
-        notesDuringTheBox = w.opened().size();
-    };
-    w.dialogs.expect(Icon::Question, kCloseQuestion, Answer::No);
-    QTest::keyClick(note, Qt::Key_Escape);
-    w.dialogs.expect(Icon::Question, kCloseQuestion, Answer::No);
-    QVERIFY(!note->close());
-    QVERIFY(w.dialogs.allAnswered());
-    QCOMPARE(w.dialogs.shown.size(), size_t(3));
-    QCOMPARE(w.dialogs.shown[1].buttons, Buttons::YesNo);
-    QCOMPARE(w.dialogs.shown[1].title, QStringLiteral("Tavanote"));
-    QCOMPARE(notesDuringTheBox, 1);
-    flushDeletes();
-    QVERIFY(note && note->isVisible());
-    QCOMPARE(w.row(id), QStringLiteral("affiche 05/03/2026 08:00"));
-    w.clock.set(dateTime("05/03/2026 08:02:10"));
-    QCoreApplication::processEvents();
-    QCOMPARE(w.opened(), QList<qint64>({id, later}));
-    QCOMPARE(w.countLabel(ListAffiches), kShownCount.arg(2));
-    // A message deleted from the main window closes without the question; the next closes the usual way.
-    w.frm->DeletingDisplayedMessage = true;
-    QVERIFY(w.close(id, "Message: Dentiste\n\nCe message est maintenant supprimé."));
-    w.frm->DeletingDisplayedMessage = false;
-    QCOMPARE(w.row(id), QStringLiteral("gone"));
-    QCOMPARE(w.countLabel(ListAffiches), kShownCount.arg(1));
-    QVERIFY(w.close(later, "Message: Banque\n\nCe message est maintenant érroné.", Answer::Yes));
-    QCOMPARE(w.row(later), QStringLiteral("errone 05/03/2026 08:01"));
-    QCOMPARE(w.countLabel(ListErrones), QStringLiteral("Nombre de messages érronés: 1"));
-    QVERIFY(w.opened().isEmpty());
-}
+    void randomPlaceAndColour_data() {
+        QTest::addColumn<QList<double>>("draws");  // across, down, colour
+        QTest::addColumn<QRgb>("colour");          // the 1st, 3rd, 5th or 8th of eight
+        QTest::newRow("0") << QList<double>{0.0, 0.0, 0.0} << QRgb(0xE0E0E0);
+        QTest::newRow("middle") << QList<double>{0.5, 0.25, 0.3} << QRgb(0xFFC080);
+        QTest::newRow("half") << QList<double>{0.25, 0.5, 0.5} << QRgb(0x80FF80);
+        QTest::newRow("~1") << QList<double>{0.999999, 0.999999, 0.999999} << QRgb(0xFF80FF);
+    }
 
-void tst_Notes::closingAWeeklyNoteReschedulesIt() {
-    World w("08/06/2026 08:59");  // a Monday
-    w.set("confirmation fermeture", "1");
-    const qint64 id = w.add("Piscine", "08/06/2026 09:00", "3");
-    w.load();
-    w.ticks("08/06/2026 09:00:10");
-    w.clock.set(dateTime("08/06/2026 11:42:00"));
-    QVERIFY(w.close(id,
-                    "Ce message est periodique (affiché toutes les semaines).\n"
-                    "Son prochain affichage est prévu pour le:15/06/2026 à 09:00",
-                    Answer::Yes));
-    QVERIFY(w.opened().isEmpty());
-    QCOMPARE(w.row(id), QStringLiteral("actif 15/06/2026 09:00"));
-    QCOMPARE(w.countLabel(ListAffiches), kShownCount.arg(0));
-    QCOMPARE(w.countLabel(ListActifs), QStringLiteral("Nombre de messages actifs: 1"));
-    // It opens again on the following Monday.
-    w.ticks("15/06/2026 08:59:55", 30);
-    QCOMPARE(w.opened(), QList<qint64>({id}));
-}
+    void randomPlaceAndColour() {
+        QFETCH(QList<double>, draws);
+        QFETCH(QRgb, colour);
+        World w;
+        w.random.draws = {draws.begin(), draws.end()};
+        const qint64 id = w.add("Au hasard", "01/01/2026 08:00", "9");
+        w.load();
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect frame = w.note(id)->frameGeometry();
+        QVERIFY(area.contains(frame));
+        QVERIFY(qAbs(frame.left() - (area.left() + draws[0] * (area.width() - frame.width()))) <= 1);
+        QVERIFY(qAbs(frame.top() - (area.top() + draws[1] * (area.height() - frame.height()))) <= 1);
+        QCOMPARE(w.note(id)->txtMessage->palette().color(QPalette::Base), QColor(colour));
+    }
 
-void tst_Notes::messageDueInTheStartMinuteOpensAtLoad() {
-    World w("05/03/2026 08:00:50");
-    const qint64 id = w.add("Dentiste", "05/03/2026 08:00");
-    w.load();
-    QCOMPARE(w.opened(), QList<qint64>({id}));
-    QCOMPARE(w.row(id), QStringLiteral("affiche 05/03/2026 08:00"));
-}
+    void dateAndTimeLabels_data() {
+        QTest::addColumn<QString>("affichage");
+        QTest::addColumn<QString>("labels");  // date and time shown
+        QTest::newRow("0 nothing") << "0" << QString(" ");
+        QTest::newRow("1 date") << "1" << QString("05/03/2026 ");
+        QTest::newRow("2 time") << "2" << QString(" 08:00");
+        QTest::newRow("3 both") << "3" << QString("05/03/2026 08:00");
+        QTest::newRow("7 both") << "7" << QString("05/03/2026 08:00");
+    }
 
-void tst_Notes::lockedFileLeavesTheNoteOpenUntouched() {
-    World w;
-    const qint64 id = w.add("Courrier", "05/03/2026 08:00", "2");
-    w.load();
-    w.ticks("05/03/2026 08:00:10");
-    QPointer<frmTavanote> note = w.note(id);
-    QVERIFY(note);
-    MessageStore other;
-    QVERIFY(other.open(w.storePath()).ok());
-    QVERIFY(other.run(QStringLiteral("BEGIN EXCLUSIVE")).ok());
-    w.dialogs.expect(Icon::Exclamation, QStringLiteral("Impossible d'enregistrer la fermeture du message "
-                                                       "\"Courrier\".\n\nLe message reste affiché."));
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QVERIFY(!note->close());
-    // One wait for the lock, not one per statement: nothing is tried once the transaction could not begin.
-    QVERIFY2(elapsed.elapsed() < 3500, qPrintable(QString::number(elapsed.elapsed())));
-    QVERIFY(w.dialogs.allAnswered());
-    flushDeletes();
-    QVERIFY(note && note->isVisible());
-    QVERIFY(other.run(QStringLiteral("ROLLBACK")).ok());
-    QCOMPARE(w.row(id), QStringLiteral("affiche 05/03/2026 08:00"));
-    QVERIFY(w.close(id,
-                    "Ce message est periodique (affiché tous les jours).\n"
-                    "Son prochain affichage est prévu pour le:06/03/2026 à 08:00"));
-    QCOMPARE(w.row(id), QStringLiteral("actif 06/03/2026 08:00"));
-}
+    void dateAndTimeLabels() {
+        QFETCH(QString, affichage);
+        QFETCH(QString, labels);
+        World w;
+        w.set("affichage", affichage);
+        const qint64 id = w.add("Courrier", "05/03/2026 08:00", "2");
+        w.load();
+        w.ticks("05/03/2026 08:00:40");
+        frmTavanote* note = w.note(id);
+        QCOMPARE(note->lblJour->text() + ' ' + note->lblheure->text(), labels);
+        QCOMPARE(QStringList({note->lblJour->toolTip(), note->lblheure->toolTip(), note->txtMessage->toolTip(),
+                              note->cmdOnTop->toolTip()}),
+                 QStringList({"Date du message", "Heure du message", "Texte du message",
+                              "Mettre le message en avant ou arrière plan"}));
+        // Closed the next morning before the hour it appeared at, labels shown or not: the next display is that hour.
+        w.clock.set(dateTime("06/03/2026 07:30:00"));
+        QCOMPARE(w.close(id, kDailyClosed), QStringLiteral("actif 06/03/2026 08:00"));
+    }
+
+    void questionsDeferTicksAndDeletionFromTheMainWindowClosesWithoutOne() {
+        World w(QStringLiteral("05/03/2026 07:59"), {"confirmation fermeture", "suppression", "fin programme"});
+        const qint64 id = w.add("Dentiste", "05/03/2026 08:00", "3");
+        const qint64 later = w.add("Banque", "05/03/2026 08:01");
+        w.load();
+        // A tick during the quit question waits for the answer; answered in the next minute, it still opens the
+        // 08:00 message only, once.
+        int inBox = -1;  // notes open while the box was
+        auto tickInNextBox = [&](const char* at) {
+            w.dialogs.whileNextBoxOpen = [&, at] {
+                w.ticks(at);
+                inBox = int(w.opened().size());
+            };
+        };
+        tickInNextBox("05/03/2026 08:00:50");
+        w.dialogs.expect(
+            Icon::Question,
+            QStringLiteral("Êtes-vous sûr(e) de vouloir quitter le programme 'Tavanote' ?\n\nAttention:\n"
+                           "Il existe des messages actifs à afficher [2 message(s)]\n"
+                           "Ceux-ci ne pourront pas s'afficher tant que le programme ne sera pas démarré."),
+            Answer::No);
+        w.frm->mnuQuitter_Click();
+        QCOMPARE(inBox, 0);
+        QCOMPARE(w.platform.endCount, 0);
+        w.clock.set(dateTime("05/03/2026 08:01:20"));
+        QTest::qWait(0);
+        QTest::qWait(0);
+        QCOMPARE(w.opened(), QList<qint64>({id}));
+        QCOMPARE(w.row({id}), QStringLiteral("affiche 05/03/2026 08:00"));
+        QCOMPARE(w.counts(), "1 0 1");
+        QPointer<frmTavanote> note = w.note(id);
+        note->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(note));
+        // So does a tick during the close question, which is answered No twice (Esc, then close).
+        tickInNextBox("05/03/2026 08:01:55");
+        w.dialogs.expect(Icon::Question, kCloseQuestion, Answer::No);
+        QTest::keyClick(note, Qt::Key_Escape);
+        w.dialogs.expect(Icon::Question, kCloseQuestion, Answer::No);
+        QVERIFY(!note->close());
+        QVERIFY(w.dialogs.allAnswered());  // every box expected, the quit question included
+        QCOMPARE(w.dialogs.shown[1].buttons, Buttons::YesNo);
+        QCOMPARE(inBox, 1);
+        flushDeletes();
+        QVERIFY(note && note->isVisible());
+        QCOMPARE(w.row({id}), QStringLiteral("affiche 05/03/2026 08:00"));
+        w.clock.set(dateTime("05/03/2026 08:02:10"));
+        QCoreApplication::processEvents();
+        QCOMPARE(w.opened(), QList<qint64>({id, later}));
+        QCOMPARE(w.counts(), "0 0 2");
+        // A message deleted from the main window closes without the question; the next closes the usual way.
+        w.frm->DeletingDisplayedMessage = true;
+        QCOMPARE(w.close(id, "Message: Dentiste\n\nCe message est maintenant supprimé."), QStringLiteral("gone"));
+        w.frm->DeletingDisplayedMessage = false;
+        QCOMPARE(w.counts(), "0 0 1");
+        QCOMPARE(w.close(later, "Message: Banque\n\nCe message est maintenant érroné.", Answer::Yes),
+                 QStringLiteral("errone 05/03/2026 08:01"));
+        QCOMPARE(w.counts(), "0 1 0");
+        QVERIFY(w.opened().isEmpty());
+    }
+
+    void closingAWeeklyNoteReschedulesIt() {
+        World w("08/06/2026 08:59", {"confirmation fermeture"});  // a Monday
+        const qint64 id = w.add("Piscine", "08/06/2026 09:00", "3");
+        w.load();
+        w.ticks("08/06/2026 09:00:10");
+        w.clock.set(dateTime("08/06/2026 11:42:00"));
+        QCOMPARE(w.close(id,
+                         "Ce message est periodique (affiché toutes les semaines).\n"
+                         "Son prochain affichage est prévu pour le:15/06/2026 à 09:00",
+                         Answer::Yes),
+                 QStringLiteral("actif 15/06/2026 09:00"));
+        QVERIFY(w.opened().isEmpty());
+        QCOMPARE(w.counts(), "1 0 0");
+        w.ticks("15/06/2026 08:59:55", 30);  // it opens again on the following Monday
+        QCOMPARE(w.opened(), QList<qint64>({id}));
+    }
+
+    void messageDueInTheStartMinuteOpensAtLoad() {
+        World w("05/03/2026 08:00:50");
+        const qint64 id = w.add("Dentiste", "05/03/2026 08:00");
+        w.load();
+        QCOMPARE(w.opened(), QList<qint64>({id}));
+        QCOMPARE(w.row({id}), QStringLiteral("affiche 05/03/2026 08:00"));
+    }
+
+    void lockedFileLeavesTheNoteOpenUntouched() {
+        World w;
+        const qint64 id = w.add("Courrier", "05/03/2026 08:00", "2");
+        w.load();
+        w.ticks("05/03/2026 08:00:10");
+        QPointer<frmTavanote> note = w.note(id);
+        QVERIFY(note);
+        MessageStore other;
+        QVERIFY(other.open(w.storePath()).ok());
+        QVERIFY(other.run(QStringLiteral("BEGIN EXCLUSIVE")).ok());
+        w.dialogs.expect(Icon::Exclamation, QStringLiteral("Impossible d'enregistrer la fermeture du message "
+                                                           "\"Courrier\".\n\nLe message reste affiché."));
+        QElapsedTimer elapsed;
+        elapsed.start();
+        QVERIFY(!note->close());
+        // One wait for the lock, not one per statement: nothing is tried once the transaction could not begin.
+        QVERIFY2(elapsed.elapsed() < 3500, qPrintable(QString::number(elapsed.elapsed())));
+        QVERIFY(w.dialogs.allAnswered());
+        flushDeletes();
+        QVERIFY(note && note->isVisible());
+        QVERIFY(other.run(QStringLiteral("ROLLBACK")).ok());
+        QCOMPARE(w.row({id}), QStringLiteral("affiche 05/03/2026 08:00"));
+        QCOMPARE(w.close(id, kDailyClosed), QStringLiteral("actif 06/03/2026 08:00"));
+    }
+};
 
 QTEST_MAIN(tst_Notes)
 #include "tst_notes.moc"
