@@ -6,7 +6,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools qt6-qpa-plugins
     libgl-dev
     libsqlite3-dev sqlite3 libgtest-dev libbenchmark-dev desktop-file-utils
-    xvfb openbox trayer xdotool x11-utils
+    fonts-dejavu-core xvfb openbox trayer xdotool x11-utils
 )
 missing=()
 for p in "${packages[@]}"; do
