@@ -41,16 +41,19 @@ bool WindowKeys::eventFilter(QObject* watched, QEvent* event) {
     return m_handler(key);
 }
 
+void callHook(const std::function<void()>& hook) {
+    if (hook)
+        hook();
+}
+
 bool secondaryWindowKey(const QKeyEvent* key, QWidget* window, const std::function<void()>& help,
                         const std::function<void()>& about) {
     switch (key->key()) {
         case Qt::Key_F1:
-            if (help)
-                help();
+            callHook(help);
             return true;
         case Qt::Key_F2:
-            if (about)
-                about();
+            callHook(about);
             return true;
         case Qt::Key_Escape:
             window->close();

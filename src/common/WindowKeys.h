@@ -25,6 +25,9 @@ private:
     std::function<bool(QKeyEvent*)> m_handler;
 };
 
+// Runs a hook given by whoever opened the window (help, about); nothing happens without one.
+void callHook(const std::function<void()>& hook);
+
 // The keys every secondary window shares: F1 its help, F2 the about window, Esc closes it. True when the key was
 // one of them.
 bool secondaryWindowKey(const QKeyEvent* key, QWidget* window, const std::function<void()>& help,

@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "common/WindowHelpers.h"
+#include "common/WindowKeys.h"
 
 namespace tavanote {
 
@@ -49,12 +50,6 @@ protected:
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 };
-
-// Help and about come from whoever opened the window; nothing happens without them.
-void callHook(const std::function<void()>& hook) {
-    if (hook)
-        hook();
-}
 
 // Fills a list without running its reaction, and leaves nothing selected, so that the next selection made
 // always counts as a change.

@@ -10,16 +10,11 @@
 
 #include "common/TextRules.h"
 #include "common/WindowHelpers.h"
+#include "common/WindowKeys.h"
 
 namespace tavanote {
 
 namespace {
-
-// Help and about come from whoever opened the window; nothing happens without them.
-void callHook(const std::function<void()>& hook) {
-    if (hook)
-        hook();
-}
 
 // The number a text starts with, sign included; no digit gives 0.
 qint64 leadingValue(const QString& text) {
