@@ -1,10 +1,11 @@
 # Quick start: `make run` builds and starts Tavanote, `make test` builds and runs every test headless.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+PREFIX ?= $(HOME)/.local
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
-.PHONY: all setup configure build run test bench format clean
+.PHONY: all setup configure build run test install uninstall bench format clean
 
 all: build
 
@@ -22,6 +23,12 @@ run: build
 
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+install: build
+	@cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+uninstall:
+	@cmake -DMANIFEST=$(BUILD)/install_manifest.txt -P cmake/Uninstall.cmake
 
 bench: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target benchmarks

@@ -1,6 +1,8 @@
 #include <QApplication>
 
 #include "app/Application.h"
+#include "app/CommandLine.h"
+#include "app/PlatformChoice.h"
 #include "app/SettingsStore.h"
 #include "common/FileExists.h"
 #include "common/RealServices.h"
@@ -8,8 +10,13 @@
 #include "store/MessageStore.h"
 
 int main(int argc, char** argv) {
+    // --version and --help answer before anything starts: no display, lock, settings or store is touched.
+    if (const std::optional<int> status = tavanote::answerCommandLine(argc, argv))
+        return *status;
+    tavanote::applyPlatformChoice();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavanote"));
+    QApplication::setDesktopFileName(QStringLiteral("tavanote"));
     // Notes and the splash come and go; only the quit procedure ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(tavanote::programIcon());

@@ -13,7 +13,7 @@ void CentreWindow(QWidget* window);
 // Keeps a window above all others, or releases it, without moving or resizing it.
 void SetTopMost(QWidget* window, bool onTop);
 
-// The program's icon: a small yellow sticky note.
+// The program's icon, a small yellow sticky note: resources/tavanote.svg, the installed icon too.
 QIcon programIcon();
 
 // Twips to pixels at 15 twips a pixel.
