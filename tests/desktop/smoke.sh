@@ -15,30 +15,9 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-for tool in Xvfb openbox trayer xdotool xwininfo; do
-    command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh installs it)"
-done
+source "$(dirname "$0")/xserver.sh"
+start_x_server trayer
 
-# A display of our own, whatever else runs on the machine.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
-
-# Waits until a command succeeds, for at most $1 tenths of a second.
-wait_for() {
-    local tries=$1
-    shift
-    for _ in $(seq "$tries"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-    return 1
-}
-visible() { xdotool search --onlyvisible --name "^$1\$"; }
 docked() { xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {inpanel=1; next} inpanel && /\("tavanote" "Tavanote"\)/ {found=1} END {exit !found}'; }
 
 # Starts a copy in a fresh program folder and home; its pid in $copy.

@@ -1,0 +1,29 @@
+# Sourced by the desktop tests: a display of our own (Xvfb) with openbox, and waiting helpers.
+# The caller defines fail(), the array pids (killed at its exit) and the folder $work.
+
+# Starts Xvfb and openbox and exports DISPLAY; Qt is left to choose X11 by itself.
+start_x_server() {
+    for tool in Xvfb openbox xdotool xwininfo "$@"; do
+        command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh installs it)"
+    done
+    exec 3>"$work/display"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+    [ -s "$work/display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(cat "$work/display")"
+    unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+    openbox >/dev/null 2>&1 &
+    pids+=($!)
+    sleep 1
+}
+
+# Waits until a command succeeds, for at most $1 tenths of a second.
+wait_for() {
+    local tries=$1
+    shift
+    for _ in $(seq "$tries"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+    return 1
+}
+
+visible() { xdotool search --onlyvisible --name "^$1\$"; }
