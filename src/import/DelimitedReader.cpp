@@ -12,10 +12,10 @@ namespace tavanote {
 namespace {
 
 // Windows-1252 differs from Latin-1 only from 0x80 to 0x9F; its five unassigned bytes keep their own code.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kCp1252High = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 QString decodeCp1252(const QByteArray& bytes) {
     QString text = QString::fromLatin1(bytes);
@@ -37,7 +37,9 @@ QString faultyFileMessage() {
            QStringLiteral("données du fichier et regler les options en fonction de celles-ci.");
 }
 
-bool isLineEnd(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
+bool isLineEnd(QChar c) {
+    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+}
 
 // Reads a text record by record. A record is one line, or several when a quoted field holds line ends.
 class RecordReader {
@@ -144,7 +146,9 @@ QString decodeImportBytes(const QByteArray& bytes) {
     return decodeCp1252(bytes);
 }
 
-bool isRtfFileName(const QString& path) { return path.toLower().endsWith(QLatin1String("rtf")); }
+bool isRtfFileName(const QString& path) {
+    return path.toLower().endsWith(QLatin1String("rtf"));
+}
 
 ImportFileText readImportFile(const QString& path) {
     ImportFileText result;

@@ -21,7 +21,9 @@ const QString kInvalidAt = QStringLiteral("] contient une donnée invalide à la
 const QString kNotValidAt = QStringLiteral("] contient une donnée non valide à la ligne ");
 const QString kToImport = QStringLiteral(" pour pouvoir importer les données dans la base de données du programme.");
 
-QString noDataText() { return kRefused + QStringLiteral("Aucunes données à importer n'ont été trouvées."); }
+QString noDataText() {
+    return kRefused + QStringLiteral("Aucunes données à importer n'ont été trouvées.");
+}
 
 QString unidentifiedText(const QString& what) {
     return kRefused + what +
@@ -66,8 +68,9 @@ std::optional<QString> checkColumnNames(const ImportGrid& grid) {
         if (!names.contains(header.toLower()))
             return kRefused + QStringLiteral("Le champ de la colonne ") + QString::number(c) +
                    QStringLiteral(" n'a pas un nom valide (") + header +
-                   QStringLiteral(").\nVous devez changer le nom du champ avec le nom correspondant\ndans la liste "
-                                  "(mappage des champs).");
+                   QStringLiteral(
+                       ").\nVous devez changer le nom du champ avec le nom correspondant\ndans la liste "
+                       "(mappage des champs).");
     }
     for (int c = 1; c < grid.columnCount(); ++c) {
         if (!grid.isVisible(c))
@@ -137,10 +140,14 @@ std::optional<CellFault> checkCell(Field field, ImportGrid& grid, int row, const
                 grid.setCell(row, map[field], QString());
                 return std::nullopt;
             }
-            const QString end = field == Date ? QStringLiteral(". La date du message est obligatoire et doit être au "
-                                                               "format JJ/MM/AAAA") + kToImport
-                                              : QStringLiteral(". L'heure du message est obligatoire et doit être au "
-                                                               "format HH:MM") + kToImport;
+            const QString end = field == Date ? QStringLiteral(
+                                                    ". La date du message est obligatoire et doit être au "
+                                                    "format JJ/MM/AAAA") +
+                                                    kToImport
+                                              : QStringLiteral(
+                                                    ". L'heure du message est obligatoire et doit être au "
+                                                    "format HH:MM") +
+                                                    kToImport;
             if (trimmed.isEmpty())
                 return CellFault{&kEmptyAt, end};
             if (!(field == Date ? isDateText(trimmed) : isTimeText(trimmed)))
@@ -149,9 +156,9 @@ std::optional<CellFault> checkCell(Field field, ImportGrid& grid, int row, const
         }
         case Etat:
             if (!trimmed.isEmpty() && trimmed != kStateActif && trimmed != kStateErrone)
-                return CellFault{&kNotValidAt,
-                                 QStringLiteral(". Celle-ci doit être un etat de message valide ('actif' ou 'errone')") +
-                                     kToImport};
+                return CellFault{
+                    &kNotValidAt,
+                    QStringLiteral(". Celle-ci doit être un etat de message valide ('actif' ou 'errone')") + kToImport};
             return std::nullopt;
         case Periodicite:
             if (!isPeriodicityCode(trimmed))
@@ -168,12 +175,13 @@ std::optional<CellFault> checkCell(Field field, ImportGrid& grid, int row, const
             }
             if (once) {
                 // A one-time message falls due at its date and time, as the editor writes it.
-                grid.setCell(row, map[field], trimBlanks(grid.cell(row, map[Date])) + QLatin1Char(' ') +
-                                                  trimBlanks(grid.cell(row, map[Heure])));
+                grid.setCell(
+                    row, map[field],
+                    trimBlanks(grid.cell(row, map[Date])) + QLatin1Char(' ') + trimBlanks(grid.cell(row, map[Heure])));
                 return std::nullopt;
             }
-            return checkDisplay(cell, field == Prochain ? QStringLiteral("prochain affichage")
-                                                        : QStringLiteral("dernier affichage"));
+            return checkDisplay(
+                cell, field == Prochain ? QStringLiteral("prochain affichage") : QStringLiteral("dernier affichage"));
         case FieldCount:
             break;
     }
@@ -190,14 +198,16 @@ std::optional<QString> checkCells(ImportGrid& grid, const ColumnMap& map) {
             continue;
         for (int r = 1; r < grid.rowCount(); ++r) {
             if (const auto fault = checkCell(static_cast<Field>(field), grid, r, map))
-                return kRefused + QStringLiteral("Le champ [") + grid.header(c) + *fault->middle +
-                       QString::number(r) + fault->end;
+                return kRefused + QStringLiteral("Le champ [") + grid.header(c) + *fault->middle + QString::number(r) +
+                       fault->end;
         }
     }
     return std::nullopt;
 }
 
-QString titleKey(const QString& title) { return trimBlanks(title).toLower(); }
+QString titleKey(const QString& title) {
+    return trimBlanks(title).toLower();
+}
 
 // The grid rows of each title, from the top.
 QHash<QString, std::deque<int>> rowsByTitle(const ImportGrid& grid, int titleColumn) {
@@ -328,10 +338,16 @@ ImportPlan prepareImport(ImportGrid& grid, const QStringList& storedTitles,
     return plan;
 }
 
-QString importCancelledText() { return QStringLiteral("Importation annulée..."); }
+QString importCancelledText() {
+    return QStringLiteral("Importation annulée...");
+}
 
-QString continueImportQuestion() { return QStringLiteral("\nDésirez-vous continuer l'importation des données ?"); }
+QString continueImportQuestion() {
+    return QStringLiteral("\nDésirez-vous continuer l'importation des données ?");
+}
 
-QString importSucceededText() { return QStringLiteral("L'importation des données a été réalisée avec succès."); }
+QString importSucceededText() {
+    return QStringLiteral("L'importation des données a été réalisée avec succès.");
+}
 
 }  // namespace tavanote

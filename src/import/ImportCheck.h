@@ -47,8 +47,8 @@ ImportPlan prepareImport(ImportGrid& grid, const QStringList& storedTitles,
                          const ImportProgress& progress = {});
 
 // The texts around the insertion.
-QString importCancelledText();          // "Importation annulée..."
-QString continueImportQuestion();       // asked before the insertion
+QString importCancelledText();     // "Importation annulée..."
+QString continueImportQuestion();  // asked before the insertion
 QString importSucceededText();
 
 }  // namespace tavanote

@@ -8,18 +8,22 @@ namespace {
 
 // Fifteen blanks, then how to edit a cell: the end of every text of lblLigne.
 const QString& lineHint() {
-    static const QString hint =
-        QString(15, QLatin1Char(' ')) + QStringLiteral("Double-cliquez sur la cellule désirée pour en changer la valeur");
+    static const QString hint = QString(15, QLatin1Char(' ')) +
+                                QStringLiteral("Double-cliquez sur la cellule désirée pour en changer la valeur");
     return hint;
 }
 
 }  // namespace
 
 const QStringList& importFieldNames() {
-    static const QStringList names = {QStringLiteral("titre"),        QStringLiteral("message"),
-                                      QStringLiteral("datemessage"),  QStringLiteral("heuremessage"),
-                                      QStringLiteral("etat"),         QStringLiteral("periodicite"),
-                                      QStringLiteral("prochainaffichage"), QStringLiteral("dernieraffichage")};
+    static const QStringList names = {QStringLiteral("titre"),
+                                      QStringLiteral("message"),
+                                      QStringLiteral("datemessage"),
+                                      QStringLiteral("heuremessage"),
+                                      QStringLiteral("etat"),
+                                      QStringLiteral("periodicite"),
+                                      QStringLiteral("prochainaffichage"),
+                                      QStringLiteral("dernieraffichage")};
     return names;
 }
 
@@ -27,8 +31,8 @@ ImportGrid::ImportGrid(int columns, int defaultWidth)
     : m_rows{QStringList(columns, QString())}, m_widths(static_cast<size_t>(columns), defaultWidth) {}
 
 int ImportGrid::visibleColumnCount() const {
-    return static_cast<int>(std::count_if(m_widths.begin() + (m_widths.empty() ? 0 : 1), m_widths.end(),
-                                          [](int w) { return w > 0; }));
+    return static_cast<int>(
+        std::count_if(m_widths.begin() + (m_widths.empty() ? 0 : 1), m_widths.end(), [](int w) { return w > 0; }));
 }
 
 void ImportGrid::appendRow(QStringList cells) {
@@ -88,8 +92,8 @@ QString addColumnRefusal(const ImportGrid& grid, int availableNames) {
 }
 
 QString cellPositionText(int column, int row) {
-    return QStringLiteral("Colonne: ") + QString::number(column) + QStringLiteral(" - Ligne: ") +
-           QString::number(row) + lineHint();
+    return QStringLiteral("Colonne: ") + QString::number(column) + QStringLiteral(" - Ligne: ") + QString::number(row) +
+           lineHint();
 }
 
 QString scrolledRowText(int row, int rowCount) {
@@ -104,8 +108,8 @@ QString deleteColumnQuestion(const QString& header) {
 }
 
 QString deleteRowQuestion(int row) {
-    return QStringLiteral("Êtes-vous sûr(e) de vouloir supprimer la ligne sélectionnée (ligne ") + QString::number(row) +
-           QStringLiteral(") ?\nAttention: cette suppression est définitive.");
+    return QStringLiteral("Êtes-vous sûr(e) de vouloir supprimer la ligne sélectionnée (ligne ") +
+           QString::number(row) + QStringLiteral(") ?\nAttention: cette suppression est définitive.");
 }
 
 }  // namespace tavanote
