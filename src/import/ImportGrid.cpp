@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "store/Message.h"
+
 namespace tavanote {
 
 namespace {
@@ -16,14 +18,7 @@ const QString& lineHint() {
 }  // namespace
 
 const QStringList& importFieldNames() {
-    static const QStringList names = {QStringLiteral("titre"),
-                                      QStringLiteral("message"),
-                                      QStringLiteral("datemessage"),
-                                      QStringLiteral("heuremessage"),
-                                      QStringLiteral("etat"),
-                                      QStringLiteral("periodicite"),
-                                      QStringLiteral("prochainaffichage"),
-                                      QStringLiteral("dernieraffichage")};
+    static const QStringList names = Message::columnNames().mid(1);  // every column but the key
     return names;
 }
 
@@ -46,6 +41,8 @@ void ImportGrid::appendRow(QStringList cells) {
 }
 
 void ImportGrid::removeRow(int row) {
+    if (row < 1 || row >= rowCount())
+        return;
     m_rows.erase(m_rows.begin() + row);
     for (int r = row; r < rowCount(); ++r)
         m_rows[r][0] = QString::number(r);
