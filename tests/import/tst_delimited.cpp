@@ -134,6 +134,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("a.csv"));
         QVERIFY(!readImportFile(path).error.isEmpty());
         QVERIFY(!readImportFile(dir.path()).error.isEmpty());
+        QVERIFY(!readImportFile(QStringLiteral("/dev/zero")).error.isEmpty());  // would never end
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("caf\xe9;x\r\n");
