@@ -1,0 +1,172 @@
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "import/DelimitedReader.h"
+
+using namespace tavanote;
+
+namespace {
+
+// The data rows as "cell|cell/cell|cell" (number column left out, padding columns left out), or the status.
+QString describe(const DelimitedRead& read, int columns) {
+    if (read.status == ReadStatus::Faulty)
+        return QStringLiteral("<faulty>");
+    if (read.status == ReadStatus::NoData)
+        return QStringLiteral("<no data>");
+    QStringList rows;
+    for (int r = 0; r < read.grid.rowCount(); ++r) {
+        if (r > 0 && read.grid.cell(r, 0) != QString::number(r))
+            return QStringLiteral("<row %1 numbered %2>").arg(r).arg(read.grid.cell(r, 0));
+        rows.append(read.grid.row(r).mid(1, columns).join(QLatin1Char('|')));
+    }
+    return rows.join(QLatin1Char('/'));
+}
+
+}  // namespace
+
+class tst_delimited : public QObject {
+    Q_OBJECT
+private slots:
+    void decoding_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9") << QStringLiteral("café");
+        QTest::newRow("UTF-8 with BOM") << QByteArray(
+                                               "\xef\xbb\xbf"
+                                               "a;b")
+                                        << QStringLiteral("a;b");
+        QTest::newRow("Windows-1252") << QByteArray("caf\xe9 \x80 \x9c") << QStringLiteral("café € œ");
+        QTest::newRow("UTF-8 mixed with 1252") << QByteArray("\xc3\xa9\xe9") << QStringLiteral("Ã©é");
+        QTest::newRow("1252 unassigned byte") << QByteArray("\x81") << QStringLiteral("\u0081");
+    }
+
+    void decoding() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(decodeImportBytes(bytes), text);
+    }
+
+    void reading_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("quote");
+        QTest::addColumn<bool>("names");
+        QTest::addColumn<QString>("grid");  // header row / data rows, the first three columns
+        const QString q = QStringLiteral("\"");
+        const QString none;
+        auto row = [](const char* name, const QString& text, const char* field, const QString& quote, bool names,
+                      const QString& grid) {
+            QTest::newRow(name) << text << QString::fromUtf8(field) << quote << names << grid;
+        };
+        row("CR LF", "a;b;c\r\nd;e;f\r\n", ";", none, false, "titre|message|datemessage/a|b|c/d|e|f");
+        row("LF", "a;b;c\nd;e;f", ";", none, false, "titre|message|datemessage/a|b|c/d|e|f");
+        row("CR", "a;b;c\rd;e;f\r", ";", none, false, "titre|message|datemessage/a|b|c/d|e|f");
+        row("blank lines skipped", "a;b;c\r\n\r\n\nd;e;f", ";", none, false, "titre|message|datemessage/a|b|c/d|e|f");
+        row("fewer fields", "a;b;c\nd;e", ";", none, false, "<faulty>");
+        row("more fields ignored", "a;b\nc;d;e", ";", none, false, "titre|message|/a|b|/c|d|");
+        row("end delimiter", "a;\nb;", ";", none, false, "titre|message|/a||/b||");
+        row("names line only", "t;m;d\r\n", ";", none, true, "t|m|d");
+        row("names then data", "t,m\n1,2", ",", none, true, "t|m|/1|2|");
+        row("first line empty", "\na;b\nc", ";", none, false, "||/||/||");
+        row("other delimiter", "a||b|c||d", "||", none, false, "titre|message|datemessage/a|b|c|d");
+        row("tab", "a\tb c", "\t", none, false, "titre|message|/a|b c|");
+        row("quotes kept without text delimiter", "\"a;b\";c", ";", none, false, "titre|message|datemessage/\"a|b\"|c");
+        row("quoted delimiter", "\"a;b\";c", ";", q, false, "titre|message|/a;b|c|");
+        row("doubled quote", "\"x\"\"y\";\"\"", ";", q, false, "titre|message|/x\"y||");
+        row("line ends inside quotes", "\"l1\r\nl2\";z\n\"\n\";w", ";", q, false, "titre|message|/l1\r\nl2|z|/\n|w|");
+        row("quote inside a plain field", "a\"b;c", ";", q, false, "titre|message|/a\"b|c|");
+        row("text after the closing quote", "\"ab\"cd;e", ";", q, false, "titre|message|/abcd|e|");
+        row("single quote", "'it''s';b", ";", QStringLiteral("'"), false, "titre|message|/it's|b|");
+        row("quoted names", "\"t;1\",m\n", ",", q, true, "t;1|m|");
+        row("unclosed quote", "a;b\n\"c;d\n", ";", q, false, "<faulty>");
+        row("unclosed quote in the names", "\"a;b\n", ";", q, true, "<faulty>");
+        row("empty text", "", ";", none, false, "<no data>");
+        row("only line ends", "\r\n\r\n", ";", none, false, "||");
+        row("binary", QString::fromLatin1("a;b\0c", 5), ";", none, false, "<faulty>");
+        row("too many columns", QString(kMaxImportColumns + 1, QLatin1Char(';')), ";", none, false, "<faulty>");
+    }
+
+    void reading() {
+        QFETCH(QString, text);
+        QFETCH(QString, field);
+        QFETCH(QString, quote);
+        QFETCH(bool, names);
+        QFETCH(QString, grid);
+        const DelimitedRead read = readDelimited(text, {field, quote, names});
+        QCOMPARE(describe(read, 3), grid);
+        if (read.status == ReadStatus::Read)
+            QVERIFY(read.grid.columnCount() >= ImportGrid::kMinimumColumns);
+    }
+
+    void paddedColumnsAndFoundNames() {
+        const DelimitedRead plain = readDelimited(QStringLiteral("a;b;c\nd;e;f"), {});
+        QCOMPARE(plain.grid.columnCount(), 9);
+        QCOMPARE(plain.grid.visibleColumnCount(), 8);
+        QCOMPARE(plain.grid.header(4), QString());
+        QCOMPARE(plain.foundNames, importFieldNames());
+
+        const DelimitedRead named = readDelimited(QStringLiteral("x;y\n1;2"), {QStringLiteral(";"), {}, true});
+        QCOMPARE(named.foundNames, QStringList({QStringLiteral("x"), QStringLiteral("y")}));
+    }
+
+    void refusedOptions_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("quote");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("other left empty") << QString() << QString() << true;
+        QTest::newRow("same quote") << QStringLiteral("'") << QStringLiteral("'") << true;
+        QTest::newRow("different") << QStringLiteral(";") << QStringLiteral("\"") << false;
+        QTest::newRow("no text delimiter") << QStringLiteral(";") << QString() << false;
+    }
+
+    void refusedOptions() {
+        QFETCH(QString, field);
+        QFETCH(QString, quote);
+        QFETCH(bool, refused);
+        QCOMPARE(!delimiterRefusal({field, quote, false}).isEmpty(), refused);
+    }
+
+    // A folder, a missing file: the message of a file that cannot be imported, never a crash.
+    void files() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a.csv"));
+        QVERIFY(!readImportFile(path).error.isEmpty());
+        QVERIFY(!readImportFile(dir.path()).error.isEmpty());
+        QVERIFY(!readImportFile(QStringLiteral("/dev/zero")).error.isEmpty());  // would never end
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("caf\xe9;x\r\n");
+        file.close();
+        const ImportFileText read = readImportFile(path);
+        QCOMPARE(read.error, QString());
+        QCOMPARE(read.text, QStringLiteral("café;x\r\n"));
+        QVERIFY(isRtfFileName(QStringLiteral("/tmp/Liste.RTF")));
+        QVERIFY(!isRtfFileName(QStringLiteral("/tmp/liste.txt")));
+    }
+
+    void largeAndBinaryInput() {
+        const QByteArray line(10 * 1024 * 1024, 'x');
+        DelimitedRead read = readDelimited(decodeImportBytes(line), {});
+        QCOMPARE(read.status, ReadStatus::Read);
+        QCOMPARE(read.grid.dataRowCount(), 1);
+        QCOMPARE(read.grid.cell(1, 1).size(), line.size());
+
+        read = readDelimited(decodeImportBytes(QByteArray(10 * 1024 * 1024, ';')), {});
+        QCOMPARE(read.status, ReadStatus::Faulty);
+
+        QByteArray noise(1024 * 1024, '\0');
+        QRandomGenerator random(12);
+        for (char& byte : noise)
+            byte = char(random.bounded(256));
+        for (const QString& quote : {QString(), QStringLiteral("\"")}) {
+            read = readDelimited(decodeImportBytes(noise), {QStringLiteral(";"), quote, false});
+            QCOMPARE(read.status, ReadStatus::Faulty);
+            QVERIFY(read.message.startsWith(QStringLiteral("Le fichier que vous tentez d'importer")));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_delimited)
+#include "tst_delimited.moc"
