@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QKeyCombination>
 #include <QMainWindow>
+#include <QStyle>
 #include <array>
 #include <memory>
 
@@ -26,11 +28,26 @@ namespace tavanote {
 
 class Legend;
 class MessageListModel;
-struct Command;
 
 // The main window: the three lists of messages (active, erroneous, displayed), the colour legend, the status
 // bar with its hints, date and time, and the commands of its toolbar, keys and tray menu. It is loaded at start
 // and lives, mostly hidden, until the program ends.
+class frmGestionMessages;
+
+// One command of the toolbar, its shortcut and its hint. The positions between the commands are separators;
+// 15 is the spacer that keeps help and quit at the right edge.
+struct Command {
+    const char* key;
+    int position;
+    QKeyCombination shortcut;  // none when empty
+    const char* toolTip;
+    int hintFrom;  // where the mouse over the toolbar shows the hint, in twips from its left edge
+    int hintTo;
+    const char* hint;
+    QStyle::StandardPixmap icon;
+    void (frmGestionMessages::*handler)();  // none while the program does not have the command's window
+};
+
 class frmGestionMessages : public QMainWindow, public NoteHost {
     Q_OBJECT
 public:
@@ -79,6 +96,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static constexpr int kWidthHidden = 7870;  // twips, legend hidden
+    static constexpr int kWidthShown = 9900;   // twips, legend shown
+    static constexpr int kHeight = 440;        // pixels
+
     static const std::array<Command, 13>& commands();
     void buildLists(QWidget* central);
     void buildStatusBar();

@@ -13,6 +13,7 @@
 
 #include "main_window/MessageListModel.h"
 #include "main_window/MessageLists.h"
+#include "main_window/frmApropos.h"
 #include "main_window/frmGestionMessages.h"
 #include "scheduling/frmTavanote.h"
 #include "support/TestWorld.h"
@@ -343,6 +344,41 @@ private slots:
                  QStringLiteral("errone 05/03/2026 08:01"));
         QCOMPARE(w.counts(), "0 1 0");
         QVERIFY(w.opened().isEmpty());
+    }
+
+    // Whichever handler shows a box, a tick that falls while it is open waits until it closes.
+    void aTickDuringAnyBoxWaitsForIt() {
+        World w;
+        const qint64 first = w.add("Dentiste", "05/03/2026 08:00");
+        const qint64 second = w.add("Banque", "05/03/2026 08:01");
+        w.load();
+        frmApropos about(w.services());
+        const std::pair<QString, std::function<void()>> boxes[] = {
+            {"Les informations système ne sont pas disponibles actuellement",
+             [&] { QTest::mouseClick(ctl<QPushButton>(&about, "cmdSysInfo"), Qt::LeftButton); }},
+            {"Un message en cours d'affichage ne peut pas être modifié.\nVeuillez sélectionner un message actif ou "
+             "érroné.",
+             [&] {
+                 ctl<QTabBar>(w.frm.get(), "TabStrip1")->setCurrentIndex(ListAffiches);
+                 w.frm->ToolbarCommand(2);
+             }},
+        };
+        QList<qint64> expected;
+        for (const qint64 id : {first, second}) {
+            const auto& [text, show] = boxes[expected.size()];
+            int inBox = -1;
+            w.dialogs.whileNextBoxOpen = [&, id] {
+                w.ticks(w.row({id}).mid(6).toLatin1().constData());
+                inBox = int(w.opened().size());
+            };
+            w.dialogs.expect(Icon::Information, text);
+            show();
+            QCOMPARE(inBox, int(expected.size()));
+            QTest::qWait(0);
+            expected << id;
+            QCOMPARE(w.opened(), expected);
+        }
+        QVERIFY(w.dialogs.allAnswered());
     }
 
     void closingAWeeklyNoteReschedulesIt() {
