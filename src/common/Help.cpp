@@ -1,31 +1,21 @@
 #include "Help.h"
 
+#include <utility>
+
 namespace tavanote {
 
 QString helpTopic(HelpContext context) {
-    switch (context) {
-        case HelpContext::General:
-            return QStringLiteral("aide.htm");
-        case HelpContext::About:
-            return QStringLiteral("aproposde.htm");
-        case HelpContext::Settings:
-            return QStringLiteral("parametres.htm");
-        case HelpContext::Messages:
-            return QStringLiteral("gestionmessage.htm");
-        case HelpContext::Editor:
-            return QStringLiteral("ajoutmessage.htm");
-        case HelpContext::Calendar:
-            return QStringLiteral("calendrier.htm");
-        case HelpContext::Time:
-            return QStringLiteral("heure.htm");
-        case HelpContext::Report:
-            return QStringLiteral("apercu.htm");
-        case HelpContext::Note:
-            return QStringLiteral("message.htm");
-        case HelpContext::Import:
-            return QStringLiteral("importer.htm");
-        case HelpContext::CellValue:
-            return QStringLiteral("valeurcellule.htm");
+    static const std::pair<HelpContext, const char*> kTopics[] = {
+        {HelpContext::General, "aide.htm"},           {HelpContext::About, "aproposde.htm"},
+        {HelpContext::Settings, "parametres.htm"},    {HelpContext::Messages, "gestionmessage.htm"},
+        {HelpContext::Editor, "ajoutmessage.htm"},    {HelpContext::Calendar, "calendrier.htm"},
+        {HelpContext::Time, "heure.htm"},             {HelpContext::Report, "apercu.htm"},
+        {HelpContext::Note, "message.htm"},           {HelpContext::Import, "importer.htm"},
+        {HelpContext::CellValue, "valeurcellule.htm"},
+    };
+    for (const auto& [known, topic] : kTopics) {
+        if (known == context)
+            return QString::fromLatin1(topic);
     }
     return QString();
 }
