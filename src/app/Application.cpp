@@ -2,8 +2,24 @@
 
 #include "app/frmIntro.h"
 #include "main_window/frmGestionMessages.h"
+#include "store/MessageStore.h"
 
 namespace tavanote {
+
+bool openMessageFile(Services& services) {
+    const QString path = MessageStore::pathIn(services.programFolder);
+    const StoreOpenResult opened = services.store.open(path);
+    if (opened.ok())
+        return true;
+    const QString text = opened.fault == StoreFault::Missing
+                             ? QStringLiteral(
+                                   "Impossible de trouver le fichier contenant les messages.\n\n"
+                                   "Fin du programme")
+                             : MessageStore::faultText(opened, path);
+    services.dialogs.message(nullptr, text, Icon::Exclamation, Buttons::Ok);
+    services.store.close();
+    return false;
+}
 
 Application::Application(Services& services) : m_services(services) {}
 

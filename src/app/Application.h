@@ -9,6 +9,10 @@ namespace tavanote {
 class frmIntro;
 class frmGestionMessages;
 
+// Opens messages.fdm in the program folder. When it cannot be used the user is told, the store stays closed and
+// the result is false: the program ends.
+bool openMessageFile(Services& services);
+
 // One run of the program: the splash, then the main window, which lives until the quit procedure ends it.
 class Application {
 public:

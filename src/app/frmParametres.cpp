@@ -46,7 +46,8 @@ QLabel* note(const char* text, QWidget* parent) {
 
 }  // namespace
 
-frmParametres::frmParametres(Services& services, QWidget* parent) : QWidget(parent, Qt::Window), m_services(services) {
+frmParametres::frmParametres(Services& services, WindowHost& host, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_services(services) {
     setObjectName(QStringLiteral("frmParametres"));
     setWindowTitle(QStringLiteral("Paramètres"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -136,7 +137,7 @@ frmParametres::frmParametres(Services& services, QWidget* parent) : QWidget(pare
         connect(option, &QRadioButton::toggled, this, &frmParametres::updateEnabling);
     connect(cmdCouleur, &QPushButton::clicked, this, &frmParametres::cmdCouleur_Click);
     connect(chkDemarragePC, &QCheckBox::clicked, this, &frmParametres::chkDemarragePC_Click);
-    new WindowKeys(this, [this](QKeyEvent* key) { return keyPressed(key); });
+    installWindowKeys(this, {&m_services.help, HelpContext::Settings, &host, {}});
 }
 
 void frmParametres::Form_Load() {
@@ -210,8 +211,7 @@ void frmParametres::chkDemarragePC_Click() {
 
 void frmParametres::Boutons_Click(int index) {
     if (index == 1) {
-        if (onHelp)
-            onHelp();
+        m_services.help.show(this, HelpContext::Settings);
         return;
     }
     if (index == 2) {
@@ -232,10 +232,6 @@ void frmParametres::Boutons_Click(int index) {
     applyStartWithComputer(m_services, this, chkDemarragePC->isChecked() ? 1 : 0, this);
     set("confirmation fermeture", tick(chkFermeture));
     set("fin programme", tick(chkFinProgramme));
-}
-
-bool frmParametres::keyPressed(QKeyEvent* key) {
-    return secondaryWindowKey(key, this, onHelp, onAbout);
 }
 
 void frmParametres::closeEvent(QCloseEvent* event) {
@@ -259,7 +255,11 @@ void applyStartWithComputer(Services& services, QWidget* parent, int value, frmP
     // The box of the settings window is unticked, with its question, as if the user had done it.
     std::unique_ptr<frmParametres> hidden;
     if (!openSettings) {
-        hidden = std::make_unique<frmParametres>(services);
+        // Never shown: it has no about window to open.
+        static struct : WindowHost {
+            void showAbout() override {}
+        } unseen;
+        hidden = std::make_unique<frmParametres>(services, unseen);
         hidden->setAttribute(Qt::WA_DeleteOnClose, false);
         hidden->Form_Load();
         openSettings = hidden.get();

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "common/Services.h"
+#include "common/WindowHost.h"
 
 class QCheckBox;
 class QComboBox;
@@ -19,15 +20,13 @@ namespace tavanote {
 class frmParametres : public QWidget {
     Q_OBJECT
 public:
-    explicit frmParametres(Services& services, QWidget* parent = nullptr);
+    frmParametres(Services& services, WindowHost& host, QWidget* parent = nullptr);
 
     void Form_Load();
     void Boutons_Click(int index);
     // The click handling of the start-with-the-computer box: unticked, it asks whether that is really meant.
     void chkDemarragePC_Click();
     bool IsLoaded = false;
-    std::function<void()> onHelp;   // F1 and "Aide"
-    std::function<void()> onAbout;  // F2
 
     // The colour shown on cmdCouleur, as the program stores colours (BBGGRR).
     quint32 chosenColour() const;
@@ -50,7 +49,6 @@ private:
     void setColour(quint32 stored);
     void cmdCouleur_Click();
     void updateEnabling();
-    bool keyPressed(QKeyEvent* key);
 
     Services& m_services;
     quint32 m_colour = 0xC0FFFF;

@@ -7,6 +7,7 @@
 #include "common/FileExists.h"
 #include "common/RealServices.h"
 #include "common/WindowHelpers.h"
+#include "main_window/Help.h"
 #include "store/MessageStore.h"
 
 int main(int argc, char** argv) {
@@ -24,13 +25,15 @@ int main(int argc, char** argv) {
     using namespace tavanote;
     SystemClock clock;
     SystemRandom random;
-    QtDialogs dialogs;
+    QtDialogs boxes;
+    ScopedDialogs dialogs(boxes);
     SettingsStore settings(SettingsStore::defaultPath());
     MessageStore store;
     DesktopPlatform platform(QApplication::applicationFilePath());
     SystemTrayIcon tray;
-    Services services{clock, random,   dialogs, settings,
-                      store, platform, tray,    withTrailingSeparator(QApplication::applicationDirPath())};
+    const QString folder = withTrailingSeparator(QApplication::applicationDirPath());
+    HelpSystem help(dialogs, folder);
+    Services services{clock, random, dialogs, settings, store, platform, tray, help, folder};
 
     Application program(services);
     if (!program.start())

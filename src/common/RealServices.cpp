@@ -14,6 +14,8 @@
 #include <QRandomGenerator>
 #include <QStandardPaths>
 
+#include "common/HandlerScope.h"
+
 namespace tavanote {
 
 QDateTime SystemClock::now() const {
@@ -120,6 +122,44 @@ bool QtDialogs::pageSetup(QWidget* parent, QPrinter& printer) {
 
 bool QtDialogs::openUrl(const QUrl& url) {
     return QDesktopServices::openUrl(url);
+}
+
+Answer ScopedDialogs::message(QWidget* parent, const QString& text, Icon icon, Buttons buttons, const QString& title,
+                              std::optional<Answer> defaultButton) {
+    HandlerScope scope;
+    return m_shown.message(parent, text, icon, buttons, title, defaultButton);
+}
+
+QString ScopedDialogs::openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                    const QString& filter) {
+    HandlerScope scope;
+    return m_shown.openFileName(parent, caption, folder, filter);
+}
+
+QString ScopedDialogs::saveFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                    const QString& filter) {
+    HandlerScope scope;
+    return m_shown.saveFileName(parent, caption, folder, filter);
+}
+
+std::optional<QColor> ScopedDialogs::color(QWidget* parent, const QColor& initial) {
+    HandlerScope scope;
+    return m_shown.color(parent, initial);
+}
+
+bool ScopedDialogs::print(QWidget* parent, QPrinter& printer) {
+    HandlerScope scope;
+    return m_shown.print(parent, printer);
+}
+
+bool ScopedDialogs::pageSetup(QWidget* parent, QPrinter& printer) {
+    HandlerScope scope;
+    return m_shown.pageSetup(parent, printer);
+}
+
+bool ScopedDialogs::openUrl(const QUrl& url) {
+    HandlerScope scope;
+    return m_shown.openUrl(url);
 }
 
 DesktopPlatform::DesktopPlatform(QString executablePath, QString autostartEntry, QString lockFolder)

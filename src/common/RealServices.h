@@ -32,6 +32,26 @@ public:
     bool openUrl(const QUrl& url) override;
 };
 
+// Shows its boxes and dialogs through another Dialogs, each inside a handler scope: a timer tick that falls while
+// one is open waits until it closes, whichever handler opened it.
+class ScopedDialogs : public Dialogs {
+public:
+    explicit ScopedDialogs(Dialogs& shown) : m_shown(shown) {}
+    Answer message(QWidget* parent, const QString& text, Icon icon, Buttons buttons, const QString& title,
+                   std::optional<Answer> defaultButton) override;
+    QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                         const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
+                         const QString& filter) override;
+    std::optional<QColor> color(QWidget* parent, const QColor& initial) override;
+    bool print(QWidget* parent, QPrinter& printer) override;
+    bool pageSetup(QWidget* parent, QPrinter& printer) override;
+    bool openUrl(const QUrl& url) override;
+
+private:
+    Dialogs& m_shown;
+};
+
 class DesktopPlatform : public Platform {
 public:
     // lockFolder: where the single-copy lock lives (the user's runtime folder by default).

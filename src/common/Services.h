@@ -15,6 +15,7 @@ class QPoint;
 
 namespace tavanote {
 
+class Help;
 class MessageStore;
 class SettingsStore;
 
@@ -97,6 +98,7 @@ struct Services {
     MessageStore& store;
     Platform& platform;
     TrayIcon& tray;
+    Help& help;
     QString programFolder;  // the executable's folder, where messages.fdm lives
 };
 

@@ -1,16 +1,11 @@
 #pragma once
 
-#include <QString>
-
-class QWidget;
-
 namespace tavanote {
 
-// The two keys every window shares with the main window: F1 opens a window's help page, F2 the about window.
+// What every secondary window asks of the window that opened it: F2 shows the about window.
 class WindowHost {
 public:
     virtual ~WindowHost() = default;
-    virtual void showHelp(QWidget* window, const QString& topic, int context) = 0;
     virtual void showAbout() = 0;
 };
 

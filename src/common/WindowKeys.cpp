@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QWidget>
 
+#include "common/WindowHost.h"
+
 namespace tavanote {
 
 WindowKeys::WindowKeys(QWidget* window, std::function<bool(QKeyEvent*)> handler)
@@ -41,26 +43,28 @@ bool WindowKeys::eventFilter(QObject* watched, QEvent* event) {
     return m_handler(key);
 }
 
-void callHook(const std::function<void()>& hook) {
-    if (hook)
-        hook();
-}
-
-bool secondaryWindowKey(const QKeyEvent* key, QWidget* window, const std::function<void()>& help,
-                        const std::function<void()>& about) {
-    switch (key->key()) {
-        case Qt::Key_F1:
-            callHook(help);
+WindowKeys* installWindowKeys(QWidget* window, KeyRoles roles) {
+    return new WindowKeys(window, [window, roles = std::move(roles)](QKeyEvent* key) {
+        if (roles.own && roles.own(key))
             return true;
-        case Qt::Key_F2:
-            callHook(about);
-            return true;
-        case Qt::Key_Escape:
-            window->close();
-            return true;
-        default:
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
             return false;
-    }
+        switch (key->key()) {
+            case Qt::Key_F1:
+                if (roles.help)
+                    roles.help->show(window, roles.context);
+                return roles.help != nullptr;
+            case Qt::Key_F2:
+                if (roles.host)
+                    roles.host->showAbout();
+                return roles.host != nullptr;
+            case Qt::Key_Escape:
+                window->close();
+                return true;
+            default:
+                return false;
+        }
+    });
 }
 
 }  // namespace tavanote

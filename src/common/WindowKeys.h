@@ -3,10 +3,14 @@
 #include <QObject>
 #include <functional>
 
+#include "common/Help.h"
+
 class QKeyEvent;
 class QWidget;
 
 namespace tavanote {
+
+class WindowHost;
 
 // Lets a window see every key before its controls: handler receives each key pressed in the window or any of
 // its controls, and a key it returns true for goes no further.
@@ -25,12 +29,14 @@ private:
     std::function<bool(QKeyEvent*)> m_handler;
 };
 
-// Runs a hook given by whoever opened the window (help, about); nothing happens without one.
-void callHook(const std::function<void()>& hook);
-
-// The keys every secondary window shares: F1 its help, F2 the about window, Esc closes it. True when the key was
-// one of them.
-bool secondaryWindowKey(const QKeyEvent* key, QWidget* window, const std::function<void()>& help,
-                        const std::function<void()>& about);
+// The keys every window shares, seen before its controls: the window's own keys first (own, when given), then
+// F1 its page of help (when it has one), F2 the about window (when it has a host) and Esc, which closes it.
+struct KeyRoles {
+    Help* help = nullptr;
+    HelpContext context = HelpContext::General;
+    WindowHost* host = nullptr;
+    std::function<bool(QKeyEvent*)> own;
+};
+WindowKeys* installWindowKeys(QWidget* window, KeyRoles roles);
 
 }  // namespace tavanote

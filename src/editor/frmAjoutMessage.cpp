@@ -18,7 +18,9 @@
 #include <QVBoxLayout>
 
 #include "app/SettingsStore.h"
+#include "common/DateText.h"
 #include "common/HandlerScope.h"
+#include "common/Help.h"
 #include "common/TextRules.h"
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
@@ -140,7 +142,7 @@ frmAjoutMessage::frmAjoutMessage(Services& services, EditorHost& host, QWidget* 
     connect(Toolbar1->findChild<QAction*>(QStringLiteral("enregistrer")), &QAction::triggered, this,
             &frmAjoutMessage::Save);
     connect(Toolbar1->findChild<QAction*>(QStringLiteral("aide")), &QAction::triggered, this,
-            [this] { m_host.showHelp(this, QStringLiteral("ajoutmessage.htm"), 10007); });
+            [this] { m_services.help.show(this, HelpContext::Editor); });
     connect(Toolbar1->findChild<QAction*>(QStringLiteral("quitter")), &QAction::triggered, this, &QWidget::close);
 
     StatusBar1 = new QStatusBar(this);
@@ -190,7 +192,12 @@ frmAjoutMessage::frmAjoutMessage(Services& services, EditorHost& host, QWidget* 
     }
     txtTexte->viewport()->setMouseTracking(true);
     txtTexte->viewport()->installEventFilter(this);
-    new WindowKeys(this, [this](QKeyEvent* key) { return keyPressed(key); });
+    installWindowKeys(this, {&m_services.help, HelpContext::Editor, &m_host, [this](QKeyEvent* key) {
+                                 if (!(key->modifiers() & Qt::ControlModifier) || key->key() != Qt::Key_E)
+                                     return false;
+                                 Save();
+                                 return true;
+                             }});
     resize(twips(7200), twips(5400));
 }
 
@@ -209,6 +216,26 @@ void frmAjoutMessage::Form_Load() {
     CentreWindow(this);
     SetTopMost(this, true);
     IsLoaded = true;
+}
+
+void frmAjoutMessage::startNew(const QDate& today) {
+    SelectedId.clear();
+    setWindowTitle(QStringLiteral("Créer un nouveau message"));
+    txtDate->setText(formatDate(today));
+    cboPeriode->setCurrentIndex(0);
+    show();
+    txtTitre->setFocus();
+}
+
+bool frmAjoutMessage::startEdit(qint64 id, const QString& title) {
+    SelectedId = QString::number(id);
+    setWindowTitle(QStringLiteral("Modifier le message <") + title + QLatin1Char('>'));
+    if (!LoadMessageIntoEditor()) {
+        close();
+        return false;
+    }
+    show();
+    return true;
 }
 
 void frmAjoutMessage::cboPeriode_Click() {
@@ -363,9 +390,7 @@ void frmAjoutMessage::Save() {
 
 void frmAjoutMessage::cmdCalendrier_Click(int index) {
     if (!calendar) {
-        calendar = new frmCalendrier(m_services, {txtDate, txtDateFin}, this);
-        calendar->onHelp = [this] { m_host.showHelp(calendar, QStringLiteral("calendrier.htm"), 10008); };
-        calendar->onAbout = [this] { m_host.showAbout(); };
+        calendar = new frmCalendrier(m_services, m_host, {txtDate, txtDateFin}, this);
         calendar->Form_Load();
     }
     calendar->CalendarTarget = index;
@@ -376,26 +401,12 @@ void frmAjoutMessage::cmdCalendrier_Click(int index) {
 
 void frmAjoutMessage::cmdHeure_Click() {
     if (!timePicker) {
-        timePicker = new frmHeure(m_services, txtHeure, this);
-        timePicker->onHelp = [this] { m_host.showHelp(timePicker, QStringLiteral("heure.htm"), 10009); };
-        timePicker->onAbout = [this] { m_host.showAbout(); };
+        timePicker = new frmHeure(m_services, m_host, txtHeure, this);
         timePicker->Form_Load();
     }
     timePicker->move(geometry().topLeft() + QPoint(twips(2000), twips(1700)));
     timePicker->show();
     timePicker->raise();
-}
-
-bool frmAjoutMessage::keyPressed(QKeyEvent* key) {
-    if (key->modifiers() & Qt::ControlModifier) {
-        if (key->key() != Qt::Key_E)
-            return false;
-        Save();
-        return true;
-    }
-    return secondaryWindowKey(
-        key, this, [this] { m_host.showHelp(this, QStringLiteral("ajoutmessage.htm"), 10007); },
-        [this] { m_host.showAbout(); });
 }
 
 bool frmAjoutMessage::eventFilter(QObject* watched, QEvent* event) {
@@ -416,7 +427,7 @@ void frmAjoutMessage::closeEvent(QCloseEvent* event) {
     IsLoaded = false;
     Timer1->stop();
     if (MessageSaved)
-        m_host.editorSaved(SelectedId);
+        m_host.editorSaved(SelectedId.toLongLong());
     event->accept();
 }
 

@@ -26,7 +26,7 @@ class frmHeure;
 class EditorHost : public WindowHost {
 public:
     // A message was written: refresh the lists and select it among the active messages.
-    virtual void editorSaved(const QString& id) = 0;
+    virtual void editorSaved(qint64 id) = 0;
 };
 
 // The window where a message is written or changed. It checks every field and writes one statement.
@@ -37,6 +37,11 @@ public:
     ~frmAjoutMessage() override;
 
     void Form_Load();
+    // Caption "Créer un nouveau message", today's date, periodicity "once", the focus on the title; then shown.
+    void startNew(const QDate& today);
+    // Caption "Modifier le message <title>", the fields of message id; false (the user told, the window closed)
+    // when it no longer exists.
+    bool startEdit(qint64 id, const QString& title);
     // Fills the fields from the message SelectedId; false (the user told) when it no longer exists.
     bool LoadMessageIntoEditor();
     bool ValidateEditor();
@@ -72,7 +77,6 @@ private:
     void cboPeriode_Click();
     void cmdCalendrier_Click(int index);
     void cmdHeure_Click();
-    bool keyPressed(QKeyEvent* key);
     bool refuse(const QString& text, QWidget* focus);
     bool askRepeat(const QDateTime& first, const QDate& end, int code);
 

@@ -3,12 +3,12 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSignalBlocker>
 #include <algorithm>
 
@@ -71,7 +71,8 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, con
 
 }  // namespace
 
-frmCalendrier::frmCalendrier(Services& services, std::array<QLineEdit*, 2> dateFields, QWidget* parent)
+frmCalendrier::frmCalendrier(Services& services, WindowHost& host, std::array<QLineEdit*, 2> dateFields,
+                             QWidget* parent)
     : QWidget(parent, Qt::Window), m_services(services), m_dateFields{dateFields[0], dateFields[1]} {
     setObjectName(QStringLiteral("frmCalendrier"));
     setWindowTitle(QStringLiteral("Calendrier"));
@@ -113,19 +114,13 @@ frmCalendrier::frmCalendrier(Services& services, std::array<QLineEdit*, 2> dateF
     connect(cboMois, qOverload<int>(&QComboBox::currentIndexChanged), this, &frmCalendrier::cboMois_Click);
     connect(cboAnnees, qOverload<int>(&QComboBox::currentIndexChanged), this, &frmCalendrier::cboAnnees_Click);
 
-    // The window sees these keys before its controls.
-    const std::pair<QKeySequence, std::function<void()>> keys[] = {
-        {QKeySequence(Qt::Key_F1), [this] { callHook(onHelp); }},
-        {QKeySequence(Qt::Key_F2), [this] { callHook(onAbout); }},
-        {QKeySequence(Qt::Key_Return), [this] { cmdInserer_Click(); }},
-        {QKeySequence(Qt::Key_Enter), [this] { cmdInserer_Click(); }},
-        // Esc leaves without writing: the close box does the same, and Insérer is one key away.
-        {QKeySequence(Qt::Key_Escape), [this] { close(); }},
-    };
-    for (const auto& [sequence, action] : keys) {
-        auto* shortcut = new QShortcut(sequence, this);
-        connect(shortcut, &QShortcut::activated, this, action);
-    }
+    // Enter inserts; Esc leaves without writing (the close box does the same, and Insérer is one key away).
+    installWindowKeys(this, {&m_services.help, HelpContext::Calendar, &host, [this](QKeyEvent* key) {
+                                 if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+                                     return false;
+                                 cmdInserer_Click();
+                                 return true;
+                             }});
 }
 
 void frmCalendrier::buildTopRow() {

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "common/Services.h"
+#include "common/WindowHost.h"
 #include "editor/CalendarGrid.h"
 
 class QComboBox;
@@ -22,7 +23,8 @@ class frmCalendrier : public QWidget {
     Q_OBJECT
 public:
     // dateFields: the editor's start date (CalendarTarget 0) and end date (CalendarTarget 1).
-    frmCalendrier(Services& services, std::array<QLineEdit*, 2> dateFields, QWidget* parent = nullptr);
+    frmCalendrier(Services& services, WindowHost& host, std::array<QLineEdit*, 2> dateFields,
+                  QWidget* parent = nullptr);
 
     // Opens on today: today's month, year and day selected, the window on top.
     void Form_Load();
@@ -40,8 +42,6 @@ public:
     bool IsLoaded = false;
     // The date Insérer writes; empty once the window has closed.
     QString SelectedDate;
-    std::function<void()> onHelp;   // F1
-    std::function<void()> onAbout;  // F2
 
     QLabel* lblMoisPrecedent;
     QLabel* lblMois;

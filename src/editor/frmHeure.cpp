@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 
 #include "common/TextRules.h"
 #include "common/WindowHelpers.h"
@@ -45,7 +44,7 @@ QStringList numbers(int count) {
 
 }  // namespace
 
-frmHeure::frmHeure(Services& services, QLineEdit* timeField, QWidget* parent)
+frmHeure::frmHeure(Services& services, WindowHost& host, QLineEdit* timeField, QWidget* parent)
     : QWidget(parent, Qt::Window), m_services(services), m_timeField(timeField) {
     setObjectName(QStringLiteral("frmHeure"));
     setWindowTitle(QStringLiteral("Heure"));
@@ -98,18 +97,13 @@ frmHeure::frmHeure(Services& services, QLineEdit* timeField, QWidget* parent)
     connect(button, &QPushButton::clicked, this, &frmHeure::ReturnTime);
     Bouton[0] = button;
 
-    // The window sees these keys before its controls.
-    const std::pair<QKeySequence, std::function<void()>> keys[] = {
-        {QKeySequence(Qt::Key_F1), [this] { callHook(onHelp); }},
-        {QKeySequence(Qt::Key_F2), [this] { callHook(onAbout); }},
-        {QKeySequence(Qt::Key_Return), [this] { Bouton[0]->click(); }},
-        {QKeySequence(Qt::Key_Enter), [this] { Bouton[0]->click(); }},
-        {QKeySequence(Qt::Key_Escape), [this] { close(); }},
-    };
-    for (const auto& [sequence, action] : keys) {
-        auto* shortcut = new QShortcut(sequence, this);
-        connect(shortcut, &QShortcut::activated, this, action);
-    }
+    // Enter inserts; Esc leaves without writing (the close box does the same, and Insérer is one key away).
+    installWindowKeys(this, {&m_services.help, HelpContext::Time, &host, [this](QKeyEvent* key) {
+                                 if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+                                     return false;
+                                 Bouton[0]->click();
+                                 return true;
+                             }});
 }
 
 void frmHeure::Form_Load() {

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "common/Services.h"
+#include "common/WindowHost.h"
 
 class QComboBox;
 class QFrame;
@@ -21,7 +22,7 @@ namespace tavanote {
 class frmHeure : public QWidget {
     Q_OBJECT
 public:
-    frmHeure(Services& services, QLineEdit* timeField, QWidget* parent = nullptr);
+    frmHeure(Services& services, WindowHost& host, QLineEdit* timeField, QWidget* parent = nullptr);
 
     // Opens on the current hour and minute, the window on top.
     void Form_Load();
@@ -29,8 +30,6 @@ public:
     void ReturnTime();
 
     bool IsLoaded = false;
-    std::function<void()> onHelp;   // F1
-    std::function<void()> onAbout;  // F2
 
     std::array<QLabel*, 2> Label1{};
     QComboBox* cboHeure;

@@ -15,18 +15,19 @@ namespace {
 
 const QString kHelpFileName = QStringLiteral("aide.qch");
 
-void tellHelpFileMissing(Services& services, QWidget* window) {
-    services.dialogs.message(window,
-                             QStringLiteral("Le fichier d'aide [") + kHelpFileName +
-                                 QStringLiteral("] est introuvable.\nAssurez-vous que ce fichier doit se trouver\n"
-                                                "dans le dossier:\n") +
-                                 services.programFolder,
-                             Icon::Exclamation, Buttons::Ok);
+void tellHelpFileMissing(Dialogs& dialogs, const QString& programFolder, QWidget* window) {
+    dialogs.message(window,
+                    QStringLiteral("Le fichier d'aide [") + kHelpFileName +
+                        QStringLiteral("] est introuvable.\nAssurez-vous que ce fichier doit se trouver\n"
+                                       "dans le dossier:\n") +
+                        programFolder,
+                    Icon::Exclamation, Buttons::Ok);
 }
 
 }  // namespace
 
-HelpSystem::HelpSystem(Services& services) : m_services(services) {}
+HelpSystem::HelpSystem(Dialogs& dialogs, QString programFolder)
+    : m_dialogs(dialogs), m_programFolder(std::move(programFolder)) {}
 
 HelpSystem::~HelpSystem() {
     // The viewer deletes itself when closed; one still open goes with the help.
@@ -34,7 +35,7 @@ HelpSystem::~HelpSystem() {
 }
 
 QString HelpSystem::helpFilePath() const {
-    return QDir(m_services.programFolder).filePath(kHelpFileName);
+    return QDir(m_programFolder).filePath(kHelpFileName);
 }
 
 void HelpSystem::ShowHelp(QWidget* window, const QString& topic, int context) {
@@ -43,7 +44,7 @@ void HelpSystem::ShowHelp(QWidget* window, const QString& topic, int context) {
             context = 0;
         const QString path = helpFilePath();
         if (!QFileInfo(path).isFile()) {
-            tellHelpFileMissing(m_services, window);
+            tellHelpFileMissing(m_dialogs, m_programFolder, window);
             return;
         }
         std::unique_ptr<HelpFile> opened;
@@ -54,7 +55,7 @@ void HelpSystem::ShowHelp(QWidget* window, const QString& topic, int context) {
         }
         const QUrl page = file ? file->pageOf(context) : QUrl();
         if (page.isEmpty()) {
-            tellHelpFileMissing(m_services, window);
+            tellHelpFileMissing(m_dialogs, m_programFolder, window);
             return;
         }
         if (!m_viewer) {
@@ -74,20 +75,24 @@ void HelpSystem::ShowHelp(QWidget* window, const QString& topic, int context) {
         return;
     }
 
-    const QString folder = m_services.programFolder;
+    const QString folder = m_programFolder;
     const QString path = QDir(folder).filePath(topic);
     if (!QFileInfo(path).isFile()) {
-        m_services.dialogs.message(window,
-                                   QStringLiteral("Fichier d'aide [") + topic +
-                                       QStringLiteral("] introuvable.\nAssurez-vous que celui-ci doit se trouver "
-                                                      "dans le dossier:\n") +
-                                       folder,
-                                   Icon::Critical, Buttons::Ok);
+        m_dialogs.message(window,
+                          QStringLiteral("Fichier d'aide [") + topic +
+                              QStringLiteral("] introuvable.\nAssurez-vous que celui-ci doit se trouver "
+                                             "dans le dossier:\n") +
+                              folder,
+                          Icon::Critical, Buttons::Ok);
         return;
     }
-    if (!m_services.dialogs.openUrl(QUrl::fromLocalFile(path)))
-        m_services.dialogs.message(window, QStringLiteral("Aucune application associée avec ce type de fichier [HTM]."),
-                                   Icon::Information, Buttons::Ok);
+    if (!m_dialogs.openUrl(QUrl::fromLocalFile(path)))
+        m_dialogs.message(window, QStringLiteral("Aucune application associée avec ce type de fichier [HTM]."),
+                          Icon::Information, Buttons::Ok);
+}
+
+void HelpSystem::show(QWidget* window, HelpContext context) {
+    ShowHelp(window, helpTopic(context), static_cast<int>(context));
 }
 
 QString mailTarget(const QString& address, const QString& subject, const QString& body, const QString& cc,

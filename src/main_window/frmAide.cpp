@@ -11,6 +11,8 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include "common/WindowKeys.h"
+
 namespace tavanote {
 
 namespace {
@@ -108,6 +110,8 @@ frmAide::frmAide(std::unique_ptr<HelpFile> file, QWidget* parent) : QWidget(pare
     connect(txtPage, &QTextBrowser::sourceChanged, this, &frmAide::txtPage_SourceChanged);
     connect(lstSommaire, &QListWidget::itemClicked, this, &frmAide::lstSommaire_Click);
     connect(lstSommaire, &QListWidget::itemActivated, this, &frmAide::lstSommaire_Click);
+    // Esc closes the viewer; it has no page of its own and no about window.
+    installWindowKeys(this, {});
 }
 
 frmAide::~frmAide() = default;
@@ -117,14 +121,6 @@ void frmAide::showPage(const QUrl& page) {
         txtPage->reload();
     else
         txtPage->setSource(page, QTextDocument::HtmlResource);
-}
-
-void frmAide::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 void frmAide::lstSommaire_Click(QListWidgetItem* item) {

@@ -62,9 +62,6 @@ public:
     QPushButton* cmdPrecedent;
     QPushButton* cmdSuivant;
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private slots:
     void lstSommaire_Click(QListWidgetItem* item);
     void txtPage_SourceChanged(const QUrl& page);

@@ -43,8 +43,7 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& toolTip, 
 
 }  // namespace
 
-frmApropos::frmApropos(Services& services, HelpSystem& help, QWidget* parent)
-    : QWidget(parent, Qt::Dialog), m_services(services), m_help(help) {
+frmApropos::frmApropos(Services& services, QWidget* parent) : QWidget(parent, Qt::Dialog), m_services(services) {
     setObjectName(QStringLiteral("frmApropos"));
     setWindowTitle(QStringLiteral("A propos de..."));
     setWindowIcon(programIcon());
@@ -126,22 +125,22 @@ frmApropos::frmApropos(Services& services, HelpSystem& help, QWidget* parent)
     cmdOK->setGeometry(kWidth - kMargin - 110, buttonTop, 110, 26);
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
 
-    new WindowKeys(this, [this](QKeyEvent* key) {
-        switch (key->key()) {
-            case Qt::Key_F1:
-                m_help.ShowHelp(this, QStringLiteral("aproposde.htm"), 10002);
-                return true;
-            case Qt::Key_Shift:
-            case Qt::Key_Control:
-            case Qt::Key_Alt:
-            case Qt::Key_AltGr:
-            case Qt::Key_Meta:
-                return false;  // only a whole key closes the window, and Alt keeps the buttons' mnemonics
-            default:
-                close();
-                return true;
-        }
-    });
+    // F1 opens its help; any other whole key closes the window.
+    installWindowKeys(
+        this, {&m_services.help, HelpContext::About, nullptr, [this](QKeyEvent* key) {
+                   switch (key->key()) {
+                       case Qt::Key_F1:
+                       case Qt::Key_Shift:
+                       case Qt::Key_Control:
+                       case Qt::Key_Alt:
+                       case Qt::Key_AltGr:
+                       case Qt::Key_Meta:
+                           return false;  // only a whole key closes the window, and Alt keeps the buttons' mnemonics
+                       default:
+                           close();
+                           return true;
+                   }
+               }});
 }
 
 void frmApropos::Form_Load() {

@@ -11,14 +11,12 @@ class QPushButton;
 
 namespace tavanote {
 
-class HelpSystem;
-
 // "A propos de...": the program's name, version and purpose, the links to its web site and mail address,
 // and the system information.
 class frmApropos : public QWidget {
     Q_OBJECT
 public:
-    frmApropos(Services& services, HelpSystem& help, QWidget* parent = nullptr);
+    explicit frmApropos(Services& services, QWidget* parent = nullptr);
 
     void Form_Load();
     void StartSysInfo();
@@ -46,7 +44,6 @@ private:
     void removeUnderlines();
 
     Services& m_services;
-    HelpSystem& m_help;
 };
 
 }  // namespace tavanote

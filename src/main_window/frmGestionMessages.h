@@ -1,44 +1,56 @@
 #pragma once
 
+#include <QKeyCombination>
 #include <QMainWindow>
-#include <QPointer>
+#include <QStyle>
 #include <array>
 #include <memory>
 
-#include "app/frmParametres.h"
 #include "common/Services.h"
-#include "editor/frmAjoutMessage.h"
-#include "main_window/Help.h"
-#include "main_window/frmApropos.h"
-#include "scheduling/DueCheck.h"
-#include "scheduling/frmTavanote.h"
+#include "main_window/SecondaryWindows.h"
+#include "scheduling/NoteScheduler.h"
 
 class QAction;
 class QFrame;
 class QKeyEvent;
-class QMenu;
-class QPrinter;
-class QToolBar;
 class QLabel;
+class QMenu;
+class QModelIndex;
+class QPrinter;
 class QPushButton;
 class QStatusBar;
 class QTabBar;
 class QTableView;
 class QTimer;
+class QToolBar;
 
 namespace tavanote {
 
+class Legend;
 class MessageListModel;
 
 // The main window: the three lists of messages (active, erroneous, displayed), the colour legend, the status
-// bar with its hints, date and time, and the program's quit procedure. It is loaded at start and lives,
-// mostly hidden, until the program ends.
-class frmGestionMessages : public QMainWindow, public NoteHost, public EditorHost {
+// bar with its hints, date and time, and the commands of its toolbar, keys and tray menu. It is loaded at start
+// and lives, mostly hidden, until the program ends.
+class frmGestionMessages;
+
+// One command of the toolbar, its shortcut and its hint. The positions between the commands are separators;
+// 15 is the spacer that keeps help and quit at the right edge.
+struct Command {
+    const char* key;
+    int position;
+    QKeyCombination shortcut;  // none when empty
+    const char* toolTip;
+    int hintFrom;  // where the mouse over the toolbar shows the hint, in twips from its left edge
+    int hintTo;
+    const char* hint;
+    QStyle::StandardPixmap icon;
+    void (frmGestionMessages::*handler)();  // none while the program does not have the command's window
+};
+
+class frmGestionMessages : public QMainWindow, public NoteHost {
     Q_OBJECT
 public:
-    // The windows that bringing the main window to the front unloads, in the order it unloads them.
-    enum SecondaryWindow { SecParametres, SecAjoutMessage, SecEtat, SecApropos, SecImporter, SecondaryCount };
-
     frmGestionMessages(Services& services, bool newVersion, QWidget* parent = nullptr);
     ~frmGestionMessages() override;
 
@@ -47,85 +59,34 @@ public:
     bool Form_Load();
 
     void RefreshMessageLists() override;
-    void SetUpListColumns();
-    void LoadMessageLists();
-    void ShowListCounts();
+    // The id of the grid's current row (empty for an empty list); its title becomes the selected title.
     QString SelectedMessageId(QTableView* grid);
+    const QString& selectedTitle() const { return SelectedTitle; }
+    // The list shown: 0 active, 1 erroneous, 2 displayed.
+    int currentList() const { return CurrentList; }
     void ShowLegend(bool show);
-    void PointLegendArrow(QTableView* grid);
-    void TabStrip1_Click();
 
-    // Ends the program, asking first when confirm is true. False when the user chose to go on.
-    bool QuitProgram(bool confirm);
-    void mnuQuitter_Click();
-
-    // The due check of one tick of Timer2.
-    void Timer2_Timer();
-    // Opens the notes of the messages shown at every start.
-    void DisplayStartupMessages();
-    // The open note of a message, found by its tag; nullptr when none.
-    frmTavanote* findNote(qint64 id) const;
-    QList<frmTavanote*> openNotes() const;
-
-    bool deletingDisplayedMessage() const override { return DeletingDisplayedMessage; }
-    void showHelp(QWidget* window, const QString& topic, int context) override;
-    void showAbout() override;
-    void editorSaved(const QString& id) override;
-    void openSettings();
-    // Brings the previous version's messages into the store and tells the user.
-    void RecoverOldMessages();
-    HelpSystem& help() { return *m_help; }
-
-    // The toolbar's button at a position (1 to 17), by its key; the same operations serve the shortcuts and the
-    // pop-up menu. A button whose window the program does not have is disabled and does nothing.
+    // The toolbar's button at a position (1 to 17); the shortcuts and the pop-up menu run the same commands.
+    // A button whose window the program does not have yet is disabled and does nothing.
     void ToolbarCommand(int position);
     QAction* toolbarButton(int position) const { return m_buttons[static_cast<size_t>(position - 1)]; }
-    frmAjoutMessage* editor() const { return m_editor; }
-    // Opens the editor on a new message.
     void mnuNouveauMessage_Click();
-    void mnuGestionMessage_Click();
-    void mnuDesactiverMessage_Click();
+    void mnuQuitter_Click();
+    // Ends the program, asking first when confirm is true. False when the user chose to go on.
+    bool QuitProgram(bool confirm);
+    // The due check of one tick of Timer2.
+    void Timer2_Timer();
     // True while the user has switched the display of messages off.
     bool messagesDisabled() const;
 
     QTableView* grid(int list) const { return m_grids[static_cast<size_t>(list)]; }
     MessageListModel* listModel(int list) const { return m_models[static_cast<size_t>(list)]; }
-    int listCount(int list) const;
-    void setSecondaryWindow(SecondaryWindow slot, QWidget* window);
+    frmAjoutMessage* editor() const { return m_windows.editor(); }
+    frmTavanote* findNote(qint64 id) const { return m_scheduler->findNote(id); }
+    QList<frmTavanote*> openNotes() const { return m_scheduler->openNotes(); }
 
-    // The list shown: 0 active, 1 erroneous, 2 displayed.
-    int CurrentList = 0;
-    // True only while the delete command closes the note of the message it deletes.
-    bool DeletingDisplayedMessage = false;
-    QString SelectedId;
-    QString SelectedTitle;
-
-    QTabBar* TabStrip1;
-    std::array<QFrame*, 3> CadreMSF{};
-    QTableView* MSFactifs;
-    QTableView* MSFErrones;
-    QTableView* MSFaffiches;
-    std::array<QLabel*, 3> lblNombre{};
-    QStatusBar* StatusBar1;
-    std::array<QLabel*, 3> StatusPanels{};  // hints, date, time
-    QFrame* picLegende;
-    std::array<QLabel*, 10> lblCouleur{};
-    std::array<QLabel*, 13> Label2{};
-    QPushButton* cmdLegende;
-    QLabel* imgFleche;
-    QFrame* LinLegende;
-    QTimer* Timer1;
-    QTimer* Timer2;
-    QToolBar* Toolbar1;
-    QPushButton* cmdInformation;
-    QMenu* mnuMessage;
-    QAction* mnuNouveauMessage;
-    QAction* mnuGestionMessage;
-    QAction* mnuDesactiverMessage;
-    QAction* mnuParametres;
-    QAction* mnuAide;
-    QAction* mnuApropos;
-    QAction* mnuQuitter;
+    bool deletingDisplayedMessage() const override { return m_deletingDisplayedMessage; }
+    void showAbout() override { m_windows.showAbout(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -135,8 +96,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static constexpr int kWidthHidden = 7870;  // twips, legend hidden
+    static constexpr int kWidthShown = 9900;   // twips, legend shown
+    static constexpr int kHeight = 440;        // pixels
+
+    static const std::array<Command, 13>& commands();
     void buildLists(QWidget* central);
-    void buildLegend(QWidget* central);
     void buildStatusBar();
     void buildToolbar(QWidget* central);
     void buildMenu();
@@ -146,40 +111,49 @@ private:
     void cmdModifier();
     void cmdSupprimer();
     void cmdConfiguration();
-    void openEditor(const QString& caption);
-    void selectActiveRow(const QString& id);
+    void cmdAide();
+    void showSettings();
+    void RecoverOldMessages();
+    void editorSaved(qint64 id);
+    void TabStrip1_Click();
+    void SetUpListColumns();
+    void LoadMessageLists();
+    void ShowListCounts();
+    void PointLegendArrow(QTableView* grid);
     void Timer1_Timer();
-    void runDueCheck(const QSet<QString>& minutes);
-    // Opens a note for a message and marks the message displayed; false when the mark could not be written.
-    bool openNote(const NoteMessage& message);
-    void cmdLegende_Click();
-    void grid_DblClick(QTableView* grid, const QModelIndex& index);
-    void showHint(const QString& text);
+    int listCount(int list) const;
     QString hintFor(QObject* watched, const QPoint& position) const;
-    std::array<QColor, 10> swatchColours() const;
-    void unloadSecondaryWindows();
-    bool legendShown() const;
+    void endProgram();
 
     Services& m_services;
     bool m_newVersion;
     bool m_recoveryButtonVisible = false;
     bool m_quitting = false;
+    // The list shown: 0 active, 1 erroneous, 2 displayed.
+    int CurrentList = 0;
+    // True only while the delete command closes the note of the message it deletes.
+    bool m_deletingDisplayedMessage = false;
+    QString SelectedTitle;
+
+    QTabBar* TabStrip1;
+    std::array<QFrame*, 3> CadreMSF{};
+    std::array<QLabel*, 3> lblNombre{};
+    QStatusBar* StatusBar1;
+    std::array<QLabel*, 3> StatusPanels{};  // hints, date, time
+    Legend* picLegende;
+    QPushButton* cmdLegende;
+    QPushButton* cmdInformation;
+    QTimer* Timer1;
+    QTimer* Timer2;
+    QToolBar* Toolbar1;
+    QMenu* mnuMessage;
+    QAction* mnuDesactiverMessage;
     std::array<QAction*, 17> m_buttons{};
-    QPointer<frmAjoutMessage> m_editor;
-    std::unique_ptr<HelpSystem> m_help;
-    QPointer<frmParametres> m_settingsWindow;
-    QPointer<frmApropos> m_about;
-    std::unique_ptr<QPrinter> m_printer;
     std::array<QTableView*, 3> m_grids{};
     std::array<MessageListModel*, 3> m_models{};
-    std::array<QPointer<QWidget>, SecondaryCount> m_secondary{};
-    QList<QPointer<frmTavanote>> m_notes;
-    DueTicker m_ticker;
-    QSet<QString> m_deferredMinutes;  // minutes of ticks that fell while a handler was under way
-    bool m_deferredTick = false;
-    // What the last due check looked at: a tick of the same minute on an unchanged file has nothing new to open.
-    QSet<QString> m_checkedMinutes;
-    quint64 m_checkedVersion = 0;
+    std::unique_ptr<QPrinter> m_printer;
+    SecondaryWindows m_windows;
+    std::unique_ptr<NoteScheduler> m_scheduler;
 };
 
 }  // namespace tavanote

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -15,6 +14,7 @@
 #include "common/DateText.h"
 #include "common/HandlerScope.h"
 #include "common/WindowHelpers.h"
+#include "common/WindowKeys.h"
 #include "scheduling/NotePlacement.h"
 #include "scheduling/Schedule.h"
 #include "store/MessageStore.h"
@@ -67,17 +67,7 @@ frmTavanote::frmTavanote(Services& services, NoteHost& host, QWidget* parent)
     layout->addLayout(bottom);
     resize(twips(4200), twips(2850));
 
-    for (const Qt::Key key : {Qt::Key_F1, Qt::Key_F2, Qt::Key_Escape}) {
-        auto* shortcut = new QShortcut(QKeySequence(key), this);
-        connect(shortcut, &QShortcut::activated, this, [this, key] {
-            if (key == Qt::Key_F1)
-                m_host.showHelp(this, QStringLiteral("message.htm"), 10011);
-            else if (key == Qt::Key_F2)
-                m_host.showAbout();
-            else
-                close();
-        });
-    }
+    installWindowKeys(this, {&m_services.help, HelpContext::Note, &m_host, {}});
 }
 
 void frmTavanote::Form_Load() {
@@ -106,12 +96,13 @@ void frmTavanote::Form_Load() {
     }
 
     const QDateTime now = m_services.clock.now();
-    m_heureTag = now.toString(QStringLiteral("HH:mm"));
-    m_jourTag = formatDate(now.date());
-    lblheure->setText(m_heureTag);
-    lblJour->setText(m_jourTag);
-    lblheure->setProperty("Tag", m_heureTag);
-    lblJour->setProperty("Tag", m_jourTag);
+    const QString heure = now.toString(QStringLiteral("HH:mm"));
+    const QString jour = formatDate(now.date());
+    m_displayedAt = readInstant(jour + QLatin1Char(' ') + heure).value_or(QDateTime());
+    lblheure->setText(heure);
+    lblJour->setText(jour);
+    lblheure->setProperty("Tag", heure);
+    lblJour->setProperty("Tag", jour);
     const QString affichage = settings.get(kParametres, QStringLiteral("affichage"));
     if (affichage == QLatin1String("0")) {
         lblJour->clear();
@@ -143,6 +134,7 @@ void frmTavanote::showEvent(QShowEvent* event) {
 }
 
 void frmTavanote::setMessage(const NoteMessage& message) {
+    m_id = message.id;
     txtID->setText(QString::number(message.id));
     txtPeriodicite->setText(message.code);
     setWindowTitle(message.title);
@@ -152,17 +144,13 @@ void frmTavanote::setMessage(const NoteMessage& message) {
     setProperty("Tag", m_tag);
 }
 
-qint64 frmTavanote::messageId() const {
-    return txtID->text().toLongLong();
-}
-
 NoteFields frmTavanote::fields() const {
     NoteFields note;
     note.id = messageId();
     note.title = windowTitle();
     note.code = txtPeriodicite->text();
     note.lastDisplay = txtDernierAffichage->text();
-    note.displayedAt = readInstant(m_jourTag + QLatin1Char(' ') + m_heureTag).value_or(QDateTime());
+    note.displayedAt = m_displayedAt;
     return note;
 }
 

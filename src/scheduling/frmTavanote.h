@@ -34,15 +34,24 @@ public:
     // The message's own fields and the window's tag.
     void setMessage(const NoteMessage& message);
 
-    qint64 messageId() const;
+    qint64 messageId() const { return m_id; }
     NoteFields fields() const;
     const QString& tag() const { return m_tag; }
     bool onTop() const { return m_onTop; }
     QColor colour() const { return m_colour; }
 
-    void cmdOnTop_Click();
     // The main window deleted this note's message: the note closes with the deletion's box.
     void closeForDeletion();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void cmdOnTop_Click();
+    // Runs the close handling; false when the note must stay open.
+    bool acknowledge();
+    void place();
 
     QTextEdit* txtMessage;
     QLabel* lblJour;
@@ -52,20 +61,11 @@ public:
     QLineEdit* txtPeriodicite;
     QLineEdit* txtDernierAffichage;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
-private:
-    // Runs the close handling; false when the note must stay open.
-    bool acknowledge();
-    void place();
-
     Services& m_services;
     NoteHost& m_host;
+    qint64 m_id = 0;
     QString m_tag;
-    QString m_jourTag;
-    QString m_heureTag;
+    QDateTime m_displayedAt;  // the minute the note appeared: the base of the next display
     bool m_onTop = false;
     bool m_closing = false;
     bool m_closed = false;

@@ -30,7 +30,7 @@ struct Opened {
             {"demarrage pc", "1"}, {"fin programme", "1"}, {"confirmation fermeture", "1"}};
         for (const auto& pair : defaults + stored)
             w.settingsStore->set(kParametres, pair.first, pair.second);
-        frm = new frmParametres(w.services());
+        frm = new frmParametres(w.services(), w.host);
         frm->Form_Load();
         frm->show();
     }
@@ -284,15 +284,15 @@ private slots:
             QVERIFY2(shown.contains(text), qPrintable(text));
     }
 
-    void helpFromButtonAndF1() {
+    void helpFromButtonAndF1AboutFromF2() {
         TestWorld w;
         Opened frm(w);
-        int helps = 0;
-        frm->onHelp = [&helps] { ++helps; };
         QTest::mouseClick(frm.c<QPushButton>("Boutons_1"), Qt::LeftButton);
-        QCOMPARE(helps, 1);
         QTest::keyClick(frm.c<QCheckBox>("chkFermeture"), Qt::Key_F1);
-        QCOMPARE(helps, 2);
+        QTest::keyClick(frm.c<QCheckBox>("chkFermeture"), Qt::Key_F2);
+        const std::pair<QString, HelpContext> page{"frmParametres", HelpContext::Settings};
+        QCOMPARE(w.help.shown, QList({page, page}));
+        QCOMPARE(w.host.abouts, 1);
         QVERIFY(frm.frm && frm->isVisible() && w.dialogs.shown.empty());
     }
 };

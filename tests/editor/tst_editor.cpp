@@ -39,10 +39,10 @@ struct Program : TestWorld {
         return editor = frm->editor();
     }
     QString currentActiveId() const {
-        const QModelIndex current = frm->MSFactifs->currentIndex();
+        const QModelIndex current = frm->grid(ListActifs)->currentIndex();
         return current.isValid() ? frm->listModel(ListActifs)->row(current.row()).cells[kIdColumn] : QString();
     }
-    void select(int row) { frm->MSFactifs->setCurrentIndex(frm->listModel(ListActifs)->index(row, 1)); }
+    void select(int row) { frm->grid(ListActifs)->setCurrentIndex(frm->listModel(ListActifs)->index(row, 1)); }
     // The eight fields of a row (by default the last written), as read back, joined by "|".
     QString stored(const QString& id = "(SELECT max(id) FROM message)") {
         Recordset rs = sql("SELECT * FROM message WHERE id = " + id);

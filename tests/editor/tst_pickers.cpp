@@ -24,7 +24,7 @@ struct Editor {
 };
 
 QPointer<frmCalendrier> openCalendar(TestWorld& w, Editor& editor, int target = 0) {
-    auto* frm = new frmCalendrier(w.services(), {editor.txtDate, editor.txtDateFin}, &editor.window);
+    auto* frm = new frmCalendrier(w.services(), w.host, {editor.txtDate, editor.txtDateFin}, &editor.window);
     frm->CalendarTarget = target;
     frm->Form_Load();
     frm->show();
@@ -32,7 +32,7 @@ QPointer<frmCalendrier> openCalendar(TestWorld& w, Editor& editor, int target = 
 }
 
 QPointer<frmHeure> openTime(TestWorld& w, Editor& editor) {
-    auto* frm = new frmHeure(w.services(), editor.txtHeure, &editor.window);
+    auto* frm = new frmHeure(w.services(), w.host, editor.txtHeure, &editor.window);
     frm->Form_Load();
     frm->show();
     frm->activateWindow();

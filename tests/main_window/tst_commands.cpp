@@ -56,7 +56,7 @@ struct Program : TestWorld {
         return insert(titre, "Texte de " + titre, due.left(10), due.mid(11), etat, code, due, end);
     }
     qint64 due(const QString& titre) { return add(titre, "actif", "2", "05/06/2026 09:05"); }  // daily, due soon
-    void showList(int list) { frm->TabStrip1->setCurrentIndex(list); }
+    void showList(int list) { ctl<QTabBar>(frm.get(), "TabStrip1")->setCurrentIndex(list); }
     void select(int list, int row) { frm->grid(list)->setCurrentIndex(frm->listModel(list)->index(row, 1)); }
     void ctrl(Qt::Key key) { QTest::keyClick(frm.get(), key, Qt::ControlModifier); }
     void tick(const char* at) {
@@ -203,7 +203,6 @@ private slots:
         QCOMPARE(p.row(banque), "gone");
         QCOMPARE(p.list(list), "Dentiste / 1");
         QCOMPARE(p.list(1 - list), "Ailleurs / 1");
-        QVERIFY(p.frm->SelectedId.isEmpty());
     }
 
     // No close question and no rescheduling: the note says the message is gone.
@@ -213,7 +212,7 @@ private slots:
         p.showNotes();
         QVERIFY(p.frm->findNote(banque) && p.frm->findNote(dentiste));
         p.remove(ListAffiches, "Banque", Answer::Yes, true, true);
-        QVERIFY(!p.frm->DeletingDisplayedMessage);
+        QVERIFY(!p.frm->deletingDisplayedMessage());
         flushDeletes();
         QVERIFY(!p.frm->findNote(banque));
         QCOMPARE(p.row(banque), "gone");
@@ -272,7 +271,8 @@ private slots:
         const bool setUp = position == 7;
         Program p;
         PageSetupDialogs boxes;
-        Services services{p.clock, p.random, boxes, *p.settingsStore, p.store, p.platform, p.tray, p.programFolder()};
+        Services services{p.clock,    p.random, boxes,  *p.settingsStore, p.store,
+                          p.platform, p.tray,   p.help, p.programFolder()};
         const qint64 id = p.add("Banque", "actif");
         p.load(&services);
         const QStringList before = visibleWindows();
@@ -296,7 +296,7 @@ private slots:
         QVERIFY(p.tray.added);
         QCOMPARE(p.tray.toolTip, kTip);
         QVERIFY(!p.frm->isVisible());
-        QMenu* menu = p.frm->mnuMessage;
+        QMenu* menu = ctl<QMenu>(p.frm.get(), "mnuMessage");
         for (TrayIcon::Click click : {TrayIcon::Click::Left, TrayIcon::Click::Double, TrayIcon::Click::Middle}) {
             p.tray.click(click);
             QVERIFY(!menu->isVisible());
@@ -312,9 +312,9 @@ private slots:
                  "mnuNouveauMessage=&Nouveau message... mnuGestionMessage=&Gestion des messages... "
                  "mnuSep1=- mnuDesactiverMessage=&Désactiver les messages mnuParametres=&Paramètres... "
                  "mnuSep2=- mnuAide=&Aide... mnuApropos=A &propos de... mnuSep3=- mnuQuitter=&Quitter");
-        QCOMPARE(menu->defaultAction(), p.frm->mnuApropos);
+        QCOMPARE(menu->defaultAction(), ctl<QAction>(p.frm.get(), "mnuApropos"));
 
-        p.frm->mnuGestionMessage->trigger();
+        ctl<QAction>(p.frm.get(), "mnuGestionMessage")->trigger();
         QVERIFY(p.frm->isVisible());
         p.dialogs.expect(Icon::Question, "Êtes-vous sûr(e) de vouloir quitter le programme 'Tavanote' ?", Answer::Yes);
         QTest::keyClick(p.frm.get(), Qt::Key_Escape);  // Esc quits
@@ -339,14 +339,14 @@ private slots:
         const qint64 first = p.add("Réunion", "actif", "0", "05/06/2026 09:05");
         const qint64 next = p.add("Appel", "actif", "0", "05/06/2026 09:06");
         p.load();
-        p.frm->mnuDesactiverMessage->trigger();
+        ctl<QAction>(p.frm.get(), "mnuDesactiverMessage")->trigger();
         QVERIFY(p.frm->messagesDisabled());
         QCOMPARE(p.tray.toolTip, kTip + "\n(messages désactivés)");
         p.tick("05/06/2026 09:05:10");
         QVERIFY(p.frm->openNotes().isEmpty());
         QCOMPARE(p.row(first), "actif 05/06/2026 09:05");
 
-        p.frm->mnuDesactiverMessage->trigger();
+        ctl<QAction>(p.frm.get(), "mnuDesactiverMessage")->trigger();
         QVERIFY(!p.frm->messagesDisabled());
         QCOMPARE(p.tray.toolTip, kTip);
         p.tick("05/06/2026 09:06:05");
@@ -366,7 +366,7 @@ private slots:
         QCOMPARE(editorShows(e), "Créer un nouveau message||||05/06/2026||0|");  // today, by the program's clock
         QTest::keyClicks(e->txtTitre, "Pharmacie");
         QTest::keyClicks(e->txtTexte, "Prendre le sirop");
-        p.frm->mnuNouveauMessage->trigger();  // asked again: the same editor, as typed
+        ctl<QAction>(p.frm.get(), "mnuNouveauMessage")->trigger();  // asked again: the same editor, as typed
         QCOMPARE(p.frm->editor(), e);
         QVERIFY(e->isVisible());
         QCOMPARE(editorShows(e), "Créer un nouveau message||Pharmacie|Prendre le sirop|05/06/2026||0|");

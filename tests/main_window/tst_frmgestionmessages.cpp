@@ -129,7 +129,8 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         file.close();
         AnyBoxDialogs boxes;
-        Services services{w.clock, w.random, boxes, *w.settingsStore, w.store, w.platform, w.tray, w.programFolder()};
+        Services services{w.clock,    w.random, boxes,  *w.settingsStore, w.store,
+                          w.platform, w.tray,   w.help, w.programFolder()};
         frmGestionMessages frm(services, false);
         QVERIFY(!frm.Form_Load());
 
@@ -211,7 +212,7 @@ private slots:
         auto swatch = [&](int code) { return ctl<QLabel>(&frm, QString("lblCouleur_%1").arg(code))->y(); };
         QCOMPARE(arrowAt(2, 2), swatch(3));
         QCOMPARE(frm.SelectedMessageId(grid), cell(frm, ListActifs, 2, kIdColumn));
-        QCOMPARE(frm.SelectedTitle, QStringLiteral("3"));
+        QCOMPARE(frm.selectedTitle(), QStringLiteral("3"));
         QCOMPARE(arrowAt(3, 1), -1);  // no swatch: the arrow hides
         QCOMPARE(arrowAt(1, 4), swatch(0));
         QCOMPARE(arrowAt(2, 0), swatch(3));  // the "No" column has a style of its own
@@ -269,7 +270,7 @@ private slots:
         QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(1).center());
         add(w, "Erreur", "errone");
         f.RefreshMessageLists();  // keeps the list shown
-        QCOMPARE(f.CurrentList, 1);
+        QCOMPARE(f.currentList(), 1);
         QCOMPARE(tabs->currentIndex(), 1);
         QVERIFY(!ctl<QFrame>(&f, "CadreMSF_0")->isVisible());
         QVERIFY(ctl<QTableView>(&f, "MSFErrones")->isVisible());

@@ -47,7 +47,8 @@ public:
 struct DesktopWorld {
     TestWorld w;
     DesktopDialogs dialogs;
-    Services services{w.clock, w.random, dialogs, *w.settingsStore, w.store, w.platform, w.tray, w.programFolder()};
+    Services services{w.clock,    w.random, dialogs, *w.settingsStore, w.store,
+                      w.platform, w.tray,   w.help,  w.programFolder()};
 };
 
 }  // namespace

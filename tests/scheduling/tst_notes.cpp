@@ -5,11 +5,15 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabBar>
+#include <QTableView>
 #include <QTest>
 #include <QTextEdit>
 #include <memory>
 
+#include "main_window/MessageListModel.h"
 #include "main_window/MessageLists.h"
+#include "main_window/frmApropos.h"
 #include "main_window/frmGestionMessages.h"
 #include "scheduling/frmTavanote.h"
 #include "support/TestWorld.h"
@@ -113,7 +117,8 @@ private slots:
         frmTavanote* note = w.note(id);
         const QString tag = QStringLiteral("Tavanote_%1").arg(id);
         QCOMPARE(QStringList({note->tag(), note->property("Tag").toString(), note->windowTitle(),
-                              note->txtMessage->toPlainText(), note->txtID->text(), note->txtPeriodicite->text()}),
+                              ctl<QTextEdit>(note, "txtMessage")->toPlainText(), ctl<QLineEdit>(note, "txtID")->text(),
+                              ctl<QLineEdit>(note, "txtPeriodicite")->text()}),
                  QStringList({tag, tag, "Dentiste", "Texte de Dentiste", QString::number(id), "0"}));
         QVERIFY(note->isVisible() && !note->isModal());
         QCOMPARE(w.row({id}), QStringLiteral("affiche 05/03/2026 08:00"));
@@ -206,18 +211,18 @@ private slots:
         QCOMPARE(note->frameGeometry().bottomRight(),
                  QGuiApplication::primaryScreen()->availableGeometry().bottomRight());
         QCOMPARE(w.note(b)->frameGeometry(), note->frameGeometry());
-        QCOMPARE(note->txtMessage->palette().color(QPalette::Base), QColor(255, 0, 0));
-        for (QLabel* label : {note->lblJour, note->lblheure})
+        QCOMPARE(ctl<QTextEdit>(note, "txtMessage")->palette().color(QPalette::Base), QColor(255, 0, 0));
+        for (QLabel* label : {ctl<QLabel>(note, "lblJour"), ctl<QLabel>(note, "lblheure")})
             QCOMPARE(label->palette().color(label->backgroundRole()), QColor(255, 0, 0));
         // The button toggles topmost, twice, without moving or hiding the note.
         const QPoint position = note->pos();
         for (const bool onTop : {false, true}) {
-            QTest::mouseClick(note->cmdOnTop, Qt::LeftButton);
+            QTest::mouseClick(ctl<QPushButton>(note, "cmdOnTop"), Qt::LeftButton);
             QCOMPARE(note->onTop(), onTop);
             QCOMPARE(note->windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
             QVERIFY(note->isVisible());
             QCOMPARE(note->pos(), position);
-            QCOMPARE(note->cmdOnTop->text(), QStringLiteral("[-]"));
+            QCOMPARE(ctl<QPushButton>(note, "cmdOnTop")->text(), QStringLiteral("[-]"));
         }
     }
 
@@ -242,7 +247,7 @@ private slots:
         QVERIFY(area.contains(frame));
         QVERIFY(qAbs(frame.left() - (area.left() + draws[0] * (area.width() - frame.width()))) <= 1);
         QVERIFY(qAbs(frame.top() - (area.top() + draws[1] * (area.height() - frame.height()))) <= 1);
-        QCOMPARE(w.note(id)->txtMessage->palette().color(QPalette::Base), QColor(colour));
+        QCOMPARE(ctl<QTextEdit>(w.note(id), "txtMessage")->palette().color(QPalette::Base), QColor(colour));
     }
 
     void dateAndTimeLabels_data() {
@@ -264,11 +269,12 @@ private slots:
         w.load();
         w.ticks("05/03/2026 08:00:40");
         frmTavanote* note = w.note(id);
-        QCOMPARE(note->lblJour->text() + ' ' + note->lblheure->text(), labels);
-        QCOMPARE(QStringList({note->lblJour->toolTip(), note->lblheure->toolTip(), note->txtMessage->toolTip(),
-                              note->cmdOnTop->toolTip()}),
-                 QStringList({"Date du message", "Heure du message", "Texte du message",
-                              "Mettre le message en avant ou arrière plan"}));
+        QCOMPARE(ctl<QLabel>(note, "lblJour")->text() + ' ' + ctl<QLabel>(note, "lblheure")->text(), labels);
+        QCOMPARE(
+            QStringList({ctl<QLabel>(note, "lblJour")->toolTip(), ctl<QLabel>(note, "lblheure")->toolTip(),
+                         ctl<QTextEdit>(note, "txtMessage")->toolTip(), ctl<QPushButton>(note, "cmdOnTop")->toolTip()}),
+            QStringList({"Date du message", "Heure du message", "Texte du message",
+                         "Mettre le message en avant ou arrière plan"}));
         // Closed the next morning before the hour it appeared at, labels shown or not: the next display is that hour.
         w.clock.set(dateTime("06/03/2026 07:30:00"));
         QCOMPARE(w.close(id, kDailyClosed), QStringLiteral("actif 06/03/2026 08:00"));
@@ -324,14 +330,55 @@ private slots:
         QCOMPARE(w.opened(), QList<qint64>({id, later}));
         QCOMPARE(w.counts(), "0 0 2");
         // A message deleted from the main window closes without the question; the next closes the usual way.
-        w.frm->DeletingDisplayedMessage = true;
-        QCOMPARE(w.close(id, "Message: Dentiste\n\nCe message est maintenant supprimé."), QStringLiteral("gone"));
-        w.frm->DeletingDisplayedMessage = false;
+        ctl<QTabBar>(w.frm.get(), "TabStrip1")->setCurrentIndex(ListAffiches);
+        w.frm->grid(ListAffiches)->setCurrentIndex(w.frm->listModel(ListAffiches)->index(0, 1));
+        w.dialogs.expect(Icon::Question,
+                         "Êtes-vous sûr(e) de vouloir supprimer définitivement le message sélectionné ?\n<Dentiste>",
+                         Answer::Yes);
+        w.dialogs.expect(Icon::Information, "Message: Dentiste\n\nCe message est maintenant supprimé.");
+        w.frm->ToolbarCommand(3);
+        flushDeletes();
+        QCOMPARE(w.row({id}), QStringLiteral("gone"));
         QCOMPARE(w.counts(), "0 0 1");
         QCOMPARE(w.close(later, "Message: Banque\n\nCe message est maintenant érroné.", Answer::Yes),
                  QStringLiteral("errone 05/03/2026 08:01"));
         QCOMPARE(w.counts(), "0 1 0");
         QVERIFY(w.opened().isEmpty());
+    }
+
+    // Whichever handler shows a box, a tick that falls while it is open waits until it closes.
+    void aTickDuringAnyBoxWaitsForIt() {
+        World w;
+        const qint64 first = w.add("Dentiste", "05/03/2026 08:00");
+        const qint64 second = w.add("Banque", "05/03/2026 08:01");
+        w.load();
+        frmApropos about(w.services());
+        const std::pair<QString, std::function<void()>> boxes[] = {
+            {"Les informations système ne sont pas disponibles actuellement",
+             [&] { QTest::mouseClick(ctl<QPushButton>(&about, "cmdSysInfo"), Qt::LeftButton); }},
+            {"Un message en cours d'affichage ne peut pas être modifié.\nVeuillez sélectionner un message actif ou "
+             "érroné.",
+             [&] {
+                 ctl<QTabBar>(w.frm.get(), "TabStrip1")->setCurrentIndex(ListAffiches);
+                 w.frm->ToolbarCommand(2);
+             }},
+        };
+        QList<qint64> expected;
+        for (const qint64 id : {first, second}) {
+            const auto& [text, show] = boxes[expected.size()];
+            int inBox = -1;
+            w.dialogs.whileNextBoxOpen = [&, id] {
+                w.ticks(w.row({id}).mid(6).toLatin1().constData());
+                inBox = int(w.opened().size());
+            };
+            w.dialogs.expect(Icon::Information, text);
+            show();
+            QCOMPARE(inBox, int(expected.size()));
+            QTest::qWait(0);
+            expected << id;
+            QCOMPARE(w.opened(), expected);
+        }
+        QVERIFY(w.dialogs.allAnswered());
     }
 
     void closingAWeeklyNoteReschedulesIt() {

@@ -1,6 +1,7 @@
 #include "Fakes.h"
 
 #include <QTest>
+#include <QWidget>
 #include <utility>
 
 namespace tavanote::test {
@@ -72,6 +73,10 @@ Autostart::Outcome FakePlatform::applyAutostart(int value) {
     const Autostart::Outcome outcome = autostartOutcomes.front();
     autostartOutcomes.pop_front();
     return outcome;
+}
+
+void FakeHelp::show(QWidget* window, HelpContext context) {
+    shown.append({window ? window->objectName() : QString(), context});
 }
 
 }  // namespace tavanote::test

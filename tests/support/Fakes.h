@@ -7,7 +7,9 @@
 #include <functional>
 #include <vector>
 
+#include "common/Help.h"
 #include "common/Services.h"
+#include "common/WindowHost.h"
 
 namespace tavanote::test {
 
@@ -80,8 +82,7 @@ public:
     void endProgram() override { ++endCount; }
     void beep() override { ++beeps; }
     QString findProgram(const QString& name) const override { return programs.value(name); }
-    bool startProgram(const QString& path) override
-    {
+    bool startProgram(const QString& path) override {
         started.append(path);
         return true;
     }
@@ -100,8 +101,7 @@ public:
 class FakeTray : public TrayIcon {
 public:
     bool available() const override { return present; }
-    void add(const QString& tip, std::function<void(Click, const QPoint&)> onClick) override
-    {
+    void add(const QString& tip, std::function<void(Click, const QPoint&)> onClick) override {
         added = true;
         toolTip = tip;
         clicked = std::move(onClick);
@@ -115,6 +115,20 @@ public:
     bool added = false;
     QString toolTip;
     std::function<void(Click, const QPoint&)> clicked;
+};
+
+// Records the help pages asked for: the window's name and the context.
+class FakeHelp : public Help {
+public:
+    void show(QWidget* window, HelpContext context) override;
+    QList<std::pair<QString, HelpContext>> shown;
+};
+
+// The window that opened a secondary window: counts the about windows asked for.
+class FakeHost : public WindowHost {
+public:
+    void showAbout() override { ++abouts; }
+    int abouts = 0;
 };
 
 }  // namespace tavanote::test

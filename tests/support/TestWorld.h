@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/SettingsStore.h"
+#include "common/RealServices.h"
 #include "store/MessageStore.h"
 #include "support/Fakes.h"
 
@@ -36,6 +37,9 @@ public:
     FakeClock clock;
     FakeRandom random;
     FakeDialogs dialogs;
+    ScopedDialogs scopedDialogs{dialogs};  // as the program shows its boxes: no tick runs inside one
+    FakeHelp help;
+    FakeHost host;
     FakePlatform platform;
     FakeTray tray;
     std::unique_ptr<SettingsStore> settingsStore;

@@ -1,0 +1,231 @@
+// The controls of the main window: the lists and their tabs, the status bar, the toolbar and the tray menu.
+#include <QAction>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTableView>
+#include <QToolBar>
+
+#include "common/Help.h"
+#include "common/WindowHelpers.h"
+#include "main_window/MessageListModel.h"
+#include "main_window/frmGestionMessages.h"
+
+namespace tavanote {
+
+namespace {
+
+struct TabInfo {
+    const char* caption;
+    const char* key;
+    const char* toolTip;
+    const char* gridName;
+};
+const TabInfo kTabs[3] = {
+    {"Messages actifs", "actif", "Liste des messages actifs", "MSFactifs"},
+    {"Messages érronés", "errones", "Liste des messages érronés", "MSFErrones"},
+    {"Messages actuellement affichés", "affiches", "Liste des messages actuellement affichés", "MSFaffiches"},
+};
+
+}  // namespace
+
+void frmGestionMessages::buildLists(QWidget* central) {
+    TabStrip1 = new QTabBar(central);
+    TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
+    TabStrip1->setExpanding(false);
+    TabStrip1->setDrawBase(false);
+    for (int i = 0; i < 3; ++i) {
+        TabStrip1->addTab(QString::fromUtf8(kTabs[i].caption));
+        TabStrip1->setTabData(i, QString::fromLatin1(kTabs[i].key));
+        TabStrip1->setTabToolTip(i, QString::fromUtf8(kTabs[i].toolTip));
+    }
+    TabStrip1->setGeometry(twips(120), twips(360), twips(kWidthHidden) - 2 * twips(120), twips(360));
+    connect(TabStrip1, &QTabBar::currentChanged, this, [this] { TabStrip1_Click(); });
+
+    const QSize frameSize(twips(kWidthHidden) - 2 * twips(120), 340);
+    for (int i = 0; i < 3; ++i) {
+        auto* frame = new QFrame(central);
+        frame->setObjectName(QStringLiteral("CadreMSF_%1").arg(i));
+        frame->setGeometry(QRect(QPoint(twips(120), twips(720)), frameSize));
+        auto* title = new QLabel(QString::fromUtf8(kTabs[i].toolTip), frame);
+        title->setObjectName(QStringLiteral("lblListe_%1").arg(i));
+        title->setGeometry(4, 2, frameSize.width() - 8, 18);
+        QFont bold = title->font();
+        bold.setBold(true);
+        title->setFont(bold);
+
+        auto* view = new QTableView(frame);
+        view->setObjectName(QString::fromLatin1(kTabs[i].gridName));
+        view->setToolTip(QString::fromUtf8(kTabs[i].toolTip));
+        view->setGeometry(4, 22, frameSize.width() - 8, frameSize.height() - 48);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->setSelectionMode(QAbstractItemView::SingleSelection);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->setWordWrap(false);
+        view->verticalHeader()->hide();
+        // Fixed row heights: the view never measures its rows, so a long list costs no more to show.
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
+        view->horizontalHeader()->setHighlightSections(false);
+        view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+        view->setMouseTracking(true);
+        view->viewport()->setMouseTracking(true);
+        view->viewport()->installEventFilter(this);
+        auto* model = new MessageListModel(view);
+        view->setModel(model);
+        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                [this, view] { PointLegendArrow(view); });
+        connect(view, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+            if (index.column() >= 1 && index.row() >= 0)
+                ToolbarCommand(2);
+        });
+        m_grids[static_cast<size_t>(i)] = view;
+        m_models[static_cast<size_t>(i)] = model;
+
+        auto* count = new QLabel(QStringLiteral("Nombre de messages: 0 "), frame);
+        count->setObjectName(QStringLiteral("lblNombre_%1").arg(i));
+        count->setToolTip(QStringLiteral("Nombre total de messages"));
+        count->setGeometry(4, frameSize.height() - 22, frameSize.width() - 8, 18);
+        count->setMouseTracking(true);
+        count->setAttribute(Qt::WA_NoMousePropagation);  // its own hint, not its parent's
+        count->installEventFilter(this);
+        lblNombre[static_cast<size_t>(i)] = count;
+        CadreMSF[static_cast<size_t>(i)] = frame;
+    }
+    TabStrip1->setMouseTracking(true);
+    TabStrip1->installEventFilter(this);
+
+    cmdLegende = new QPushButton(central);
+    cmdLegende->setObjectName(QStringLiteral("cmdLegende"));
+    cmdLegende->setToolTip(QStringLiteral("Affiche ou cache la légende des couleurs"));
+    cmdLegende->setGeometry(twips(kWidthHidden) - twips(120) - 44, twips(720) + 340 + 2, 44, 24);
+    cmdLegende->setMouseTracking(true);
+    cmdLegende->installEventFilter(this);
+    connect(cmdLegende, &QPushButton::clicked, this,
+            [this] { ShowLegend(cmdLegende->property("tag").toString() != QLatin1String("1")); });
+}
+
+void frmGestionMessages::buildStatusBar() {
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    setStatusBar(StatusBar1);
+    const char* const tips[3] = {"Information", "Date actuelle", "Heure actuelle"};
+    for (int i = 0; i < 3; ++i) {
+        auto* panel = new QLabel(StatusBar1);
+        panel->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(i + 1));
+        panel->setToolTip(QString::fromUtf8(tips[i]));
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setMouseTracking(true);
+        panel->setAttribute(Qt::WA_NoMousePropagation);  // its own hint, not its parent's
+        panel->installEventFilter(this);
+        if (i == 0)
+            StatusBar1->addWidget(panel, 1);
+        else
+            StatusBar1->addPermanentWidget(panel);
+        StatusPanels[static_cast<size_t>(i)] = panel;
+    }
+    StatusPanels[0]->setText(QStringLiteral("Pour l'aide, appuyez sur F1..."));
+    StatusBar1->setMouseTracking(true);
+    StatusBar1->installEventFilter(this);
+}
+
+void frmGestionMessages::buildToolbar(QWidget* central) {
+    Toolbar1 = new QToolBar(central);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setIconSize(QSize(16, 16));
+    Toolbar1->setGeometry(0, 0, twips(kWidthShown), twips(360));
+    for (int position = 1; position <= 17; ++position) {
+        const auto& table = commands();
+        const auto command =
+            std::find_if(table.begin(), table.end(), [position](const Command& c) { return c.position == position; });
+        QAction* action = nullptr;
+        if (command == table.end()) {
+            action = Toolbar1->addSeparator();
+            action->setObjectName(QStringLiteral("sep%1").arg(position));
+        } else if (!command->toolTip) {
+            auto* spacer = new QWidget(Toolbar1);
+            spacer->setObjectName(QStringLiteral("spacer"));
+            spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+            action = Toolbar1->addWidget(spacer);
+            action->setObjectName(QStringLiteral("spacer"));
+        } else {
+            action = Toolbar1->addAction(style()->standardIcon(command->icon), QString());
+            action->setObjectName(QLatin1String(command->key));
+            action->setToolTip(QString::fromUtf8(command->toolTip));
+            action->setEnabled(command->handler != nullptr);
+            connect(action, &QAction::triggered, this, [this, position] { ToolbarCommand(position); });
+        }
+        m_buttons[static_cast<size_t>(position - 1)] = action;
+    }
+    Toolbar1->setMouseTracking(true);
+    Toolbar1->installEventFilter(this);
+    for (QWidget* button : Toolbar1->findChildren<QWidget*>()) {
+        button->setMouseTracking(true);
+        button->installEventFilter(this);
+    }
+
+    cmdInformation = new QPushButton(QStringLiteral("?"), central);
+    cmdInformation->setObjectName(QStringLiteral("cmdInformation"));
+    cmdInformation->setToolTip(QStringLiteral("Informations sur le programme"));
+    cmdInformation->setGeometry(twips(kWidthHidden) - twips(120) - 44 - 28, twips(720) + 340 + 2, 24, 24);
+    connect(cmdInformation, &QPushButton::clicked, this, &frmGestionMessages::showAbout);
+    cmdInformation->setMouseTracking(true);
+    cmdInformation->installEventFilter(this);
+}
+
+void frmGestionMessages::buildMenu() {
+    mnuMessage = new QMenu(QStringLiteral("Menu"), this);
+    mnuMessage->setObjectName(QStringLiteral("mnuMessage"));
+    auto item = [this](const char* name, const char* caption, auto handler) {
+        QAction* action = mnuMessage->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    auto separator = [this](const char* name) { mnuMessage->addSeparator()->setObjectName(QLatin1String(name)); };
+    item("mnuNouveauMessage", "&Nouveau message...", [this] { mnuNouveauMessage_Click(); });
+    item("mnuGestionMessage", "&Gestion des messages...", [this] {
+        CentreWindow(this);
+        show();
+        raise();
+        activateWindow();
+    });
+    separator("mnuSep1");
+    mnuDesactiverMessage = item("mnuDesactiverMessage", "&Désactiver les messages", [this] {
+        m_scheduler->setSuspended(messagesDisabled());
+        m_services.tray.setToolTip(trayToolTip());
+    });
+    mnuDesactiverMessage->setCheckable(true);
+    item("mnuParametres", "&Paramètres...", [this] { showSettings(); });
+    separator("mnuSep2");
+    item("mnuAide", "&Aide...", [this] { m_services.help.show(this, HelpContext::General); });
+    mnuMessage->setDefaultAction(item("mnuApropos", "A &propos de...", [this] { showAbout(); }));
+    separator("mnuSep3");
+    item("mnuQuitter", "&Quitter", [this] { mnuQuitter_Click(); });
+}
+
+QString frmGestionMessages::trayToolTip() const {
+    QString tip = QStringLiteral(":: Tavanote :: affiche automatiquement vos rendez-vous, notes...");
+    if (messagesDisabled())
+        tip += QStringLiteral("\n(messages désactivés)");
+    return tip;
+}
+
+void frmGestionMessages::addTrayIcon() {
+    m_services.tray.add(trayToolTip(), [this](TrayIcon::Click click, const QPoint& at) {
+        // Only the right button opens the menu; every other click on the icon does nothing.
+        if (click == TrayIcon::Click::Right)
+            mnuMessage->popup(at);
+    });
+}
+
+bool frmGestionMessages::messagesDisabled() const {
+    return mnuDesactiverMessage->isChecked();
+}
+
+}  // namespace tavanote

@@ -1,0 +1,101 @@
+#include "NoteScheduler.h"
+
+#include "common/HandlerScope.h"
+#include "store/MessageStore.h"
+
+namespace tavanote {
+
+NoteScheduler::NoteScheduler(Services& services, NoteHost& host) : m_services(services), m_host(host) {}
+
+NoteScheduler::~NoteScheduler() {
+    for (const QPointer<frmTavanote>& note : m_notes)
+        delete note.data();
+}
+
+void NoteScheduler::tick() {
+    const QSet<QString> minutes = m_ticker.minutesFor(m_services.clock.now());
+    if (m_suspended || m_stopped)
+        return;
+    if (!HandlerScope::busy()) {
+        check(minutes);
+        return;
+    }
+    // A box is open in a handler: the tick runs once the handler returns, for the minutes in which it fell.
+    m_deferredMinutes.unite(minutes);
+    if (m_deferredTick)
+        return;
+    m_deferredTick = true;
+    HandlerScope::whenIdle(this, [this] {
+        m_deferredTick = false;
+        const QSet<QString> deferred = std::exchange(m_deferredMinutes, {});
+        if (!m_stopped)
+            check(deferred);
+    });
+}
+
+void NoteScheduler::check(const QSet<QString>& minutes) {
+    const quint64 version = m_services.store.dataVersion();
+    if (minutes == m_checkedMinutes && version == m_checkedVersion)
+        return;
+    std::vector<NoteMessage> due;
+    if (!findDueMessages(m_services.store, minutes, due))
+        return;
+    const QDateTime now = m_services.clock.now();
+    bool opened = false;
+    bool failed = false;
+    for (const NoteMessage& message : due) {
+        if (findNote(message.id) || m_ticker.openedBefore(message.id, message.nextDisplay, now))
+            continue;
+        if (!openNote(message)) {
+            failed = true;
+            break;
+        }
+        m_ticker.remember(message.id, message.nextDisplay, now);
+        opened = true;
+    }
+    // Once for the tick, however many notes it opened.
+    if (opened)
+        m_host.RefreshMessageLists();
+    if (failed)
+        return;
+    m_checkedMinutes = minutes;
+    m_checkedVersion = m_services.store.dataVersion();
+}
+
+void NoteScheduler::openStartupNotes() {
+    std::vector<NoteMessage> messages;
+    findStartupMessages(m_services.store, messages);
+    for (const NoteMessage& message : messages) {
+        if (!findNote(message.id))
+            openNote(message);
+    }
+}
+
+bool NoteScheduler::openNote(const NoteMessage& message) {
+    auto* note = new frmTavanote(m_services, m_host);
+    note->Form_Load();
+    note->setMessage(message);
+    note->show();
+    m_notes.removeAll(nullptr);
+    m_notes.append(note);
+    return markDisplayed(m_services.store, message.id);
+}
+
+frmTavanote* NoteScheduler::findNote(qint64 id) const {
+    for (const QPointer<frmTavanote>& note : m_notes) {
+        if (note && note->messageId() == id)
+            return note.data();
+    }
+    return nullptr;
+}
+
+QList<frmTavanote*> NoteScheduler::openNotes() const {
+    QList<frmTavanote*> notes;
+    for (const QPointer<frmTavanote>& note : m_notes) {
+        if (note)
+            notes.append(note.data());
+    }
+    return notes;
+}
+
+}  // namespace tavanote
