@@ -1,5 +1,4 @@
 // libFuzzer target for the delimited reader: the first byte chooses the options, the rest is the file.
-// Built as a replay program (TAVANOTE_FUZZ_REPLAY), it feeds every file of the folders it is given.
 #include <cstdint>
 #include <cstdlib>
 
@@ -39,26 +38,3 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         abort();
     return 0;
 }
-
-#ifdef TAVANOTE_FUZZ_REPLAY
-#include <QDirIterator>
-#include <QFile>
-#include <cstdio>
-
-int main(int argc, char** argv) {
-    int files = 0;
-    for (int i = 1; i < argc; ++i) {
-        QDirIterator it(QString::fromLocal8Bit(argv[i]), QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            QFile file(it.next());
-            if (!file.open(QIODevice::ReadOnly))
-                return 1;
-            const QByteArray bytes = file.readAll();
-            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
-            ++files;
-        }
-    }
-    std::printf("%d files replayed\n", files);
-    return files > 0 ? 0 : 1;
-}
-#endif

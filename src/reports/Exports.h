@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "store/Message.h"
+
+class QTextDocument;
+
+namespace tavanote {
+
+enum class ExportFormat { Rtf, Text, Html, Csv, Refused };
+
+// The save dialog's filters, in Qt's syntax, RTF first.
+QString exportFilter();
+// The name with ".rtf" added when its file name has no extension, as the save dialog's default extension does.
+QString withDefaultExtension(const QString& path);
+// The format chosen by the last three characters of the name, lower-cased: "rtf", "txt", "htm" or "csv"; anything
+// else (".html" included) is refused.
+ExportFormat exportFormatFor(const QString& path);
+
+// The file contents of each format.
+QByteArray exportRtf(const QTextDocument& doc);
+QByteArray exportText(const QTextDocument& doc);  // UTF-8, CR LF
+QByteArray exportHtml(const QTextDocument& doc);  // UTF-8 with a byte order mark
+// The messages as semicolon-separated values, UTF-8 with a byte order mark; empty when there is none (no file is
+// written then).
+QByteArray exportCsv(const MessageList& messages);
+
+// What the search says when the text is not found (again): foundCount finds since the search text changed.
+QString notFoundMessage(qint32 foundCount);
+
+}  // namespace tavanote
