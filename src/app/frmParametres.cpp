@@ -14,8 +14,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/SettingsStore.h"
 #include "common/HandlerScope.h"
+#include "common/SettingsStore.h"
 #include "common/TextRules.h"
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"

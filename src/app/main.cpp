@@ -1,9 +1,9 @@
 #include <QApplication>
 
 #include "app/Application.h"
-#include "app/SettingsStore.h"
 #include "common/FileExists.h"
 #include "common/RealServices.h"
+#include "common/SettingsStore.h"
 #include "common/WindowHelpers.h"
 #include "store/MessageStore.h"
 

@@ -20,10 +20,10 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "app/SettingsStore.h"
 #include "app/Startup.h"
 #include "common/DateText.h"
 #include "common/HandlerScope.h"
+#include "common/SettingsStore.h"
 #include "common/TextRules.h"
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
@@ -362,7 +362,7 @@ bool frmGestionMessages::Form_Load() {
         return false;
     }
 
-    runStartupPass(m_services.store, m_services.settings, naiveNow(m_services.clock.now()));
+    runStartupPass(m_services.store, Preferences(m_services.settings).expiry(), naiveNow(m_services.clock.now()));
 
     // The previous version's messages: offered once after a version change, and on the toolbar while any are left.
     m_recoveryButtonVisible = !m_services.settings.get(QStringLiteral("liste"), QStringLiteral("nombre")).isEmpty();
@@ -417,16 +417,16 @@ void frmGestionMessages::runDueCheck(const QSet<QString>& minutes) {
     const quint64 version = m_services.store.dataVersion();
     if (minutes == m_checkedMinutes && version == m_checkedVersion)
         return;
-    std::vector<NoteMessage> due;
+    MessageList due;
     if (!findDueMessages(m_services.store, minutes, due))
         return;
     const QDateTime now = m_services.clock.now();
-    for (const NoteMessage& message : due) {
-        if (findNote(message.id) || m_ticker.openedBefore(message.id, message.nextDisplay, now))
+    for (const Message& message : due) {
+        if (findNote(message.id) || m_ticker.openedBefore(message.id, message.prochainaffichage, now))
             continue;
         if (!openNote(message))
             return;
-        m_ticker.remember(message.id, message.nextDisplay, now);
+        m_ticker.remember(message.id, message.prochainaffichage, now);
         RefreshMessageLists();
     }
     m_checkedMinutes = minutes;
@@ -434,15 +434,15 @@ void frmGestionMessages::runDueCheck(const QSet<QString>& minutes) {
 }
 
 void frmGestionMessages::DisplayStartupMessages() {
-    std::vector<NoteMessage> messages;
+    MessageList messages;
     findStartupMessages(m_services.store, messages);
-    for (const NoteMessage& message : messages) {
+    for (const Message& message : messages) {
         if (!findNote(message.id))
             openNote(message);
     }
 }
 
-bool frmGestionMessages::openNote(const NoteMessage& message) {
+bool frmGestionMessages::openNote(const Message& message) {
     auto* note = new frmTavanote(m_services, *this);
     note->Form_Load();
     note->setMessage(message);
@@ -939,9 +939,8 @@ void frmGestionMessages::cmdSupprimer() {
     if (dialogs.message(this, question, Icon::Question, Buttons::YesNo) != Answer::Yes)
         return;
     const qint64 id = SelectedId.toLongLong();
-    const Recordset deleted = m_services.store.run(QStringLiteral("DELETE * FROM message WHERE id = %1").arg(id));
-    if (!deleted.ok()) {
-        dialogs.message(this, QStringLiteral("Impossible de supprimer le message:\n") + deleted.error(),
+    if (!m_services.store.remove(id)) {
+        dialogs.message(this, QStringLiteral("Impossible de supprimer le message:\n") + m_services.store.lastError(),
                         Icon::Exclamation, Buttons::Ok);
         return;
     }

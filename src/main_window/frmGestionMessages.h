@@ -151,7 +151,7 @@ private:
     void Timer1_Timer();
     void runDueCheck(const QSet<QString>& minutes);
     // Opens a note for a message and marks the message displayed; false when the mark could not be written.
-    bool openNote(const NoteMessage& message);
+    bool openNote(const Message& message);
     void cmdLegende_Click();
     void grid_DblClick(QTableView* grid, const QModelIndex& index);
     void showHint(const QString& text);
