@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "common/HandlerScope.h"
+#include "common/Preferences.h"
 #include "common/SettingsStore.h"
 #include "common/TextRules.h"
 #include "common/WindowHelpers.h"
@@ -147,8 +148,7 @@ void frmParametres::Form_Load() {
     auto get = [&settings](const char* key) { return settings.get(kParametres, QLatin1String(key)); };
     cboPosition->setCurrentIndex(0);
     setColour(kDefaultColour);
-    const qint64 suppression = leadingNumber(get("suppression"));
-    optSuppression[suppression == 1 ? 1 : 0]->setChecked(true);
+    optSuppression[Preferences(settings).expiry() == Expiry::Delete ? 0 : 1]->setChecked(true);
     const QString position = get("position");
     if (!position.isEmpty()) {
         optPosition[1]->setChecked(true);
