@@ -19,9 +19,9 @@
 #include <QToolBar>
 
 #include "app/Application.h"
-#include "common/Preferences.h"
 #include "app/Startup.h"
 #include "common/HandlerScope.h"
+#include "common/Preferences.h"
 #include "common/SettingsStore.h"
 #include "common/TextRules.h"
 #include "common/WindowHelpers.h"
