@@ -7,7 +7,7 @@ packages=(
     qt6-svg-dev libqt6svg6
     libgl-dev libxcb1-dev
     libsqlite3-dev sqlite3 libgtest-dev libbenchmark-dev desktop-file-utils
-    fonts-dejavu-core xvfb openbox trayer xdotool x11-utils
+    fonts-dejavu-core xvfb openbox trayer xdotool x11-utils x11-apps
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -24,7 +24,7 @@ check() {  # check DESCRIPTION COMMAND...: a failed check is told and the suite 
 }
 
 source "$here/xserver.sh"
-start_x_server xprop xclip sqlite3 python3
+start_x_server xprop xwd sqlite3 python3
 read -r screen_w screen_h < <(xwininfo -root | awk '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print w, h}')
 
 # A program folder with an empty store and a home: prepare NAME [KEY=VALUE...] writes the settings given.
@@ -72,7 +72,7 @@ window_of() {
 wait_window() {  # wait_window PID CAPTION: the window's id, once it is shown and framed
     local id
     for _ in $(seq 100); do
-        id=$(window_of "$1" "$2") && xprop -id "$id" _NET_FRAME_EXTENTS | grep -q '=' && { echo "$id"; return 0; }
+        id=$(window_of "$1" "$2") && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && { echo "$id"; return 0; }
         sleep 0.05
     done
     return 1
@@ -138,7 +138,99 @@ case_placement() {
     for copy in "${copies[@]}"; do kill "$copy"; done
 }
 
+# The time picker opens 2000 twips right of and 1700 below the editor's corner, both frames measured alike.
+case_time_picker() {
+    local main editor picker el et pl pt
+    prepare picker
+    start
+    main=$(wait_window "$copy" "Gestion des messages") || fail "the main window did not show"
+    xdotool windowactivate --sync "$main" key ctrl+n
+    editor=$(wait_window "$copy" "Créer un nouveau message") || fail "Ctrl+N did not open the editor"
+    xdotool windowactivate --sync "$editor" key Tab Tab Tab Tab Tab space
+    picker=$(wait_window "$copy" "Heure") || { check "the time picker opens from the editor" false; return; }
+    read -r el et _ _ < <(frame_of "$editor")
+    read -r pl pt _ _ < <(frame_of "$picker")
+    check "the time picker lies 133,113 pixels from the editor's frame ($((pl - el)),$((pt - et)))" \
+        test $((pl - el)) -eq 133 -a $((pt - et)) -eq 113
+    kill "$copy"
+}
+
+# [-] twice: the note dragged aside stays where it was dragged, with its size, and is on top again.
+case_on_top() {
+    local id left top width height x y w h moved
+    prepare on-top "position=0"
+    add_note "dessus" "Au premier plan"
+    start
+    id=$(wait_window "$copy" "dessus") || fail "the note did not show"
+    read -r left top width height < <(frame_of "$id")
+    xdotool mousemove $((left + 60)) $((top + 8)) mousedown 1 mousemove $((left + 160)) $((top + 58)) \
+        mousemove $((left + 260)) $((top + 108)) mouseup 1
+    wait_for 30 bash -c "[ \"\$(xwininfo -id $id | awk '/Absolute upper-left X/ {print \$NF}')\" -gt $((left + 100)) ]"
+    read -r left top width height < <(frame_of "$id")
+    check "the note can be dragged aside ($left,$top)" test "$left" -gt 100
+    read -r x y w h < <(xwininfo -id "$id" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+        /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
+    xdotool mousemove $((x + w - 20)) $((y + h - 12)) click 1
+    wait_for 20 bash -c "! xprop -id $id _NET_WM_STATE | grep -q ABOVE"
+    check "one click on [-] puts the note behind" bash -c "! xprop -id $id _NET_WM_STATE | grep -q ABOVE"
+    check "and leaves it in place" test "$(frame_of "$id")" = "$left $top $width $height"
+    xdotool click 1
+    wait_for 20 bash -c "xprop -id $id _NET_WM_STATE | grep -q ABOVE"
+    check "a second click puts it on top again" bash -c "xprop -id $id _NET_WM_STATE | grep -q ABOVE"
+    moved=$(frame_of "$id")
+    check "still where it was dragged, with its size ($moved)" test "$moved" = "$left $top $width $height"
+    kill "$copy"
+}
+
+# A title holding markup and Qt's modified mark shows as typed, in the caption and in the closing box.
+case_literal_title() {
+    local id box
+    prepare literal "confirmation fermeture=0" "suppression=1"
+    add_note '<b>x</b> [*]' 'Texte'
+    start
+    id=$(wait_window "$copy" '<b>x</b> [*]')
+    check "the caption shows <b>x</b> [*] as typed" test -n "$id"
+    [ -n "$id" ] || { kill "$copy"; return; }
+    xdotool windowactivate --sync "$id" key Escape
+    box=$(wait_window "$copy" "Tavanote")
+    check "closing the note tells what became of it" test -n "$box"
+    kill "$copy"
+}
+
+# The status bar's hint under the pointer, as pixels: panel 1 of the main window.
+panel_picture() {
+    xwd -silent -id "$1" | python3 -c '
+import hashlib, struct, sys
+data = sys.stdin.buffer.read()
+header = struct.unpack(">25I", data[:100])
+size, width, height, bpl, ncolors = header[0], header[4], header[5], header[12], header[19]
+pixels = data[size + ncolors * 12:]
+rows = [pixels[y * bpl + 8 * 4:y * bpl + 300 * 4] for y in range(height - 20, height - 6)]
+print(hashlib.md5(b"".join(rows)).hexdigest())'
+}
+
+# Moving along the toolbar: each button shows its own hint, the same all across the button; the recovery
+# button and the gaps leave the panel as it was.
+case_hints() {
+    local main x y w h picture previous="" pictures=()
+    prepare hints
+    start
+    main=$(wait_window "$copy" "Gestion des messages") || fail "the main window did not show"
+    read -r x y w h < <(xwininfo -id "$main" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+        /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
+    for dx in $(seq 2 7 380) $(seq $((w - 70)) 7 $((w - 2))); do
+        xdotool mousemove --sync $((x + dx)) $((y + 12))
+        picture=$(panel_picture "$main")
+        [ "$picture" != "$previous" ] && pictures+=("$picture")
+        previous=$picture
+    done
+    # The first picture is the panel before any hint.
+    check "11 different hints one after the other along the toolbar (${#pictures[@]} pictures)" \
+        test "$(printf '%s\n' "${pictures[@]:1}" | sort -u | wc -l)" -eq 11 -a "${#pictures[@]}" -eq 12
+    kill "$copy"
+}
+
 started=$(date +%s%N)
-case_placement
+for name in ${DESKTOP_CASES:-placement time_picker on_top literal_title hints}; do "case_$name"; done
 echo "desktop suite: $failures failed, $((($(date +%s%N) - started) / 1000000)) ms"
 [ "$failures" -eq 0 ]
