@@ -106,6 +106,10 @@ QMargins frameMargins(QWidget* window) {
         g_lastFrame = *margins;
         return *margins;
     }
+    // Other window systems may know the frame as soon as the window exists.
+    window->winId();
+    if (const QMargins margins = window->windowHandle()->frameMargins(); !margins.isNull())
+        return margins;
     return g_lastFrame;
 }
 
