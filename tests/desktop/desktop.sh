@@ -71,7 +71,7 @@ window_of() {
 }
 wait_window() {  # wait_window PID CAPTION: the window's id, once it is shown and framed
     local id
-    for _ in $(seq 100); do
+    for _ in $(seq 200); do
         id=$(window_of "$1" "$2") && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && { echo "$id"; return 0; }
         sleep 0.05
     done
