@@ -48,6 +48,7 @@ Answer QtDialogs::message(QWidget* parent, const QString& text, Icon icon, Butto
                           std::optional<Answer> defaultButton) {
     QMessageBox box(parent);
     box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText);  // user text (a title, a file name) is never read as markup
     box.setText(text);
     switch (icon) {
         case Icon::None:

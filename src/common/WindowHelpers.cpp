@@ -1,9 +1,17 @@
 #include "WindowHelpers.h"
 
+#include <xcb/xcb.h>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
+#include <QThread>
 #include <QWidget>
+#include <QWindow>
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <optional>
 
 // The resources are compiled into a static library: nothing else would pull them into the program.
 static void initProgramResources() {
@@ -12,24 +20,131 @@ static void initProgramResources() {
 
 namespace tavanote {
 
+namespace {
+
+// The frame last seen around one of our windows: the guess for a window manager that cannot tell beforehand.
+QMargins g_lastFrame;
+
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+template <typename T>
+using Reply = std::unique_ptr<T, FreeDeleter>;
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+    const Reply<xcb_intern_atom_reply_t> reply(
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(qstrlen(name)), name), nullptr));
+    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+}
+
+// _NET_FRAME_EXTENTS of a window: left, right, top, bottom.
+std::optional<QMargins> frameExtents(xcb_connection_t* c, xcb_window_t window, xcb_atom_t extents) {
+    const Reply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr));
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16)
+        return std::nullopt;
+    const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+    return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]), static_cast<int>(v[3]));
+}
+
+bool supportedByWindowManager(xcb_connection_t* c, xcb_window_t root, xcb_atom_t wanted) {
+    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, root, atom(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 0, 4096), nullptr));
+    if (!reply || reply->format != 32)
+        return false;
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    const int count = xcb_get_property_value_length(reply.get()) / 4;
+    return std::find(atoms, atoms + count, wanted) != atoms + count;
+}
+
+// Under X11, the frame the window manager will draw around a window it has not framed yet
+// (_NET_REQUEST_FRAME_EXTENTS). Nothing elsewhere, or when the window manager does not answer.
+std::optional<QMargins> askWindowManager(QWidget* window) {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c)
+        return std::nullopt;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_atom_t request = atom(c, "_NET_REQUEST_FRAME_EXTENTS");
+    if (!supportedByWindowManager(c, root, request))
+        return std::nullopt;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const xcb_atom_t extents = atom(c, "_NET_FRAME_EXTENTS");
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = id;
+    event.type = request;
+    xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(c);
+    // The window manager answers by setting the property, usually within a millisecond.
+    QElapsedTimer waited;
+    waited.start();
+    do {
+        if (const std::optional<QMargins> margins = frameExtents(c, id, extents))
+            return margins;
+        QThread::msleep(1);
+    } while (waited.elapsed() < 200);
+    return std::nullopt;
+}
+
+}  // namespace
+
+QMargins frameMargins(QWidget* window) {
+    if (window->isVisible()) {
+        const QRect frame = window->frameGeometry();
+        const QRect client = window->geometry();
+        const QMargins margins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                               frame.bottom() - client.bottom());
+        if (!margins.isNull()) {
+            g_lastFrame = margins;
+            return margins;
+        }
+    }
+    if (const std::optional<QMargins> margins = askWindowManager(window)) {
+        g_lastFrame = *margins;
+        return *margins;
+    }
+    // Other window systems may know the frame as soon as the window exists.
+    window->winId();
+    if (const QMargins margins = window->windowHandle()->frameMargins(); !margins.isNull())
+        return margins;
+    return g_lastFrame;
+}
+
+void moveFrame(QWidget* window, const QPoint& topLeft) {
+    const QMargins frame = frameMargins(window);
+    // The client area's place: the window system keeps it there and draws the frame around it.
+    window->setGeometry(QRect(topLeft + QPoint(frame.left(), frame.top()), window->size()));
+}
+
 void CentreWindow(QWidget* window) {
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
     const QRect area = screen->geometry();
-    const QSize size = window->frameGeometry().size();
-    window->move(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
+    const QSize size = window->size().grownBy(frameMargins(window));
+    moveFrame(window, area.topLeft() + QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2));
 }
 
 void SetTopMost(QWidget* window, bool onTop) {
-    const bool visible = window->isVisible();
-    const QPoint position = window->pos();
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    // Changing a flag hides a shown window: bring it back where it was.
-    if (visible) {
-        window->move(position);
-        window->show();
+    Qt::WindowFlags flags = window->windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (QWindow* handle = window->windowHandle()) {
+        // Told to the window system in place: the window keeps its position and size and is not shown again,
+        // as it would be by a change of the widget's flags.
+        window->overrideWindowFlags(flags);
+        handle->setFlags(flags);
+    } else {
+        window->setWindowFlags(flags);
     }
+}
+
+QString literalCaption(const QString& text) {
+    // Qt shows "[*][*]" as "[*]" and never as the mark.
+    QString caption = text;
+    return caption.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
 }
 
 QIcon programIcon() {

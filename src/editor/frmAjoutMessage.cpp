@@ -322,7 +322,7 @@ void frmAjoutMessage::cmdCalendrier_Click(int index) {
         calendar->Form_Load();
     }
     calendar->CalendarTarget = index;
-    calendar->move(geometry().topLeft() + QPoint(twips(2000), 0));
+    moveFrame(calendar, frameGeometry().topLeft() + QPoint(twips(2000), 0));
     calendar->show();
     calendar->raise();
 }
@@ -332,7 +332,7 @@ void frmAjoutMessage::cmdHeure_Click() {
         timePicker = new frmHeure(m_services, m_host, txtHeure, this);
         timePicker->Form_Load();
     }
-    timePicker->move(geometry().topLeft() + QPoint(twips(2000), twips(1700)));
+    moveFrame(timePicker, frameGeometry().topLeft() + QPoint(twips(2000), twips(1700)));
     timePicker->show();
     timePicker->raise();
 }

@@ -68,7 +68,8 @@ frmHeure::frmHeure(Services& services, WindowHost& host, QLineEdit* timeField, Q
         list->setCompleter(nullptr);
         list->setCursor(Qt::PointingHandCursor);
         list->setGeometry(left, 22, 44, 22);
-        list->lineEdit()->installEventFilter(this);
+        // Keys reach the list itself, which hands them to its text field: the typing rule watches the list.
+        list->installEventFilter(this);
         return list;
     };
     cboHeure = makeList("cboHeure", QStringLiteral("Heure sélectionnée"), 8);
@@ -116,6 +117,13 @@ void frmHeure::Form_Load() {
     cboMinute->setCurrentIndex(now.minute());
     SetTopMost(this, true);
     IsLoaded = true;
+}
+
+void frmHeure::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The hour is selected, as on entering a list with Tab: typing replaces it.
+    cboHeure->setFocus(Qt::TabFocusReason);
+    cboHeure->lineEdit()->selectAll();
 }
 
 void frmHeure::ReturnTime() {
@@ -185,7 +193,7 @@ bool frmHeure::refuseKey(QLineEdit* edit, const QKeyEvent* key) {
 bool frmHeure::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         for (QComboBox* list : {cboHeure, cboMinute}) {
-            if (watched == list->lineEdit() && refuseKey(list->lineEdit(), static_cast<QKeyEvent*>(event)))
+            if (watched == list && refuseKey(list->lineEdit(), static_cast<QKeyEvent*>(event)))
                 return true;
         }
     }

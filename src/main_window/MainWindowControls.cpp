@@ -12,6 +12,7 @@
 
 #include "common/Help.h"
 #include "common/WindowHelpers.h"
+#include "main_window/FrozenColumn.h"
 #include "main_window/MessageListModel.h"
 #include "main_window/frmGestionMessages.h"
 
@@ -77,6 +78,9 @@ void frmGestionMessages::buildLists(QWidget* central) {
         view->viewport()->installEventFilter(this);
         auto* model = new MessageListModel(view);
         view->setModel(model);
+        auto* number = new FrozenColumn(view);
+        number->viewport()->setMouseTracking(true);
+        number->viewport()->installEventFilter(this);
         connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this,
                 [this, view] { PointLegendArrow(view); });
         connect(view, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
@@ -130,8 +134,6 @@ void frmGestionMessages::buildStatusBar() {
         StatusPanels[static_cast<size_t>(i)] = panel;
     }
     StatusPanels[0]->setText(QStringLiteral("Pour l'aide, appuyez sur F1..."));
-    StatusBar1->setMouseTracking(true);
-    StatusBar1->installEventFilter(this);
 }
 
 void frmGestionMessages::buildToolbar(QWidget* central) {

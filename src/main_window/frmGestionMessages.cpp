@@ -38,40 +38,38 @@ namespace tavanote {
 const std::array<Command, 13>& frmGestionMessages::commands() {
     using F = frmGestionMessages;
     static const std::array<Command, 13> table = {{
-        {"nouveau", 1, Qt::CTRL | Qt::Key_N, "Nouveau message (Ctrl+N)", 0, 350,
+        {"nouveau", 1, Qt::CTRL | Qt::Key_N, "Nouveau message (Ctrl+N)",
          "Affiche la fenêtre pour créer un nouveau message", QStyle::SP_FileIcon, &F::mnuNouveauMessage_Click},
-        {"modifier", 2, Qt::CTRL | Qt::Key_M, "Modifier un message (Ctrl+M)", 350, 700,
+        {"modifier", 2, Qt::CTRL | Qt::Key_M, "Modifier un message (Ctrl+M)",
          "Affiche la fenêtre pour modifier le message sélectionné", QStyle::SP_FileDialogContentsView, &F::cmdModifier},
-        {"supprimer", 3, Qt::CTRL | Qt::Key_S, "Supprimer un message (Ctrl+S)", 700, 1100,
-         "Supprimer le message sélectionné", QStyle::SP_TrashIcon, &F::cmdSupprimer},
-        {"apercu", 5, Qt::CTRL | Qt::Key_A, "Aperçu avant impression/exportation (Ctrl+A)", 1100, 1500,
+        {"supprimer", 3, Qt::CTRL | Qt::Key_S, "Supprimer un message (Ctrl+S)", "Supprimer le message sélectionné",
+         QStyle::SP_TrashIcon, &F::cmdSupprimer},
+        {"apercu", 5, Qt::CTRL | Qt::Key_A, "Aperçu avant impression/exportation (Ctrl+A)",
          "Affiche la fenêtre d'aperçu des messages avant l'impression ou l'exportation", QStyle::SP_FileDialogInfoView,
          nullptr},
-        {"configuration", 7, Qt::CTRL | Qt::Key_C, "Configuration de l'imprimante (Ctrl+C)", 1500, 1900,
+        {"configuration", 7, Qt::CTRL | Qt::Key_C, "Configuration de l'imprimante (Ctrl+C)",
          "Affiche la fenêtre de configuration de l'imprimante", QStyle::SP_ComputerIcon, &F::cmdConfiguration},
-        {"imprimer", 8, Qt::CTRL | Qt::Key_I, "Imprimer (Ctrl+I)", 1900, 2300, "Imprime les messages",
-         QStyle::SP_DriveFDIcon, nullptr},
-        {"importer", 10, Qt::CTRL | Qt::Key_O, "Importer des messages (Ctrl+O)", 2300, 2700, "Importation de messages",
+        {"imprimer", 8, Qt::CTRL | Qt::Key_I, "Imprimer (Ctrl+I)", "Imprime les messages", QStyle::SP_DriveFDIcon,
+         nullptr},
+        {"importer", 10, Qt::CTRL | Qt::Key_O, "Importer des messages (Ctrl+O)", "Importation de messages",
          QStyle::SP_DialogOpenButton, nullptr},
-        {"exporter", 11, Qt::CTRL | Qt::Key_E, "Exporter (Ctrl+E)", 2700, 3100, "Exportation des messages",
+        {"exporter", 11, Qt::CTRL | Qt::Key_E, "Exporter (Ctrl+E)", "Exportation des messages",
          QStyle::SP_DialogSaveButton, nullptr},
-        {"parametres", 13, Qt::CTRL | Qt::Key_P, "Paramètres (Ctrl+P)", 3100, 3500, "Affiche la fenêtre des paramètres",
+        {"parametres", 13, Qt::CTRL | Qt::Key_P, "Paramètres (Ctrl+P)", "Affiche la fenêtre des paramètres",
          QStyle::SP_FileDialogListView, &F::showSettings},
         // Ctrl+R is named in the tool tip but was never bound.
         {"recuperation",
          14,
          {},
          "Récupération des messages de version précédente (Ctrl+R)",
-         0,
-         0,
          nullptr,
          QStyle::SP_BrowserReload,
          &F::RecoverOldMessages},
-        {"aide", 16, QKeyCombination(Qt::Key_F1), "Aide (F1)", 7000, 7400, "Affiche le fichier d'aide",
-         QStyle::SP_DialogHelpButton, &F::cmdAide},
-        {"quitter", 17, QKeyCombination(Qt::Key_Escape), "Quitter (Esc)", 7400, 8000, "Quitter le programme",
+        {"aide", 16, QKeyCombination(Qt::Key_F1), "Aide (F1)", "Affiche le fichier d'aide", QStyle::SP_DialogHelpButton,
+         &F::cmdAide},
+        {"quitter", 17, QKeyCombination(Qt::Key_Escape), "Quitter (Esc)", "Quitter le programme",
          QStyle::SP_DialogCloseButton, &F::mnuQuitter_Click},
-        {"spacer", 15, {}, nullptr, 0, 0, nullptr, QStyle::SP_CustomBase, nullptr},
+        {"spacer", 15, {}, nullptr, nullptr, QStyle::SP_CustomBase, nullptr},
     }};
     return table;
 }
@@ -253,17 +251,18 @@ void frmGestionMessages::Timer1_Timer() {
 }
 
 QString frmGestionMessages::hintFor(QObject* watched, const QPoint& position) const {
+    // A list, or the number column laid over it.
+    if (auto* grid = qobject_cast<QAbstractItemView*>(watched->parent()); grid && grid->viewport() == watched)
+        return grid->toolTip();
     for (int i = 0; i < 3; ++i) {
-        if (watched == m_grids[static_cast<size_t>(i)]->viewport())
-            return m_grids[static_cast<size_t>(i)]->toolTip();
         if (watched == lblNombre[static_cast<size_t>(i)])
             return lblNombre[static_cast<size_t>(i)]->text();
     }
-    auto twipsIn = [&](QWidget* bar) { return static_cast<QWidget*>(watched)->mapTo(bar, position).x() * 15; };
     if (watched == Toolbar1 || (watched->parent() == Toolbar1 && watched->isWidgetType())) {
-        const int x = twipsIn(Toolbar1);
+        // Each button its own hint, whatever its width; the gaps and separators leave the panel as it was.
+        const QAction* action = Toolbar1->actionAt(static_cast<QWidget*>(watched)->mapTo(Toolbar1, position));
         for (const Command& command : commands()) {
-            if (command.hint && x >= command.hintFrom && x < command.hintTo)
+            if (action && command.hint && action->objectName() == QLatin1String(command.key))
                 return QString::fromUtf8(command.hint);
         }
         return QString();
@@ -272,13 +271,11 @@ QString frmGestionMessages::hintFor(QObject* watched, const QPoint& position) co
         return QString::fromUtf8(kListHints[std::clamp(CurrentList, 0, 2)]);
     if (watched == cmdLegende || watched == cmdInformation)
         return static_cast<QWidget*>(watched)->toolTip();
-    if (watched == StatusBar1 || (watched->parent() == StatusBar1 && watched->isWidgetType())) {
-        const int x = twipsIn(StatusBar1);
-        if (x < 5000)
-            return QStringLiteral("Affichage d'informations d'aide");
-        if (x < 6750)
-            return QStringLiteral("Affichage de la date actuelle");
-        return QStringLiteral("Affichage de la heure actuelle");
+    const char* const panelHints[3] = {"Affichage d'informations d'aide", "Affichage de la date actuelle",
+                                       "Affichage de la heure actuelle"};
+    for (size_t i = 0; i < StatusPanels.size(); ++i) {
+        if (watched == StatusPanels[i])
+            return QString::fromUtf8(panelHints[i]);
     }
     return picLegende->hintFor(watched);
 }

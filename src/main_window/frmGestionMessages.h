@@ -41,9 +41,7 @@ struct Command {
     int position;
     QKeyCombination shortcut;  // none when empty
     const char* toolTip;
-    int hintFrom;  // where the mouse over the toolbar shows the hint, in twips from its left edge
-    int hintTo;
-    const char* hint;
+    const char* hint;  // shown in the status bar while the mouse is over the button; none leaves it unchanged
     QStyle::StandardPixmap icon;
     void (frmGestionMessages::*handler)();  // none while the program does not have the command's window
 };

@@ -121,23 +121,18 @@ void frmTavanote::place() {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QSize frame = isVisible() ? frameGeometry().size() : size();
+    // Placed by its frame, before it shows: the whole note opens on screen, in its place at once.
+    const QSize frame = size().grownBy(frameMargins(this));
     if (const std::optional<QPoint> at = notePosition(m_position, screen->availableGeometry(), frame, m_rl, m_rt))
-        move(*at);
-}
-
-void frmTavanote::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // Once shown, the window frame is known: place the note again so that the frame, too, lies on screen.
-    if (frameGeometry().size() != size())
-        place();
+        moveFrame(this, *at);
 }
 
 void frmTavanote::setMessage(const Message& message) {
     m_id = message.id;
     txtID->setText(QString::number(message.id));
     txtPeriodicite->setText(message.periodicite);
-    setWindowTitle(message.titre);
+    m_title = message.titre;
+    setWindowTitle(literalCaption(message.titre));
     txtMessage->setPlainText(message.message);
     txtDernierAffichage->setText(message.dernieraffichage);
     m_tag = QStringLiteral("Tavanote_") + txtID->text();
@@ -147,7 +142,7 @@ void frmTavanote::setMessage(const Message& message) {
 Message frmTavanote::fields() const {
     Message note;
     note.id = m_id;
-    note.titre = windowTitle();
+    note.titre = m_title;
     note.periodicite = txtPeriodicite->text();
     note.dernieraffichage = txtDernierAffichage->text();
     return note;

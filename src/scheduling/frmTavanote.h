@@ -48,7 +48,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void cmdOnTop_Click();
@@ -68,6 +67,7 @@ private:
     NoteHost& m_host;
     qint64 m_id = 0;
     QString m_tag;
+    QString m_title;          // as typed; the caption shows it literally
     QDateTime m_displayedAt;  // the minute the note appeared: the base of the next display
     bool m_onTop = false;
     bool m_closing = false;

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,12 +58,20 @@ QString selectedDay(frmCalendrier* frm) {
     return day;
 }
 
-// Replaces the whole text of a time list by typing, as a user who selected it first.
-void typeOver(QComboBox* list, const QString& text) {
-    list->lineEdit()->selectAll();
-    if (text.isEmpty())
-        QTest::keyClick(list->lineEdit(), Qt::Key_Backspace);
-    QTest::keyClicks(list->lineEdit(), text);
+// Keys as the keyboard sends them: to the picker's window, which hands them to its focused list.
+void type(QWidget* frm, const QString& text) {
+    for (const QChar c : text)
+        QTest::keyClick(frm->windowHandle(), c.toLatin1());
+}
+
+// The picker opens with the hour selected: typing replaces it, Tab moves to the minute and selects it.
+void fill(QWidget* frm, const QString& hour, const QString& minute) {
+    for (const QString& text : {hour, minute}) {
+        if (text.isEmpty())
+            QTest::keyClick(frm->windowHandle(), Qt::Key_Backspace);
+        type(frm, text);
+        QTest::keyClick(frm->windowHandle(), Qt::Key_Tab);
+    }
 }
 
 }  // namespace
@@ -196,9 +205,10 @@ private slots:
         QCOMPARE(ctl<QComboBox>(frm, "cboHeure")->count(), 24);
         QCOMPARE(ctl<QComboBox>(frm, "cboMinute")->currentText(), QStringLiteral("37"));
         QCOMPARE(ctl<QComboBox>(frm, "cboMinute")->count(), 60);
-        typeOver(ctl<QComboBox>(frm, "cboHeure"), "7");
-        typeOver(ctl<QComboBox>(frm, "cboMinute"), "5");
-        QTest::keyClick(frm, Qt::Key_Return);
+        type(frm, QStringLiteral("7"));
+        QTest::keyClick(frm->windowHandle(), Qt::Key_Tab);
+        type(frm, QStringLiteral("5"));
+        QTest::keyClick(frm->windowHandle(), Qt::Key_Return);
         QCOMPARE(editor.txtHeure->text(), QStringLiteral("07:05"));
         QVERIFY(!frm || !frm->isVisible());
         QCOMPARE(w.platform.beeps, 0);
@@ -221,8 +231,7 @@ private slots:
         TestWorld w("05/06/2026 14:37");
         Editor editor;
         QPointer<frmHeure> frm = openTime(w, editor);
-        typeOver(ctl<QComboBox>(frm, "cboHeure"), typed[0]);
-        typeOver(ctl<QComboBox>(frm, "cboMinute"), typed[1]);
+        fill(frm, typed[0], typed[1]);
         w.dialogs.expect(Icon::Information, typed[2]);
         QTest::mouseClick(ctl<QPushButton>(frm, "Bouton_0"), Qt::LeftButton);
         QVERIFY(w.dialogs.allAnswered());
@@ -240,21 +249,19 @@ private slots:
         Editor editor;
         QPointer<frmHeure> frm = openTime(w, editor);
         for (const char* name : {"cboHeure", "cboMinute"}) {
-            QLineEdit* edit = ctl<QComboBox>(frm, name)->lineEdit();
-            const QString before = edit->text();
-            edit->end(false);
-            QTest::keyClick(edit, Qt::Key_3);  // a third digit
-            QCOMPARE(edit->text(), before);
-            QCOMPARE(w.platform.beeps, 0);
-            edit->selectAll();
-            QTest::keyClick(edit, Qt::Key_3);  // replaces the selection
-            QCOMPARE(edit->text(), QStringLiteral("3"));
-            QTest::keyClick(edit, Qt::Key_H);
-            QCOMPARE(edit->text(), QStringLiteral("3"));
+            QComboBox* list = ctl<QComboBox>(frm, name);
+            QCOMPARE(QApplication::focusWidget(), list);
+            type(frm, QStringLiteral("3"));  // replaces the selection
+            QCOMPARE(list->currentText(), QStringLiteral("3"));
+            type(frm, QStringLiteral("h"));
+            QCOMPARE(w.platform.beeps, 1);
+            type(frm, QStringLiteral("45"));  // a third digit, nothing selected: ignored without a beep
+            QCOMPARE(list->currentText(), QStringLiteral("34"));
             QCOMPARE(w.platform.beeps, 1);
             w.platform.beeps = 0;
+            QTest::keyClick(frm->windowHandle(), Qt::Key_Tab);
         }
-        QTest::keyClick(frm, Qt::Key_Escape);
+        QTest::keyClick(frm->windowHandle(), Qt::Key_Escape);
         QCOMPARE(editor.txtHeure->text(), QString());
         QVERIFY(!frm || !frm->isVisible());
     }

@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <functional>
 
 #include "common/SettingsStore.h"
@@ -258,10 +259,23 @@ private slots:
         QTest::mouseMove(ctl<QLabel>(&f, "lblCouleur_1"));  // the real mouse, through the window system
         QCOMPARE(text(&f, "StatusBar1_Panel1"),
                  QStringLiteral("Couleur du message affiché toutes les heures [couleur: &HFF&]"));
-        QStatusBar* bar = ctl<QStatusBar>(&f, "StatusBar1");
-        QCOMPARE(hintOver(f, bar, QPoint(10, 5)), QStringLiteral("Affichage d'informations d'aide"));
-        QCOMPARE(hintOver(f, bar, QPoint(400, 5)), QStringLiteral("Affichage de la date actuelle"));
-        QCOMPARE(hintOver(f, bar, QPoint(460, 5)), QStringLiteral("Affichage de la heure actuelle"));
+        // Each panel its own hint, and each toolbar button its own, whatever its width; recovery has none.
+        QCOMPARE(hintOver(f, ctl<QLabel>(&f, "StatusBar1_Panel2")), QStringLiteral("Affichage de la date actuelle"));
+        QCOMPARE(hintOver(f, ctl<QLabel>(&f, "StatusBar1_Panel3")), QStringLiteral("Affichage de la heure actuelle"));
+        QCOMPARE(hintOver(f, ctl<QLabel>(&f, "StatusBar1_Panel1")), QStringLiteral("Affichage d'informations d'aide"));
+        auto* toolbar = ctl<QToolBar>(&f, "Toolbar1");
+        const std::pair<const char*, const char*> buttons[] = {
+            {"configuration", "Affiche la fenêtre de configuration de l'imprimante"},
+            {"imprimer", "Imprime les messages"},
+            {"recuperation", "Imprime les messages"},  // none of its own: the panel is left as it was
+            {"exporter", "Exportation des messages"},
+            {"quitter", "Quitter le programme"}};
+        for (const auto& [key, hint] : buttons) {
+            QWidget* button = toolbar->widgetForAction(toolbar->findChild<QAction*>(QLatin1String(key)));
+            QVERIFY(button);
+            for (const QPoint at : {QPoint(1, 1), button->rect().bottomRight() - QPoint(1, 1)})
+                QCOMPARE(hintOver(f, button, at), QString::fromUtf8(hint));
+        }
 
         QTabBar* tabs = ctl<QTabBar>(&f, "TabStrip1");
         QCOMPARE(QStringList({tabs->tabText(0), tabs->tabText(1), tabs->tabText(2)}),

@@ -1,0 +1,242 @@
+#!/usr/bin/env bash
+# The built program on a real desktop (Xvfb and openbox), driven by real key and mouse events: where notes and
+# windows land with their frames, the time picker's typing, the on-top button, the toolbar hints and titles
+# shown as typed. Every case has its own program folder and home.
+# Usage: desktop.sh TAVANOTE MKSTORE
+set -u
+program=$1
+mkstore=$2
+here=$(dirname "$0")
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+failures=0
+fail() { echo "FAIL: $*"; exit 1; }
+check() {  # check DESCRIPTION COMMAND...: a failed check is told and the suite goes on
+    local what=$1
+    shift
+    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
+}
+
+source "$here/xserver.sh"
+start_x_server xprop xwd sqlite3 python3
+read -r screen_w screen_h < <(xwininfo -root | awk '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print w, h}')
+
+# A program folder with an empty store and a home: prepare NAME [KEY=VALUE...] writes the settings given.
+prepare() {
+    local name=$1
+    shift
+    dir="$work/$name"
+    mkdir -p "$dir/program" "$dir/home/.config/Tavanote" "$dir/runtime"
+    chmod 700 "$dir/runtime"
+    cp "$program" "$dir/program/tavanote"
+    "$mkstore" "$dir/program/messages.fdm" >/dev/null || fail "cannot make messages.fdm"
+    {
+        echo "[parametres]"
+        echo "demarrage%20pc=0"
+        echo "fin%20programme=0"
+        for setting in "$@"; do echo "${setting// /%20}"; done
+    } >"$dir/home/.config/Tavanote/Tavanote.ini"
+}
+
+# add_note TITLE TEXT: a message shown at every start.
+add_note() {
+    local now
+    now=$(date '+%d/%m/%Y %H:%M')
+    sqlite3 "$dir/program/messages.fdm" "INSERT INTO message (titre, message, datemessage, heuremessage, etat,
+        periodicite, prochainaffichage, dernieraffichage) VALUES ('$1', '$2', '${now% *}', '${now#* }', 'actif', '9',
+        '$now', '')"
+}
+
+# Starts the copy of the folder $dir; its pid in $copy.
+start() {
+    HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_RUNTIME_DIR="$dir/runtime" \
+        "$dir/program/tavanote" >"$dir/log" 2>&1 &
+    copy=$!
+    pids+=($copy)
+}
+
+# The shown window of a copy whose caption is exactly $2.
+window_of() {
+    local id
+    for id in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+        [ "$(xdotool getwindowname "$id")" = "$2" ] && { echo "$id"; return 0; }
+    done
+    return 1
+}
+wait_window() {  # wait_window PID CAPTION: the window's id, once it is shown and framed
+    local id
+    for _ in $(seq 200); do
+        id=$(window_of "$1" "$2") && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && { echo "$id"; return 0; }
+        sleep 0.05
+    done
+    return 1
+}
+
+# The frame of a window: left top width height, the window manager's frame included.
+frame_of() {
+    local x y w h l r t b
+    read -r x y w h < <(xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+        /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
+    read -r l r t b < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+    echo $((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))
+}
+
+# near A B: within a pixel (halves are rounded either way).
+near() { [ $(($1 - $2)) -ge -1 ] && [ $(($1 - $2)) -le 1 ]; }
+
+# Where a note of each placement lands: the frame wholly on screen, at the corner, edge or centre asked for.
+placed_as() {  # placed_as CODE LEFT TOP WIDTH HEIGHT
+    local code=$1 left=$2 top=$3 width=$4 height=$5 column row
+    [ "$left" -ge 0 ] && [ "$top" -ge 0 ] && [ $((left + width)) -le "$screen_w" ] &&
+        [ $((top + height)) -le "$screen_h" ] || return 1
+    [ -z "$code" ] && return 0
+    column=$((code % 3))
+    row=$((code / 3))
+    case $column in
+        0) [ "$left" -eq 0 ] ;;
+        1) near $((2 * left + width)) "$screen_w" ;;
+        2) [ $((left + width)) -eq "$screen_w" ] ;;
+    esac || return 1
+    case $row in
+        0) [ "$top" -eq 0 ] ;;
+        1) near $((2 * top + height)) "$screen_h" ;;
+        2) [ $((top + height)) -eq "$screen_h" ] ;;
+    esac
+}
+
+case_placement() {
+    local code copies=() names=() id
+    for code in 0 1 2 3 4 5 6 7 8 random; do
+        if [ "$code" = random ]; then prepare "place-random" "couleur="; else prepare "place-$code" "position=$code"; fi
+        add_note "place $code" "Placement $code"
+        start
+        copies+=($copy)
+        names+=("$code")
+    done
+    for i in "${!copies[@]}"; do
+        code=${names[$i]}
+        id=$(wait_window "${copies[$i]}" "place $code") || { check "a note placed \"$code\" shows" false; continue; }
+        read -r left top width height < <(frame_of "$id")
+        [ "$code" = random ] && code=""
+        check "a note placed \"${code:-random}\" lies at its place with its frame ($left,$top ${width}x$height)" \
+            placed_as "$code" "$left" "$top" "$width" "$height"
+    done
+    # The main window and the settings window open in the middle of the screen, frame included.
+    id=$(wait_window "${copies[4]}" "Gestion des messages") || fail "the main window did not show"
+    read -r left top width height < <(frame_of "$id")
+    check "the main window is centred with its frame ($left,$top ${width}x$height)" placed_as 4 "$left" "$top" "$width" "$height"
+    xdotool windowactivate --sync "$id" key ctrl+p
+    id=$(wait_window "${copies[4]}" "Paramètres") || { check "Ctrl+P opens the settings" false; return; }
+    read -r left top width height < <(frame_of "$id")
+    check "the settings window is centred with its frame ($left,$top ${width}x$height)" placed_as 4 "$left" "$top" "$width" "$height"
+    for copy in "${copies[@]}"; do kill "$copy"; done
+}
+
+# The time picker opens 2000 twips right of and 1700 below the editor's corner, both frames measured alike.
+case_time_picker() {
+    local main editor picker el et pl pt
+    prepare picker
+    start
+    main=$(wait_window "$copy" "Gestion des messages") || fail "the main window did not show"
+    xdotool windowactivate --sync "$main" key ctrl+n
+    editor=$(wait_window "$copy" "Créer un nouveau message") || fail "Ctrl+N did not open the editor"
+    xdotool windowactivate --sync "$editor" key Tab Tab Tab Tab Tab space
+    picker=$(wait_window "$copy" "Heure") || { check "the time picker opens from the editor" false; return; }
+    read -r el et _ _ < <(frame_of "$editor")
+    read -r pl pt _ _ < <(frame_of "$picker")
+    check "the time picker lies 133,113 pixels from the editor's frame ($((pl - el)),$((pt - et)))" \
+        test $((pl - el)) -eq 133 -a $((pt - et)) -eq 113
+    kill "$copy"
+}
+
+# [-] twice: the note dragged aside stays where it was dragged, with its size, and is on top again.
+case_on_top() {
+    local id left top width height x y w h moved
+    prepare on-top "position=0"
+    add_note "dessus" "Au premier plan"
+    start
+    id=$(wait_window "$copy" "dessus") || fail "the note did not show"
+    read -r left top width height < <(frame_of "$id")
+    # A drag by the title bar, as a user's hand does it; on a busy machine the window manager may miss a
+    # quick one, so the hand tries again.
+    for _ in 1 2 3; do
+        xdotool mousemove $((left + 60)) $((top + 8)) sleep 0.2 mousedown 1 sleep 0.2 \
+            mousemove $((left + 160)) $((top + 58)) sleep 0.2 mousemove $((left + 260)) $((top + 108)) sleep 0.2 \
+            mouseup 1
+        wait_for 20 bash -c "[ \"\$(xwininfo -id $id | awk '/Absolute upper-left X/ {print \$NF}')\" -gt $((left + 100)) ]" &&
+            break
+    done
+    read -r left top width height < <(frame_of "$id")
+    check "the note can be dragged aside ($left,$top)" test "$left" -gt 100
+    read -r x y w h < <(xwininfo -id "$id" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+        /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
+    xdotool mousemove $((x + w - 20)) $((y + h - 12)) click 1
+    wait_for 20 bash -c "! xprop -id $id _NET_WM_STATE | grep -q ABOVE"
+    check "one click on [-] puts the note behind" bash -c "! xprop -id $id _NET_WM_STATE | grep -q ABOVE"
+    check "and leaves it in place" test "$(frame_of "$id")" = "$left $top $width $height"
+    xdotool click 1
+    wait_for 20 bash -c "xprop -id $id _NET_WM_STATE | grep -q ABOVE"
+    check "a second click puts it on top again" bash -c "xprop -id $id _NET_WM_STATE | grep -q ABOVE"
+    moved=$(frame_of "$id")
+    check "still where it was dragged, with its size ($moved)" test "$moved" = "$left $top $width $height"
+    kill "$copy"
+}
+
+# A title holding markup and Qt's modified mark shows as typed, in the caption and in the closing box.
+case_literal_title() {
+    local id box
+    prepare literal "confirmation fermeture=0" "suppression=1"
+    add_note '<b>x</b> [*]' 'Texte'
+    start
+    id=$(wait_window "$copy" '<b>x</b> [*]')
+    check "the caption shows <b>x</b> [*] as typed" test -n "$id"
+    [ -n "$id" ] || { kill "$copy"; return; }
+    xdotool windowactivate --sync "$id" key Escape
+    box=$(wait_window "$copy" "Tavanote")
+    check "closing the note tells what became of it" test -n "$box"
+    kill "$copy"
+}
+
+# The status bar's hint under the pointer, as pixels: panel 1 of the main window.
+panel_picture() {
+    xwd -silent -id "$1" | python3 -c '
+import hashlib, struct, sys
+data = sys.stdin.buffer.read()
+header = struct.unpack(">25I", data[:100])
+size, width, height, bpl, ncolors = header[0], header[4], header[5], header[12], header[19]
+pixels = data[size + ncolors * 12:]
+rows = [pixels[y * bpl + 8 * 4:y * bpl + 300 * 4] for y in range(height - 20, height - 6)]
+print(hashlib.md5(b"".join(rows)).hexdigest())'
+}
+
+# Moving along the toolbar: each button shows its own hint, the same all across the button; the recovery
+# button and the gaps leave the panel as it was.
+case_hints() {
+    local main x y w h picture previous="" pictures=()
+    prepare hints
+    start
+    main=$(wait_window "$copy" "Gestion des messages") || fail "the main window did not show"
+    read -r x y w h < <(xwininfo -id "$main" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+        /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
+    for dx in $(seq 2 7 380) $(seq $((w - 70)) 7 $((w - 2))); do
+        xdotool mousemove --sync $((x + dx)) $((y + 12))
+        picture=$(panel_picture "$main")
+        [ "$picture" != "$previous" ] && pictures+=("$picture")
+        previous=$picture
+    done
+    # The first picture is the panel before any hint.
+    check "11 different hints one after the other along the toolbar (${#pictures[@]} pictures)" \
+        test "$(printf '%s\n' "${pictures[@]:1}" | sort -u | wc -l)" -eq 11 -a "${#pictures[@]}" -eq 12
+    kill "$copy"
+}
+
+started=$(date +%s%N)
+for name in ${DESKTOP_CASES:-placement time_picker on_top literal_title hints}; do "case_$name"; done
+echo "desktop suite: $failures failed, $((($(date +%s%N) - started) / 1000000)) ms"
+[ "$failures" -eq 0 ]
