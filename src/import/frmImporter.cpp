@@ -173,7 +173,7 @@ void frmImporter::buildFileArea() {
     auto* textRow = new QHBoxLayout;
     textRow->addWidget(new QLabel(QStringLiteral("Délimiteur de texte"), Frame1));
     textRow->addWidget(cboDelimiteurTexte);
-    textRow->addSpacing(twips(450));
+    textRow->addSpacing(twips(300));
     textRow->addWidget(chkNomChamp);
     textRow->addStretch();
     auto* options = new QVBoxLayout(Frame1);
@@ -251,7 +251,7 @@ void frmImporter::buildGridArea() {
     mapping->addSpacing(6);
     for (QPushButton* command : {cmdAjoutColonne, cmdSupprimerColonne, cmdSupprimerLigne, cmdModifierValeur})
         mapping->addWidget(command);
-    fraMappage->setFixedWidth(twips(2400));
+    fraMappage->setFixedWidth(twips(2900));
 
     auto* gridColumn = new QVBoxLayout;
     gridColumn->addWidget(FGrid, 1);
@@ -587,7 +587,8 @@ void frmImporter::importRefused(const QString& text) {
 
 void frmImporter::cmdImporter_Click() {
     HandlerScope handler;
-    picVerification->move((width() - picVerification->width()) / 2, (height() - picVerification->height()) / 2);
+    // Over the bottom of the grid, where the boxes of the checks, centred on the window, leave it in sight.
+    picVerification->move((width() - picVerification->width()) / 2, height() - picVerification->height() - twips(900));
     picVerification->show();
     picVerification->raise();
     setProgress(0, QString());

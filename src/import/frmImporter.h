@@ -65,7 +65,7 @@ public:
 
     static constexpr int kCollapsedHeight = 2820;  // twips
     static constexpr int kExpandedHeight = 9240;
-    static constexpr int kWidth = 10800;
+    static constexpr int kWidth = 11700;
 
     QLineEdit* txtCheminfichier;
     QPushButton* cmdParcourir;
