@@ -18,7 +18,6 @@
 
 #include "common/FileExists.h"
 #include "common/HandlerScope.h"
-#include "common/TextRules.h"
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
 #include "import/ImportCheck.h"
@@ -45,36 +44,6 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption, cons
 
 // The width of the checking bar once every step is done: the bar's track.
 constexpr int kBarTrack = 6 * kProgressStep;
-
-// TEMPORARY until the typed store lands: the stored titles, and every message in one transaction.
-std::optional<MessageList> allMessages(MessageStore& store) {
-    Recordset rs = store.run(QStringLiteral("SELECT titre FROM message"));
-    if (!rs.ok())
-        return std::nullopt;
-    MessageList list;
-    for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) {
-        Message m;
-        m.titre = rs.text(0);
-        list.push_back(m);
-    }
-    return list;
-}
-
-bool insertAll(MessageStore& store, const MessageList& messages, QString* error) {
-    MessageStore::Transaction transaction(store);
-    for (const Message& m : messages) {
-        QStringList values;
-        for (const QString* v : {&m.titre, &m.message, &m.datemessage, &m.heuremessage, &m.etat, &m.periodicite,
-                                 &m.prochainaffichage, &m.dernieraffichage})
-            values << QLatin1Char('\'') + quoteText(*v) + QLatin1Char('\'');
-        Recordset rs = store.run(QStringLiteral("INSERT INTO message VALUES (") + values.join(',') + ')');
-        if (!rs.ok()) {
-            *error = rs.error();
-            return false;
-        }
-    }
-    return transaction.commit();
-}
 
 }  // namespace
 
@@ -595,8 +564,7 @@ void frmImporter::cmdImporter_Click() {
     cmdImporter->setEnabled(false);
 
     MessageStore& store = m_services.store;
-    QString error;
-    const std::optional<MessageList> stored = allMessages(store);
+    const std::optional<MessageList> stored = store.all();
     ImportPlan plan;
     if (stored) {
         QStringList titles;
@@ -618,7 +586,7 @@ void frmImporter::cmdImporter_Click() {
             importRefused(importCancelledText());
             return;
         }
-        if (insertAll(store, plan.messages, &error)) {
+        if (store.insertAll(plan.messages)) {
             setProgress(kBarTrack, QString());
             picVerification->hide();
             m_importHost.messagesImported();
@@ -628,7 +596,7 @@ void frmImporter::cmdImporter_Click() {
         }
     }
     // The store refused: all the rows or none are written, and here none was.
-    m_services.dialogs.message(this, importFailedText(error), Icon::Exclamation, Buttons::Ok);
+    m_services.dialogs.message(this, importFailedText(store.lastError()), Icon::Exclamation, Buttons::Ok);
     picVerification->hide();
     cmdImporter->setEnabled(true);
     cmdAnnuler->setEnabled(true);

@@ -103,7 +103,7 @@ struct World : TestWorld {
     }
     QStringList titles() {
         QStringList list;
-        Recordset rs = sql(QStringLiteral("SELECT titre, etat, periodicite, prochainaffichage FROM message"));
+        SqlRows rs = sql(QStringLiteral("SELECT titre, etat, periodicite, prochainaffichage FROM message"));
         for (rs.moveFirst(); !rs.isEOF(); rs.moveNext())
             list << QStringList{rs.text(0), rs.text(1), rs.text(2), rs.text(3)}.join(QLatin1Char('|'));
         return list;
