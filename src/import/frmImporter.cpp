@@ -29,14 +29,6 @@ namespace tavanote {
 
 namespace {
 
-template <typename T>
-T* named(T* widget, const QString& name, const QString& toolTip = QString()) {
-    widget->setObjectName(name);
-    if (!toolTip.isEmpty())
-        widget->setToolTip(toolTip);
-    return widget;
-}
-
 QPushButton* button(QWidget* parent, const char* name, const char* caption, const char* toolTip) {
     return named(new QPushButton(QString::fromUtf8(caption), parent), QString::fromLatin1(name),
                  QString::fromUtf8(toolTip));
