@@ -28,14 +28,6 @@ namespace {
 
 constexpr quint32 kDefaultColour = 0xC0FFFF;  // light yellow, stored BBGGRR
 
-template <typename T>
-T* named(T* widget, const QString& name, const QString& toolTip = QString()) {
-    widget->setObjectName(name);
-    if (!toolTip.isEmpty())
-        widget->setToolTip(toolTip);
-    return widget;
-}
-
 QLabel* note(const char* text, QWidget* parent) {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
     QFont font = label->font();

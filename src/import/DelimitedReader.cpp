@@ -4,8 +4,11 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringView>
+#include <QTextDocument>
 #include <algorithm>
 #include <array>
+
+#include "reports/RtfReader.h"
 
 namespace tavanote {
 
@@ -159,7 +162,14 @@ ImportFileText readImportFile(const QString& path) {
             "nom est correct.");
         return result;
     }
-    result.text = decodeImportBytes(file.readAll());
+    const QByteArray bytes = file.readAll();
+    if (isRtfFileName(path)) {
+        QTextDocument document;
+        readRtf(bytes, document);
+        result.text = document.toPlainText();
+    } else {
+        result.text = decodeImportBytes(bytes);
+    }
     return result;
 }
 

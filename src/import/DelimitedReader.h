@@ -26,8 +26,8 @@ QString decodeImportBytes(const QByteArray& bytes);
 // Files whose name ends in "rtf" (any case) are RTF documents: the window reads their plain text.
 bool isRtfFileName(const QString& path);
 
-// The text of an import file, or why it cannot be read (a missing file, a folder, an unreadable file): then
-// text is empty and error holds the message to show.
+// The text of an import file (the plain text of an RTF document), or why it cannot be read (a missing file, a
+// folder, an unreadable file): then text is empty and error holds the message to show.
 struct ImportFileText {
     QString text;
     QString error;

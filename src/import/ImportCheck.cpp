@@ -350,4 +350,8 @@ QString importSucceededText() {
     return QStringLiteral("L'importation des données a été réalisée avec succès.");
 }
 
+QString importFailedText(const QString& error) {
+    return QStringLiteral("L'importation des données a échoué: aucun message n'a été importé.\n") + error;
+}
+
 }  // namespace tavanote

@@ -50,5 +50,7 @@ ImportPlan prepareImport(ImportGrid& grid, const QStringList& storedTitles,
 QString importCancelledText();     // "Importation annulée..."
 QString continueImportQuestion();  // asked before the insertion
 QString importSucceededText();
+// The store refused the insertion (error: its words): nothing was imported.
+QString importFailedText(const QString& error);
 
 }  // namespace tavanote

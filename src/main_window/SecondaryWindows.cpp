@@ -16,12 +16,14 @@ void bringForward(Window* window) {
 
 }  // namespace
 
-SecondaryWindows::SecondaryWindows(Services& services, std::function<void(qint64)> saved)
-    : m_services(services), m_saved(std::move(saved)) {}
+SecondaryWindows::SecondaryWindows(Services& services, std::function<void(qint64)> saved,
+                                   std::function<void()> imported)
+    : m_services(services), m_saved(std::move(saved)), m_imported(std::move(imported)) {}
 
 SecondaryWindows::~SecondaryWindows() {
-    // The editor points back here: it goes first, unsaved.
+    // The editor and the import window point back here: they go first, unsaved.
     delete m_editor.data();
+    delete m_import.data();
     delete m_settings.data();
     delete m_about.data();
 }
@@ -59,8 +61,18 @@ void SecondaryWindows::showAbout() {
     bringForward(m_about.data());
 }
 
+void SecondaryWindows::showImport() {
+    if (!m_import) {
+        m_import = new frmImporter(m_services, *this, *this);
+        m_import->Form_Load();
+    }
+    bringForward(m_import.data());
+}
+
+void SecondaryWindows::previewFile(const QString&) {}
+
 void SecondaryWindows::closeAll() {
-    for (QWidget* window : std::initializer_list<QWidget*>{m_settings, m_editor, m_about}) {
+    for (QWidget* window : std::initializer_list<QWidget*>{m_settings, m_editor, m_about, m_import}) {
         if (window && window->isVisible())
             window->close();
     }
@@ -68,6 +80,11 @@ void SecondaryWindows::closeAll() {
 
 void SecondaryWindows::editorSaved(qint64 id) {
     m_saved(id);
+}
+
+void SecondaryWindows::messagesImported() {
+    if (m_imported)
+        m_imported();
 }
 
 }  // namespace tavanote

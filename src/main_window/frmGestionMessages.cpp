@@ -52,7 +52,7 @@ const std::array<Command, 13>& frmGestionMessages::commands() {
         {"imprimer", 8, Qt::CTRL | Qt::Key_I, "Imprimer (Ctrl+I)", "Imprime les messages", QStyle::SP_DriveFDIcon,
          nullptr},
         {"importer", 10, Qt::CTRL | Qt::Key_O, "Importer des messages (Ctrl+O)", "Importation de messages",
-         QStyle::SP_DialogOpenButton, nullptr},
+         QStyle::SP_DialogOpenButton, &F::showImport},
         {"exporter", 11, Qt::CTRL | Qt::Key_E, "Exporter (Ctrl+E)", "Exportation des messages",
          QStyle::SP_DialogSaveButton, nullptr},
         {"parametres", 13, Qt::CTRL | Qt::Key_P, "Paramètres (Ctrl+P)", "Affiche la fenêtre des paramètres",
@@ -88,7 +88,8 @@ frmGestionMessages::frmGestionMessages(Services& services, bool newVersion, QWid
     : QMainWindow(parent),
       m_services(services),
       m_newVersion(newVersion),
-      m_windows(services, [this](qint64 id) { editorSaved(id); }),
+      m_windows(
+          services, [this](qint64 id) { editorSaved(id); }, [this] { RefreshMessageLists(); }),
       m_scheduler(std::make_unique<NoteScheduler>(services, *this)) {
     setObjectName(QStringLiteral("frmGestionMessages"));
     setWindowTitle(QStringLiteral("Gestion des messages"));
@@ -365,6 +366,10 @@ void frmGestionMessages::ToolbarCommand(int position) {
         if (command.position == position && command.handler)
             (this->*command.handler)();
     }
+}
+
+void frmGestionMessages::showImport() {
+    m_windows.showImport();
 }
 
 void frmGestionMessages::mnuNouveauMessage_Click() {

@@ -111,6 +111,7 @@ private:
     void cmdConfiguration();
     void cmdAide();
     void showSettings();
+    void showImport();
     void RecoverOldMessages();
     void editorSaved(qint64 id);
     void TabStrip1_Click();

@@ -1,0 +1,605 @@
+#include "frmImporter.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "common/FileExists.h"
+#include "common/HandlerScope.h"
+#include "common/WindowHelpers.h"
+#include "common/WindowKeys.h"
+#include "import/ImportCheck.h"
+#include "import/ImportGridModel.h"
+#include "import/frmValeurCellule.h"
+#include "store/MessageStore.h"
+
+namespace tavanote {
+
+namespace {
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption, const char* toolTip) {
+    return named(new QPushButton(QString::fromUtf8(caption), parent), QString::fromLatin1(name),
+                 QString::fromUtf8(toolTip));
+}
+
+// The width of the checking bar once every step is done: the bar's track.
+constexpr int kBarTrack = 6 * kProgressStep;
+
+}  // namespace
+
+frmImporter::frmImporter(Services& services, WindowHost& host, ImportHost& importHost, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_services(services), m_host(host), m_importHost(importHost) {
+    setObjectName(QStringLiteral("frmImporter"));
+    setWindowTitle(QStringLiteral("Importation"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_model = new ImportGridModel(this);
+
+    buildFileArea();
+    buildGridArea();
+    buildVerificationPanel();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 8);
+    QWidget* fileArea = findChild<QWidget*>(QStringLiteral("fileArea"));
+    layout->addWidget(fileArea);
+    layout->addWidget(m_gridArea, 1);
+    m_gridArea->hide();
+    setHeight(kCollapsedHeight);
+
+    connect(txtCheminfichier, &QLineEdit::textChanged, this, &frmImporter::txtCheminfichier_Change);
+    connect(cmdParcourir, &QPushButton::clicked, this, &frmImporter::cmdParcourir_Click);
+    for (int i = 0; i < 5; ++i) {
+        connect(optDelimiteurChamp[static_cast<size_t>(i)], &QRadioButton::toggled, this, [this, i](bool checked) {
+            if (checked)
+                optDelimiteurChamp_Click(i);
+        });
+    }
+    connect(cboDelimiteurTexte, &QComboBox::currentIndexChanged, this, &frmImporter::cboDelimiteurTexte_Click);
+    connect(cmdApercu, &QPushButton::clicked, this, &frmImporter::cmdApercu_Click);
+    connect(cmdDonnees, &QPushButton::clicked, this, &frmImporter::cmdDonnees_Click);
+    connect(cmdImporter, &QPushButton::clicked, this, &frmImporter::cmdImporter_Click);
+    connect(cmdAnnuler, &QPushButton::clicked, this, &frmImporter::cmdAnnuler_Click);
+    connect(cmdFermer, &QPushButton::clicked, this, &QWidget::close);
+    connect(cmdAide, &QPushButton::clicked, this, [this] { m_services.help.show(this, HelpContext::Import); });
+
+    connect(FGrid->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmImporter::FGrid_SelChange);
+    // A click on the cell already current makes it current again after a command left the header row current.
+    connect(FGrid, &QTableView::pressed, this, [this] {
+        if (m_headerRowCurrent)
+            FGrid_SelChange();
+    });
+    connect(FGrid, &QTableView::doubleClicked, this, &frmImporter::cmdModifierValeur_Click);
+    connect(FGrid->verticalScrollBar(), &QScrollBar::valueChanged, this, &frmImporter::FGrid_Scroll);
+    connect(lstChampsTrouves, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!lstChampsTrouves->selectedItems().isEmpty())
+            lstChamps->setEnabled(true);
+    });
+    connect(lstChamps, &QListWidget::itemSelectionChanged, this,
+            [this] { cmdChanger->setEnabled(!lstChamps->selectedItems().isEmpty()); });
+    connect(cmdChanger, &QPushButton::clicked, this, &frmImporter::cmdChanger_Click);
+    connect(cmdReinit, &QPushButton::clicked, this, &frmImporter::cmdReinit_Click);
+    connect(cmdAjoutColonne, &QPushButton::clicked, this, &frmImporter::cmdAjoutColonne_Click);
+    connect(cmdSupprimerColonne, &QPushButton::clicked, this, &frmImporter::cmdSupprimerColonne_Click);
+    connect(cmdSupprimerLigne, &QPushButton::clicked, this, &frmImporter::cmdSupprimerLigne_Click);
+    connect(cmdModifierValeur, &QPushButton::clicked, this, &frmImporter::cmdModifierValeur_Click);
+
+    installWindowKeys(this, {&m_services.help, HelpContext::Import, &m_host, {}});
+}
+
+frmImporter::~frmImporter() {
+    // The cell editor writes into this window's grid: it goes first.
+    delete m_cellEditor.data();
+}
+
+void frmImporter::buildFileArea() {
+    auto* area = new QWidget(this);
+    area->setObjectName(QStringLiteral("fileArea"));
+    txtCheminfichier = named(new QLineEdit(area), QStringLiteral("txtCheminfichier"),
+                             QStringLiteral("Chemin d'accès au fichier à importer"));
+    cmdParcourir = button(area, "cmdParcourir", "&Parcourir", "Rechercher un fichier");
+
+    Frame1 = named(new QGroupBox(QStringLiteral("Options"), area), QStringLiteral("Frame1"));
+    const char* const captions[5] = {"Tabulation", "Point-Virgule", "Virgule", "Espace", "Autre:"};
+    const char* const tips[5] = {"Délimiteur de champ: Tabulation", "Délimiteur de champ: Point-virgule",
+                                 "Délimiteur de champ: ", "Délimiteur de champ: Espace", "Délimiteur de champ: Autre"};
+    auto* fieldRow = new QHBoxLayout;
+    for (int i = 0; i < 5; ++i) {
+        optDelimiteurChamp[static_cast<size_t>(i)] =
+            named(new QRadioButton(QString::fromUtf8(captions[i]), Frame1),
+                  QStringLiteral("optDelimiteurChamp_%1").arg(i), QString::fromUtf8(tips[i]));
+        fieldRow->addWidget(optDelimiteurChamp[static_cast<size_t>(i)]);
+    }
+    txtDelimiteurChamp = named(new QLineEdit(Frame1), QStringLiteral("txtDelimiteurChamp"),
+                               QStringLiteral("Délimiteur de champ: Autre "));
+    txtDelimiteurChamp->setFixedWidth(twips(600));
+    fieldRow->addWidget(txtDelimiteurChamp);
+    fieldRow->addStretch();
+
+    cboDelimiteurTexte =
+        named(new QComboBox(Frame1), QStringLiteral("cboDelimiteurTexte"), QStringLiteral("Délimiteur de texte"));
+    cboDelimiteurTexte->addItems({QStringLiteral("'"), QStringLiteral("\""), QStringLiteral("{Aucun}")});
+    const QString names = QStringLiteral("Nom des champs sur la première ligne");
+    chkNomChamp = named(new QCheckBox(names, Frame1), QStringLiteral("chkNomChamp"), names);
+    auto* textRow = new QHBoxLayout;
+    textRow->addWidget(new QLabel(QStringLiteral("Délimiteur de texte"), Frame1));
+    textRow->addWidget(cboDelimiteurTexte);
+    textRow->addSpacing(twips(300));
+    textRow->addWidget(chkNomChamp);
+    textRow->addStretch();
+    auto* options = new QVBoxLayout(Frame1);
+    options->setContentsMargins(8, 4, 8, 6);
+    options->setSpacing(4);
+    options->addLayout(fieldRow);
+    options->addLayout(textRow);
+
+    cmdApercu = button(area, "cmdApercu", "&Aperçu", "Aperçu du fichier sélectionné");
+    cmdDonnees = button(area, "cmdDonnees", "&Voir les données", "Voir les données du fichier sélectionné");
+    cmdImporter = button(area, "cmdImporter", "&Importer", "Importer les données dans la base");
+    cmdAnnuler = button(area, "cmdAnnuler", "A&nnuler", "Annuler l'importation");
+    cmdFermer = button(area, "cmdFermer", "&Quitter", "Fermer la fenêtre");
+    cmdAide = button(area, "cmdAide", "Ai&de", "Affiche le fichier d'aide");
+    auto* commands = new QGridLayout;
+    commands->setVerticalSpacing(4);
+    const std::array<QPushButton*, 6> order = {cmdApercu, cmdDonnees, cmdImporter, cmdAnnuler, cmdAide, cmdFermer};
+    for (int i = 0; i < 6; ++i)
+        commands->addWidget(order[static_cast<size_t>(i)], i / 2, i % 2);
+
+    auto* path = new QHBoxLayout;
+    path->addWidget(txtCheminfichier, 1);
+    path->addWidget(cmdParcourir);
+    auto* left = new QVBoxLayout;
+    left->setSpacing(4);
+    left->addWidget(new QLabel(QStringLiteral("Sélectionnez un fichier de données:"), area));
+    left->addLayout(path);
+    left->addWidget(Frame1);
+    auto* row = new QHBoxLayout(area);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addLayout(left, 1);
+    row->addSpacing(6);
+    row->addLayout(commands);
+    area->setFixedHeight(twips(kCollapsedHeight) - 14);
+}
+
+void frmImporter::buildGridArea() {
+    m_gridArea = new QWidget(this);
+    m_gridArea->setObjectName(QStringLiteral("gridArea"));
+    FGrid = named(new QTableView(m_gridArea), QStringLiteral("FGrid"), QStringLiteral("Liste des données à importer"));
+    FGrid->setModel(m_model);
+    FGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    FGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FGrid->setWordWrap(false);
+    FGrid->horizontalHeader()->setHighlightSections(false);
+    FGrid->verticalHeader()->setDefaultSectionSize(FGrid->fontMetrics().height() + 4);
+    FGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    lblLigne =
+        named(new QLabel(m_gridArea), QStringLiteral("lblLigne"), QStringLiteral("Ligne de données selectionnée"));
+    lblLigne->setFrameShape(QFrame::StyledPanel);
+    lblLigne->setText(scrolledRowText(1, 113));
+
+    fraMappage =
+        named(new QGroupBox(QStringLiteral("Modification des données"), m_gridArea), QStringLiteral("fraMappage"));
+    lstChamps =
+        named(new QListWidget(fraMappage), QStringLiteral("lstChamps"), QStringLiteral("Liste des champs de données"));
+    lstChampsTrouves = named(new QListWidget(fraMappage), QStringLiteral("lstChampsTrouves"),
+                             QStringLiteral("Liste des champs trouvés dans le fichier sélectionné"));
+    cmdChanger = button(fraMappage, "cmdChanger", "< &Changer >", "Changer le nom du champ");
+    cmdReinit = button(fraMappage, "cmdReinit", "&Réinitialisation", "Réinitialisation des champs");
+    cmdAjoutColonne = button(fraMappage, "cmdAjoutColonne", "Ajouter une colonne", "Ajouter une colonne");
+    cmdSupprimerColonne = button(fraMappage, "cmdSupprimerColonne", "Supprimer une colonne", "Supprimer une colonne");
+    cmdSupprimerLigne =
+        button(fraMappage, "cmdSupprimerLigne", "Supprimer une ligne", "Supprimer une ligne de données");
+    cmdModifierValeur =
+        button(fraMappage, "cmdModifierValeur", "Modifier la valeur", "Modifier la valeur de la cellule");
+    auto* mapping = new QVBoxLayout(fraMappage);
+    mapping->setSpacing(4);
+    mapping->addWidget(new QLabel(QStringLiteral("Champs de la base"), fraMappage));
+    mapping->addWidget(lstChamps, 1);
+    mapping->addWidget(cmdChanger);
+    mapping->addWidget(cmdReinit);
+    mapping->addWidget(new QLabel(QStringLiteral("Champs du fichier"), fraMappage));
+    mapping->addWidget(lstChampsTrouves, 1);
+    mapping->addSpacing(6);
+    for (QPushButton* command : {cmdAjoutColonne, cmdSupprimerColonne, cmdSupprimerLigne, cmdModifierValeur})
+        mapping->addWidget(command);
+    fraMappage->setFixedWidth(twips(2900));
+
+    auto* gridColumn = new QVBoxLayout;
+    gridColumn->addWidget(FGrid, 1);
+    gridColumn->addWidget(lblLigne);
+    auto* layout = new QHBoxLayout(m_gridArea);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(gridColumn, 1);
+    layout->addWidget(fraMappage);
+    for (QPushButton* command : {cmdAjoutColonne, cmdSupprimerColonne, cmdSupprimerLigne, cmdModifierValeur})
+        command->setEnabled(false);
+}
+
+void frmImporter::buildVerificationPanel() {
+    picVerification = new QWidget(this);
+    picVerification->setObjectName(QStringLiteral("picVerification"));
+    picVerification->setAutoFillBackground(true);
+    auto* frame = named(new QGroupBox(QStringLiteral("VERIFICATION DES DONNEES AVANT IMPORTATION"), picVerification),
+                        QStringLiteral("fraVerification"));
+    lblInfoVerification = named(new QLabel(frame), QStringLiteral("lblInfoVerification"),
+                                QStringLiteral("Action de vérification des données en cours"));
+    auto* track = new QFrame(frame);
+    track->setFrameShape(QFrame::StyledPanel);
+    track->setFixedSize(twips(kBarTrack) + 4, 22);
+    lblBarreVerification = named(new QLabel(track), QStringLiteral("lblBarreVerification"),
+                                 QStringLiteral("Barre de progression de la vérification des données"));
+    lblBarreVerification->setAutoFillBackground(true);
+    lblBarreVerification->setBackgroundRole(QPalette::Highlight);
+    lblBarreVerification->setGeometry(2, 2, 0, 18);
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(track);
+    bar->addWidget(new QLabel(QStringLiteral("100 %"), frame));
+    bar->addStretch();
+    auto* inner = new QVBoxLayout(frame);
+    inner->addWidget(lblInfoVerification);
+    inner->addLayout(bar);
+    inner->addWidget(new QLabel(QStringLiteral("Veuillez patienter..."), frame));
+    auto* outer = new QVBoxLayout(picVerification);
+    outer->setContentsMargins(4, 4, 4, 4);
+    outer->addWidget(frame);
+    picVerification->setFixedSize(picVerification->sizeHint().expandedTo(QSize(twips(kBarTrack) + 90, 0)));
+    picVerification->hide();
+}
+
+void frmImporter::Form_Load() {
+    IsLoaded = true;
+    setHeight(kCollapsedHeight);
+    CentreWindow(this);
+    SetTopMost(this, true);
+    optDelimiteurChamp[1]->setChecked(true);
+    init(false);
+    txtCheminfichier->clear();
+}
+
+void frmImporter::setHeight(int twipsHeight) {
+    m_gridArea->setVisible(twipsHeight == kExpandedHeight);
+    setFixedSize(twips(kWidth), twips(twipsHeight));
+}
+
+void frmImporter::init(bool enabled) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             optDelimiteurChamp[0], optDelimiteurChamp[1], optDelimiteurChamp[2], optDelimiteurChamp[3],
+             optDelimiteurChamp[4], cmdApercu, chkNomChamp, cboDelimiteurTexte, cmdDonnees})
+        control->setEnabled(enabled);
+    txtDelimiteurChamp->clear();
+    txtDelimiteurChamp->setEnabled(false);
+    chkNomChamp->setChecked(false);
+    cboDelimiteurTexte->setCurrentIndex(2);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{lstChamps, lstChampsTrouves, cmdReinit, cmdChanger, cmdImporter, cmdAnnuler})
+        control->setEnabled(false);
+}
+
+void frmImporter::txtCheminfichier_Change() {
+    if (!txtCheminfichier->text().isEmpty()) {
+        init(true);
+        return;
+    }
+    optDelimiteurChamp[1]->setChecked(true);
+    init(false);
+    setHeight(kCollapsedHeight);
+}
+
+void frmImporter::optDelimiteurChamp_Click(int index) {
+    txtDelimiteurChamp->clear();
+    txtDelimiteurChamp->setEnabled(false);
+    static const QString delimiters[4] = {QStringLiteral("\t"), QStringLiteral(";"), QStringLiteral(","),
+                                          QStringLiteral(" ")};
+    if (index < 4) {
+        FieldDelimiter = delimiters[index];
+        return;
+    }
+    FieldDelimiter.clear();
+    txtDelimiteurChamp->setEnabled(true);
+    txtDelimiteurChamp->setFocus();
+}
+
+void frmImporter::cboDelimiteurTexte_Click() {
+    const int index = cboDelimiteurTexte->currentIndex();
+    TextDelimiter = index == 0 || index == 1 ? cboDelimiteurTexte->itemText(index) : QString();
+}
+
+void frmImporter::cmdParcourir_Click() {
+    const QString name = m_services.dialogs.openFileName(
+        this, windowTitle(), QString(),
+        QStringLiteral("Fichiers TEXTE (*.txt);;Fichiers TEXTE délimités (*.csv);;Tous les fichiers (*)"));
+    if (name.isEmpty())
+        return;  // cancelled: nothing changes
+    txtCheminfichier->setText(name);
+    cmdApercu->setEnabled(true);
+    optDelimiteurChamp[0]->setFocus();
+}
+
+void frmImporter::cmdApercu_Click() {
+    m_importHost.previewFile(txtCheminfichier->text());
+}
+
+void frmImporter::info(const QString& text) {
+    m_services.dialogs.message(this, text, Icon::Information, Buttons::Ok);
+}
+
+bool frmImporter::ask(const QString& question) {
+    return m_services.dialogs.message(this, question, Icon::Question, Buttons::YesNo) == Answer::Yes;
+}
+
+void frmImporter::cmdDonnees_Click() {
+    HandlerScope handler;
+    const QString path = txtCheminfichier->text();
+    if (!FileExists(path)) {
+        info(QStringLiteral(
+            "Impossible d'importer les données du fichier sélectionné.\nAssurez-vous que ce dernier existe ou que le "
+            "nom est correct."));
+        txtCheminfichier->selectAll();
+        txtCheminfichier->setFocus();
+        return;
+    }
+    if (txtDelimiteurChamp->isEnabled())
+        FieldDelimiter = txtDelimiteurChamp->text();
+    const DelimitedOptions options{FieldDelimiter, TextDelimiter, chkNomChamp->isChecked()};
+    if (const QString refusal = delimiterRefusal(options); !refusal.isEmpty()) {
+        info(refusal);
+        (FieldDelimiter.isEmpty() ? static_cast<QWidget*>(txtDelimiteurChamp) : cboDelimiteurTexte)->setFocus();
+        return;
+    }
+    // The file may have gone, or turned unreadable, since it was chosen.
+    const ImportFileText file = readImportFile(path);
+    if (!file.error.isEmpty()) {
+        info(file.error);
+        return;
+    }
+    DelimitedRead read = readDelimited(file.text, options);
+    if (read.status == ReadStatus::NoData) {
+        info(read.message);
+        return;
+    }
+    if (read.status == ReadStatus::Faulty) {
+        info(read.message);
+        cmdAnnuler_Click();
+        return;
+    }
+
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             txtCheminfichier, cmdParcourir, optDelimiteurChamp[0], optDelimiteurChamp[1], optDelimiteurChamp[2],
+             optDelimiteurChamp[3], optDelimiteurChamp[4], txtDelimiteurChamp, chkNomChamp, cboDelimiteurTexte,
+             cmdDonnees, cmdApercu, cmdReinit, cmdChanger, lstChamps})
+        control->setEnabled(false);
+    m_fieldNames = importFieldNames();
+    lstChampsTrouves->clear();
+    lstChampsTrouves->addItems(read.foundNames);
+    lstChampsTrouves->setEnabled(true);
+    lstChamps->clear();
+    lstChamps->addItems(m_fieldNames);
+    cmdChanger->setEnabled(false);
+    for (QPushButton* command : {cmdAjoutColonne, cmdSupprimerColonne, cmdSupprimerLigne, cmdModifierValeur})
+        command->setEnabled(false);
+
+    m_headerRowCurrent = false;
+    m_model->setGrid(std::move(read.grid));
+    const ImportGrid& grid = m_model->grid();
+    for (int c = 1; c < grid.columnCount(); ++c) {
+        FGrid->setColumnHidden(c - 1, grid.width(c) == 0);
+        FGrid->setColumnWidth(c - 1, twips(grid.width(c)));
+    }
+    FGrid->scrollToTop();
+    lblLigne->setText(scrolledRowText(currentRow(), grid.rowCount()));
+    setHeight(kExpandedHeight);
+    CentreWindow(this);
+    cmdImporter->setEnabled(true);
+    cmdAnnuler->setEnabled(true);
+}
+
+void frmImporter::cmdAnnuler_Click() {
+    setHeight(kCollapsedHeight);
+    CentreWindow(this);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             txtCheminfichier, cmdParcourir, optDelimiteurChamp[0], optDelimiteurChamp[1], optDelimiteurChamp[2],
+             optDelimiteurChamp[3], optDelimiteurChamp[4], chkNomChamp, cboDelimiteurTexte, cmdDonnees, cmdApercu})
+        control->setEnabled(true);
+    txtDelimiteurChamp->setEnabled(optDelimiteurChamp[4]->isChecked());
+    m_headerRowCurrent = false;
+    m_model->setGrid(ImportGrid(1));
+    for (QPushButton* command : {cmdAjoutColonne, cmdSupprimerColonne, cmdSupprimerLigne, cmdModifierValeur})
+        command->setEnabled(false);
+    txtCheminfichier->selectAll();
+    cmdParcourir->setFocus();
+}
+
+int frmImporter::currentRow() const {
+    if (m_headerRowCurrent)
+        return 0;
+    const QModelIndex current = FGrid->currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+int frmImporter::currentColumn() const {
+    const QModelIndex current = FGrid->currentIndex();
+    return current.isValid() ? current.column() + 1 : 0;
+}
+
+void frmImporter::FGrid_SelChange() {
+    m_headerRowCurrent = false;
+    lblLigne->setText(cellPositionText(currentColumn(), currentRow()));
+    if (currentRow() < 1)
+        return;
+    for (QWidget* control : std::initializer_list<QWidget*>{lstChamps, cmdChanger, cmdAjoutColonne, cmdSupprimerColonne,
+                                                            cmdSupprimerLigne, cmdModifierValeur})
+        control->setEnabled(true);
+}
+
+void frmImporter::FGrid_Scroll() {
+    lblLigne->setText(scrolledRowText(currentRow(), m_model->grid().rowCount()));
+}
+
+void frmImporter::setCurrentRowToHeader() {
+    m_headerRowCurrent = true;
+    lblLigne->setText(cellPositionText(currentColumn(), 0));
+}
+
+void frmImporter::cmdChanger_Click() {
+    const QList<QListWidgetItem*> selected = lstChamps->selectedItems();
+    if (selected.isEmpty() || currentColumn() < 1)
+        return;
+    setCurrentRowToHeader();
+    m_model->setCell(0, currentColumn(), selected.first()->text());
+    delete lstChamps->takeItem(lstChamps->row(selected.first()));
+    lstChamps->clearSelection();
+    lstChamps->setCurrentRow(-1);
+    cmdReinit->setEnabled(true);
+}
+
+void frmImporter::cmdReinit_Click() {
+    lstChamps->clear();
+    lstChamps->addItems(m_fieldNames);
+    cmdReinit->setEnabled(false);
+    cmdChanger->setEnabled(false);
+    lstChamps->clearSelection();
+    lstChamps->setCurrentRow(-1);
+    lstChamps->setFocus();
+}
+
+void frmImporter::cmdAjoutColonne_Click() {
+    HandlerScope handler;
+    const QString refusal = addColumnRefusal(m_model->grid(), lstChamps->count());
+    if (!refusal.isEmpty()) {
+        m_services.dialogs.message(this, refusal, Icon::None, Buttons::Ok);
+        return;
+    }
+    m_model->appendColumn();
+    FGrid->setColumnWidth(m_model->columnCount() - 1, twips(ImportGrid::kDataWidth));
+}
+
+void frmImporter::cmdSupprimerColonne_Click() {
+    HandlerScope handler;
+    if (currentRow() < 1) {
+        info(QStringLiteral("Sélectionnez une colonne."));
+        return;
+    }
+    setCurrentRowToHeader();
+    const int column = currentColumn();
+    const QString header = m_model->grid().header(column);
+    if (!ask(deleteColumnQuestion(header)))
+        return;
+    m_model->update([column](ImportGrid& grid) { grid.hideColumn(column); });
+    FGrid->setColumnHidden(column - 1, true);
+    QStringList available;
+    for (int i = 0; i < lstChamps->count(); ++i)
+        available << lstChamps->item(i)->text();
+    const int home = homeIndex(available, header);
+    if (home >= 0)
+        lstChamps->insertItem(home, header.toLower());
+}
+
+void frmImporter::cmdSupprimerLigne_Click() {
+    HandlerScope handler;
+    const int row = currentRow();
+    if (row < 1) {
+        info(QStringLiteral("Sélectionnez une ligne."));
+        return;
+    }
+    if (ask(deleteRowQuestion(row)))
+        m_model->removeRow(row);
+}
+
+frmValeurCellule* frmImporter::cellEditor() const {
+    return m_cellEditor;
+}
+
+void frmImporter::cmdModifierValeur_Click() {
+    // A closed editor is only waiting to be deleted: a new one takes its place.
+    if (!m_cellEditor || !m_cellEditor->IsLoaded) {
+        m_cellEditor = new frmValeurCellule(
+            m_services, m_host, [this] { return m_model->grid().cell(currentRow(), currentColumn()); },
+            [this](const QString& text) { m_model->setCell(currentRow(), currentColumn(), text); }, this);
+        m_cellEditor->Form_Load();
+    }
+    m_cellEditor->show();
+    m_cellEditor->raise();
+    m_cellEditor->activateWindow();
+}
+
+void frmImporter::setProgress(int barWidth, const QString& label) {
+    lblBarreVerification->resize(twips(barWidth), lblBarreVerification->height());
+    if (!label.isEmpty())
+        lblInfoVerification->setText(label);
+    // The whole check runs inside this click: paint each step now, so the user sees the bar move.
+    picVerification->repaint();
+}
+
+void frmImporter::importRefused(const QString& text) {
+    info(text);
+    picVerification->hide();
+    cmdImporter->setEnabled(true);
+}
+
+void frmImporter::cmdImporter_Click() {
+    HandlerScope handler;
+    // Over the bottom of the grid, where the boxes of the checks, centred on the window, leave it in sight.
+    picVerification->move((width() - picVerification->width()) / 2, height() - picVerification->height() - twips(900));
+    picVerification->show();
+    picVerification->raise();
+    setProgress(0, QString());
+    cmdImporter->setEnabled(false);
+
+    MessageStore& store = m_services.store;
+    const std::optional<MessageList> stored = store.all();
+    ImportPlan plan;
+    if (stored) {
+        QStringList titles;
+        titles.reserve(static_cast<qsizetype>(stored->size()));
+        for (const Message& message : *stored)
+            titles << message.titre;
+        m_model->update([&](ImportGrid& grid) {
+            plan = prepareImport(
+                grid, titles, [this](const QString& question) { return ask(question); },
+                [this](int bar, const QString& label) { setProgress(bar, label); });
+        });
+        if (plan.refusal) {
+            importRefused(*plan.refusal);
+            return;
+        }
+        cmdImporter->setEnabled(false);
+        cmdAnnuler->setEnabled(false);
+        if (!ask(continueImportQuestion())) {
+            importRefused(importCancelledText());
+            return;
+        }
+        if (store.insertAll(plan.messages)) {
+            setProgress(kBarTrack, QString());
+            picVerification->hide();
+            m_importHost.messagesImported();
+            info(importSucceededText());
+            close();
+            return;
+        }
+    }
+    // The store refused: all the rows or none are written, and here none was.
+    m_services.dialogs.message(this, importFailedText(store.lastError()), Icon::Exclamation, Buttons::Ok);
+    picVerification->hide();
+    cmdImporter->setEnabled(true);
+    cmdAnnuler->setEnabled(true);
+    cmdAnnuler_Click();
+}
+
+void frmImporter::closeEvent(QCloseEvent* event) {
+    IsLoaded = false;
+    if (m_cellEditor && m_cellEditor->IsLoaded)
+        m_cellEditor->close();
+    event->accept();
+}
+
+}  // namespace tavanote
