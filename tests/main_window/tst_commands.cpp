@@ -253,15 +253,12 @@ private slots:
         QCOMPARE(p.list(ListAffiches), " / 0");
     }
 
-    // Ctrl+R is bound to nothing, the report and import buttons have no window in the program, and the printer
-    // set-up says nothing whether it is cancelled or not.
+    // Ctrl+R is bound to nothing, the import button has no window in the program, and the printer set-up says
+    // nothing whether it is cancelled or not.
     void commandsThatShowNothing_data() {
         QTest::addColumn<int>("position");  // 0: the key alone
         QTest::addColumn<int>("key");
-        QTest::newRow("apercu") << 5 << int(Qt::Key_A);
-        QTest::newRow("imprimer") << 8 << int(Qt::Key_I);
         QTest::newRow("importer") << 10 << int(Qt::Key_O);
-        QTest::newRow("exporter") << 11 << int(Qt::Key_E);
         QTest::newRow("Ctrl+R") << 0 << int(Qt::Key_R);
         QTest::newRow("configuration") << 7 << int(Qt::Key_C);
     }
