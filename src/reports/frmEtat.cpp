@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,11 +33,13 @@ constexpr int kStripHeight = 420;  // twips above the document
 constexpr int kRightMargin = 120;  // twips right of the document
 constexpr int kChrome = 800;       // twips of the window's height that are not the document
 
-QToolButton* makeButton(QWidget* parent, const QString& name, const QString& toolTip, QStyle::StandardPixmap icon) {
+// The desktop's icon of that name, or the style's own.
+QToolButton* makeButton(QWidget* parent, const QString& name, const QString& toolTip, const char* themeIcon,
+                        QStyle::StandardPixmap icon) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
     button->setToolTip(toolTip);
-    button->setIcon(parent->style()->standardIcon(icon));
+    button->setIcon(QIcon::fromTheme(QLatin1String(themeIcon), parent->style()->standardIcon(icon)));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::TabFocus);
     return button;
@@ -60,27 +63,29 @@ frmEtat::frmEtat(Services& services, QPrinter& printer, WindowHost* host, QWidge
 
     struct Look {
         const char* toolTip;
+        const char* themeIcon;
         QStyle::StandardPixmap icon;
     };
     const Look looks[5] = {
-        {"Exporter", QStyle::SP_DialogSaveButton},
-        {"Configuration de l'imprimante", QStyle::SP_ComputerIcon},
-        {"Imprimer", QStyle::SP_DriveFDIcon},
-        {"Rechercher", QStyle::SP_FileDialogContentsView},
-        {"Affiche l'aide", QStyle::SP_DialogHelpButton},
+        {"Exporter", "document-save-as", QStyle::SP_DialogSaveButton},
+        {"Configuration de l'imprimante", "document-page-setup", QStyle::SP_ComputerIcon},
+        {"Imprimer", "document-print", QStyle::SP_DriveFDIcon},
+        {"Rechercher", "edit-find", QStyle::SP_FileDialogContentsView},
+        {"Affiche l'aide", "help-contents", QStyle::SP_DialogHelpButton},
     };
     for (int i = 0; i < 5; ++i)
-        Boutons[static_cast<size_t>(i)] = makeButton(m_strip, QStringLiteral("Boutons_%1").arg(i),
-                                                     QString::fromUtf8(looks[i].toolTip), looks[i].icon);
+        Boutons[static_cast<size_t>(i)] =
+            makeButton(m_strip, QStringLiteral("Boutons_%1").arg(i), QString::fromUtf8(looks[i].toolTip),
+                       looks[i].themeIcon, looks[i].icon);
     auto* fermer = new QPushButton(QStringLiteral("&Fermer"), m_strip);
     fermer->setObjectName(QStringLiteral("Boutons_5"));
     fermer->setToolTip(QStringLiteral("Fermer la fenêtre"));
     Boutons[5] = fermer;
 
-    cmdPlan[0] = makeButton(m_strip, QStringLiteral("cmdPlan_0"), QStringLiteral("Mettre à l'arrière plan"),
+    cmdPlan[0] = makeButton(m_strip, QStringLiteral("cmdPlan_0"), QStringLiteral("Mettre à l'arrière plan"), "go-down",
                             QStyle::SP_ArrowDown);
-    cmdPlan[1] =
-        makeButton(m_strip, QStringLiteral("cmdPlan_1"), QStringLiteral("Mettre au premier plan"), QStyle::SP_ArrowUp);
+    cmdPlan[1] = makeButton(m_strip, QStringLiteral("cmdPlan_1"), QStringLiteral("Mettre au premier plan"), "go-up",
+                            QStyle::SP_ArrowUp);
 
     lblRecherche = new QLabel(QStringLiteral("Recherche:"), m_strip);
     lblRecherche->setObjectName(QStringLiteral("lblRecherche"));
