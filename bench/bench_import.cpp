@@ -13,13 +13,12 @@ namespace {
 
 // A file of count rows with a name line, every periodicity, as a spreadsheet writes it (UTF-8, CR LF).
 QByteArray importFile(int count) {
-    QByteArray file =
-        "titre;message;datemessage;heuremessage;etat;periodicite;prochainaffichage;dernieraffichage\r\n";
+    QByteArray file = "titre;message;datemessage;heuremessage;etat;periodicite;prochainaffichage;dernieraffichage\r\n";
     for (int i = 0; i < count; ++i) {
         const int code = i % 10;
         const QByteArray day = QByteArray::number(1 + i % 28).rightJustified(2, '0');
-        file += "Importé " + QByteArray::number(i) + ";Rendez-vous à l'étage " + QByteArray::number(i % 7) + ";" +
-                day + "/03/2027;10:15;actif;" + QByteArray::number(code) + ";" + day + "/03/2027 10:15;" + day +
+        file += "Importé " + QByteArray::number(i) + ";Rendez-vous à l'étage " + QByteArray::number(i % 7) + ";" + day +
+                "/03/2027;10:15;actif;" + QByteArray::number(code) + ";" + day + "/03/2027 10:15;" + day +
                 "/03/2028 10:15\r\n";
     }
     return file;

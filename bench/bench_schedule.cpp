@@ -6,19 +6,15 @@
 #include <QTemporaryDir>
 
 #include "BenchData.h"
-#include "app/SettingsStore.h"
 #include "scheduling/Schedule.h"
 #include "store/MessageStore.h"
 
 using namespace tavanote;
 
-static void BM_StartupPass(benchmark::State& state)
-{
+static void BM_StartupPass(benchmark::State& state) {
     QTemporaryDir dir;
     const QString pristine = dir.filePath(QStringLiteral("pristine.fdm"));
     bench::makeMessageFile(pristine, static_cast<int>(state.range(0)));
-    SettingsStore settings(dir.filePath(QStringLiteral("Tavanote.ini")));
-    settings.set(kParametres, QStringLiteral("suppression"), QStringLiteral("0"));
     const QDateTime now = *readInstant(QStringLiteral("06/12/2026 10:00"));
     const QString path = dir.filePath(QStringLiteral("messages.fdm"));
     for (auto _ : state) {
@@ -28,22 +24,20 @@ static void BM_StartupPass(benchmark::State& state)
         MessageStore store;
         store.open(path);
         state.ResumeTiming();
-        const StartupPassResult result = runStartupPass(store, settings, now);
+        const StartupPassResult result = runStartupPass(store, Expiry::Delete, now);
         benchmark::DoNotOptimize(result);
         state.counters["stepped"] = result.stepped;
     }
 }
 
-static void BM_NextDisplayTenYearsHourly(benchmark::State& state)
-{
+static void BM_NextDisplayTenYearsHourly(benchmark::State& state) {
     const QDateTime base = *readInstant(QStringLiteral("06/12/2016 10:00"));
     const QDateTime now = *readInstant(QStringLiteral("06/12/2026 10:17"));
     for (auto _ : state)
         benchmark::DoNotOptimize(nextDisplay(1, base, std::nullopt, now));
 }
 
-static void BM_NextDisplayDecadesMonthly(benchmark::State& state)
-{
+static void BM_NextDisplayDecadesMonthly(benchmark::State& state) {
     const QDateTime base = *readInstant(QStringLiteral("31/01/1950 10:00"));
     const QDateTime now = *readInstant(QStringLiteral("06/12/2026 10:17"));
     for (auto _ : state)
@@ -51,8 +45,7 @@ static void BM_NextDisplayDecadesMonthly(benchmark::State& state)
 }
 
 // The one-step-at-a-time rule on a year of missed hours, for comparison.
-static void BM_NextDisplayByLoopOneYearHourly(benchmark::State& state)
-{
+static void BM_NextDisplayByLoopOneYearHourly(benchmark::State& state) {
     const QDateTime base = *readInstant(QStringLiteral("06/12/2025 10:00"));
     const QDateTime now = *readInstant(QStringLiteral("06/12/2026 10:17"));
     for (auto _ : state)

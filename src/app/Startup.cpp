@@ -1,8 +1,9 @@
 #include "Startup.h"
 
-#include "app/SettingsStore.h"
 #include "common/DateText.h"
 #include "common/FileExists.h"
+#include "common/Preferences.h"
+#include "common/SettingsStore.h"
 #include "common/TextRules.h"
 
 namespace tavanote {
@@ -13,8 +14,9 @@ QString versionText() {
 
 PreparedSettings prepareSettings(SettingsStore& settings, const QString& programFolder, const QDate& today) {
     PreparedSettings prepared;
-    auto get = [&](const char* key) { return settings.get(kParametres, QLatin1String(key)); };
-    auto set = [&](const char* key, const QString& value) { settings.set(kParametres, QLatin1String(key), value); };
+    Preferences preferences(settings);
+    auto get = [&](const char* key) { return preferences.get(QLatin1String(key)); };
+    auto set = [&](const char* key, const QString& value) { preferences.set(QLatin1String(key), value); };
 
     if (!get("date de debut").isEmpty() && get("suppression").isEmpty()) {
         prepared.newVersion = true;
@@ -25,18 +27,9 @@ PreparedSettings prepareSettings(SettingsStore& settings, const QString& program
     if (get("date de debut").isEmpty())
         set("date de debut", formatDate(today));
 
-    const std::pair<const char*, QString> defaults[] = {
-        {"suppression", QStringLiteral("0")},
-        {"demarrage pc", QStringLiteral("1")},
-        {"fin programme", QStringLiteral("1")},
-        {"position", QString()},
-        {"couleur", QString::number(0xC0FFFF)},
-        {"affichage", QStringLiteral("3")},
-        {"confirmation fermeture", QStringLiteral("1")},
-    };
-    for (const auto& [key, value] : defaults) {
-        if (get(key).isEmpty())
-            set(key, value);
+    for (const auto& [key, value] : Preferences::defaults()) {
+        if (preferences.get(key).isEmpty())
+            preferences.set(key, value);
     }
     set("version", versionText());
     if (get("legende").isEmpty())

@@ -6,9 +6,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/SettingsStore.h"
 #include "app/Startup.h"
 #include "app/frmParametres.h"
+#include "common/SettingsStore.h"
 #include "common/WindowHelpers.h"
 
 namespace tavanote {

@@ -14,8 +14,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/SettingsStore.h"
 #include "common/HandlerScope.h"
+#include "common/Preferences.h"
+#include "common/SettingsStore.h"
 #include "common/TextRules.h"
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
@@ -148,8 +149,7 @@ void frmParametres::Form_Load() {
     auto get = [&settings](const char* key) { return settings.get(kParametres, QLatin1String(key)); };
     cboPosition->setCurrentIndex(0);
     setColour(kDefaultColour);
-    const qint64 suppression = leadingNumber(get("suppression"));
-    optSuppression[suppression == 1 ? 1 : 0]->setChecked(true);
+    optSuppression[Preferences(settings).expiry() == Expiry::Delete ? 0 : 1]->setChecked(true);
     const QString position = get("position");
     if (!position.isEmpty()) {
         optPosition[1]->setChecked(true);

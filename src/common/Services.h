@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/Autostart.h"
+#include "common/Autostart.h"
 
 class QWidget;
 class QPrinter;

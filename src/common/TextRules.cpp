@@ -20,11 +20,6 @@ QString fieldText(const QVariant& value) {
     return trimBlanks(value.toString());
 }
 
-QString quoteText(const QString& text) {
-    QString trimmed = trimBlanks(text);
-    return trimmed.replace(QLatin1Char('\''), QLatin1String("''"));
-}
-
 qint64 leadingNumber(const QString& text) {
     qsizetype i = 0;
     while (i < text.size() && text.at(i) == QLatin1Char(' '))

@@ -11,9 +11,6 @@ QString trimBlanks(const QString& text);
 // A missing or Null field reads as the empty text, anything else as its text trimmed of blanks.
 QString fieldText(const QVariant& value);
 
-// Trims, then doubles every single quote: the form in which a typed text goes between quotes in a statement.
-QString quoteText(const QString& text);
-
 // The leading digits of a text as a number, after leading blanks; no digit gives 0 (so "9x" is 9, "x" is 0).
 qint64 leadingNumber(const QString& text);
 

@@ -67,6 +67,27 @@ bool isTimeText(const QString& text) {
     return shapedTime(text);
 }
 
+namespace {
+
+bool check(QString& text, bool (*valid)(const QString&), const char* explanation, QString* fault) {
+    text = trimBlanks(text);
+    if (valid(text))
+        return true;
+    if (fault)
+        *fault = text.isEmpty() ? QString() : QString::fromUtf8(explanation);
+    return false;
+}
+
+}  // namespace
+
+bool CheckDateText(QString& text, QString* fault) {
+    return check(text, isDateText, "Vous devez spécifier une date valide au format JJ/MM/AAAA ", fault);
+}
+
+bool CheckTimeText(QString& text, QString* fault) {
+    return check(text, isTimeText, "Vous devez spécifier une heure valide au format HH:MM ", fault);
+}
+
 bool CheckDateTimeText(QString& text) {
     text = trimBlanks(text);
     return text.size() == 16 && text.at(10) == QLatin1Char(' ') && isDateText(text.left(10)) &&

@@ -24,7 +24,11 @@ KeyFilterResult filterTimeKey(QChar typed, const QString& text, int cursor);
 bool isDateText(const QString& text);
 // "HH:MM", hours 00 to 23, minutes 00 to 59.
 bool isTimeText(const QString& text);
-// Trims text, then true for "JJ/MM/AAAA HH:MM" denoting a real date and time.
+// The shared checks of typed dates and times. Each trims text (the caller's variable receives it), then checks
+// it. A fault gives false and, unless the text was empty (which fails silently), its explanation in fault.
+bool CheckDateText(QString& text, QString* fault = nullptr);
+bool CheckTimeText(QString& text, QString* fault = nullptr);
+// True for "JJ/MM/AAAA HH:MM" denoting a real date and time.
 bool CheckDateTimeText(QString& text);
 
 }  // namespace tavanote

@@ -4,60 +4,19 @@
 #include <QLineEdit>
 
 #include "common/Services.h"
-#include "common/TextRules.h"
 #include "editor/DateFields.h"
 
 namespace tavanote {
 
-QString CheckContext;
-
-namespace {
-
-void setContext(const QLineEdit* field) {
+void showFieldFault(Dialogs& dialogs, QWidget* field, const QString& text, bool selectText) {
+    dialogs.message(field ? field->window() : nullptr, text, Icon::Information, Buttons::Ok);
     if (!field)
         return;
-    const QString name = field->objectName();
-    if (name == QLatin1String("txtDate"))
-        CheckContext = QStringLiteral("pour la date d'affichage du message.");
-    else if (name == QLatin1String("txtDateFin"))
-        CheckContext = QStringLiteral("pour la date de fin d'affichage du message.");
-    else if (name == QLatin1String("txtHeure"))
-        CheckContext = QStringLiteral("pour l'heure d'affichage du message.");
-}
-
-bool fail(Dialogs& dialogs, QLineEdit* field, bool showMessages, const QString& text) {
-    if (!showMessages)
-        return false;
-    dialogs.message(field ? field->window() : nullptr, text + CheckContext, Icon::Information, Buttons::Ok);
-    if (field) {
-        const int start = field->hasSelectedText() ? field->selectionStart() : field->cursorPosition();
-        field->setSelection(start, static_cast<int>(field->text().size()));
-        field->setFocus();
+    if (auto* line = qobject_cast<QLineEdit*>(field); line && selectText) {
+        const int start = line->hasSelectedText() ? line->selectionStart() : line->cursorPosition();
+        line->setSelection(start, static_cast<int>(line->text().size()));
     }
-    return false;
-}
-
-}  // namespace
-
-bool CheckDateText(Dialogs& dialogs, QString& text, QLineEdit* field, bool showMessages) {
-    text = trimBlanks(text);
-    if (text.isEmpty())
-        return false;
-    setContext(field);
-    if (isDateText(text))
-        return true;
-    return fail(dialogs, field, showMessages,
-                QStringLiteral("Vous devez spécifier une date valide au format JJ/MM/AAAA "));
-}
-
-bool CheckTimeText(Dialogs& dialogs, QString& text, QLineEdit* field, bool showMessages) {
-    text = trimBlanks(text);
-    if (text.isEmpty())
-        return false;
-    setContext(field);
-    if (isTimeText(text))
-        return true;
-    return fail(dialogs, field, showMessages, QStringLiteral("Vous devez spécifier une heure valide au format HH:MM "));
+    field->setFocus();
 }
 
 DateTimeKeyFilter::DateTimeKeyFilter(Kind kind, Platform& platform, QLineEdit* field)

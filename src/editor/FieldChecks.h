@@ -4,20 +4,16 @@
 #include <QString>
 
 class QLineEdit;
+class QWidget;
 
 namespace tavanote {
 
 class Dialogs;
 class Platform;
 
-// The ending of the last date or time check message, naming the field concerned.
-extern QString CheckContext;
-
-// Trims text (the caller's variable receives it), then checks it. With showMessages, a fault is explained in
-// a box naming the field, and the field gets the focus with its text selected from the caret on. An empty text
-// fails silently.
-bool CheckDateText(Dialogs& dialogs, QString& text, QLineEdit* field, bool showMessages);
-bool CheckTimeText(Dialogs& dialogs, QString& text, QLineEdit* field, bool showMessages);
+// Shows the fault of a field in a box, then gives the field the focus; with selectText, a line edit's text is
+// selected from the caret on, so that the user types over it.
+void showFieldFault(Dialogs& dialogs, QWidget* field, const QString& text, bool selectText);
 
 // Filters the keys typed in a date ("/") or time (":") field.
 class DateTimeKeyFilter : public QObject {

@@ -17,10 +17,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/SettingsStore.h"
 #include "common/DateText.h"
 #include "common/HandlerScope.h"
 #include "common/Help.h"
+#include "common/SettingsStore.h"
 #include "common/TextRules.h"
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
@@ -254,138 +254,66 @@ void frmAjoutMessage::cboPeriode_Click() {
 }
 
 bool frmAjoutMessage::LoadMessageIntoEditor() {
-    Recordset rs =
-        m_services.store.run(QStringLiteral("SELECT * FROM message WHERE id = %1").arg(SelectedId.toLongLong()));
-    if (!rs.ok() || rs.isEmpty()) {
-        m_services.dialogs.message(this, QStringLiteral("Impossible de modifier le message. Celui-ci n'existe plus."),
-                                   Icon::Information, Buttons::Ok);
+    const std::optional<EditorFields> fields = loadEditorFields(m_services.store, SelectedId.toLongLong());
+    if (!fields) {
+        m_services.dialogs.message(this, messageGoneText(), Icon::Information, Buttons::Ok);
         return false;
     }
-    rs.moveFirst();
-    txtTitre->setText(rs.text(QStringLiteral("titre")).left(30));
-    txtTexte->setPlainText(rs.text(QStringLiteral("message")));
-    txtDate->setText(rs.text(QStringLiteral("datemessage")).left(10));
-    txtHeure->setText(rs.text(QStringLiteral("heuremessage")).left(5));
-    txtDateFin->setText(rs.text(QStringLiteral("dernieraffichage")).left(10));
-    const qint64 code = leadingNumber(rs.text(QStringLiteral("periodicite")));
-    cboPeriode->setCurrentIndex(code <= 9 ? static_cast<int>(code) : 0);
+    showFields(*fields);
+    cboPeriode->setCurrentIndex(fields->code);
     cboPeriode_Click();
     return true;
 }
 
-bool frmAjoutMessage::refuse(const QString& text, QWidget* focus) {
-    m_services.dialogs.message(this, text, Icon::Information, Buttons::Ok);
-    if (focus)
-        focus->setFocus();
-    return false;
+EditorFields frmAjoutMessage::typedFields() const {
+    return {txtTitre->text(), txtTexte->toPlainText(), txtDate->text(),
+            txtHeure->text(), txtDateFin->text(),      cboPeriode->currentIndex()};
 }
 
-bool frmAjoutMessage::askRepeat(const QDateTime& first, const QDate& end, int code) {
-    if (repeatCount(code, first, end) > repeatThreshold(code))
-        return true;
-    return m_services.dialogs.message(this,
-                                      QStringLiteral("La date de fin d'affichage que vous avez saisi pour le message\n"
-                                                     "ne permettra sans doute pas d'afficher le message plus d'une "
-                                                     "fois.\nDésirez-vous quand même enregistrer le message ?"),
-                                      Icon::Information, Buttons::YesNo, kTitle, Answer::No) == Answer::Yes;
+void frmAjoutMessage::showFields(const EditorFields& fields) {
+    txtTitre->setText(fields.titre);
+    txtTexte->setPlainText(fields.texte);
+    txtDate->setText(fields.date);
+    txtHeure->setText(fields.heure);
+    txtDateFin->setText(fields.dateFin);
 }
 
 bool frmAjoutMessage::ValidateEditor() {
-    for (QLineEdit* field : {txtTitre, txtDate, txtHeure, txtDateFin})
-        field->setText(trimBlanks(field->text()));
-    txtTexte->setPlainText(trimBlanks(txtTexte->toPlainText()));
-    const int code = cboPeriode->currentIndex();
-    Dialogs& dialogs = m_services.dialogs;
-    if (txtTitre->text().isEmpty())
-        return refuse(QStringLiteral("Le titre du message doit être saisi."), txtTitre);
-    if (txtTexte->toPlainText().isEmpty())
-        return refuse(QStringLiteral("Le texte du message doit être saisi."), txtTexte);
-    if (code == 9) {
-        txtDate->clear();
-        txtHeure->clear();
+    EditorFields fields = typedFields();
+    const std::optional<EditorFault> fault = checkEditorFields(fields, m_services.clock.now());
+    showFields(fields);
+    if (!fault)
         return true;
-    }
-    const QDateTime now = m_services.clock.now();
-    QString date = txtDate->text();
-    if (date.isEmpty())
-        return refuse(QStringLiteral("La date d'affichage du message doit être saisie."), txtDate);
-    if (!CheckDateText(dialogs, date, txtDate, true))
-        return false;
-    const QDate start = QDate::fromString(date, QStringLiteral("dd/MM/yyyy"));
-    if (start < now.date())
-        return refuse(QStringLiteral("Vous ne pouvez pas saisir de date antérieure à aujourd'hui."), txtDate);
-    QString heure = txtHeure->text();
-    if (heure.isEmpty())
-        return refuse(QStringLiteral("L'heure d'affichage du message doit être saisie."), txtHeure);
-    if (!CheckTimeText(dialogs, heure, txtHeure, true))
-        return false;
-    const QTime time = QTime::fromString(heure, QStringLiteral("HH:mm"));
-    // Seconds count, not milliseconds: the current minute is refused once its second 00 has passed.
-    const QTime nowTime(now.time().hour(), now.time().minute(), now.time().second());
-    if (start == now.date() && time < nowTime)
-        return refuse(QStringLiteral("Vous avez saisi le jour présent mais, avec une heure antérieure à l'heure "
-                                     "actuelle.\nEntrez une autre heure qui soit plus grande que celle actuelle ou "
-                                     "un jour postérieur à aujourd'hui."),
-                      txtHeure);
-    if (code == 0) {
-        txtDateFin->clear();
-        return true;
-    }
-    QString dateFin = txtDateFin->text();
-    if (dateFin.isEmpty())
-        return refuse(QStringLiteral("La date de fin d'affichage du message doit être saisie."), txtDateFin);
-    if (!CheckDateText(dialogs, dateFin, txtDateFin, true))
-        return false;
-    const QDate end = QDate::fromString(dateFin, QStringLiteral("dd/MM/yyyy"));
-    if (start > end)
-        return refuse(QStringLiteral("Vous avez saisi une date de fin d'affichage du message inférieure à la date "
-                                     "d'affichage du message.\nEntrez une autre date qui soit postérieure à celle "
-                                     "du premier jour d'affichage."),
-                      txtDateFin);
-    return askRepeat(naiveInstant(start, time), end, code);
+    if (fault->question)
+        return m_services.dialogs.message(this, fault->text, Icon::Information, Buttons::YesNo, kTitle, Answer::No) ==
+               Answer::Yes;
+    QWidget* const focus[] = {nullptr, txtTitre, txtTexte, txtDate, txtHeure, txtDateFin};
+    showFieldFault(m_services.dialogs, focus[static_cast<int>(fault->field)], fault->text, fault->selectText);
+    return false;
 }
 
 void frmAjoutMessage::Save() {
     HandlerScope handler;
     if (!ValidateEditor())
         return;
-    const EditorFields fields{txtTitre->text(), txtTexte->toPlainText(), txtDate->text(),
-                              txtHeure->text(), txtDateFin->text(),      cboPeriode->currentIndex()};
-    MessageStore& store = m_services.store;
-    QString statement;
-    if (!SelectedId.isEmpty()) {
-        const qint64 id = SelectedId.toLongLong();
-        Recordset rs = store.run(QStringLiteral("SELECT * FROM message WHERE id = %1").arg(id));
-        const bool gone = rs.ok() && rs.isEmpty();
-        rs.moveFirst();
-        if (gone || rs.text(QStringLiteral("etat")) == QLatin1String("affiche")) {
-            m_services.dialogs.message(
-                this,
-                gone ? QStringLiteral("Impossible de modifier le message. Celui-ci n'existe plus.")
-                     : QStringLiteral("Impossible de modifier le message. Celui-ci est affiché."),
-                Icon::Information, Buttons::Ok);
+    const EditorSaveResult result = saveEditorFields(m_services.store, typedFields(), SelectedId.toLongLong());
+    switch (result.kind) {
+        case EditorSaveResult::Saved:
+            SelectedId = QString::number(result.id);
+            MessageSaved = true;
+            close();
+            return;
+        case EditorSaveResult::Gone:
+        case EditorSaveResult::Displayed:
+            m_services.dialogs.message(this, result.text, Icon::Information, Buttons::Ok);
             MessageSaved = false;
             close();
             return;
-        }
-        statement = updateStatement(fields, id);
-    } else {
-        statement = insertStatement(fields);
+        case EditorSaveResult::Failed:
+            // The fields stay as typed: nothing the user wrote is lost.
+            m_services.dialogs.message(this, result.text, Icon::Exclamation, Buttons::Ok);
+            return;
     }
-    const Recordset written = store.run(statement);
-    if (!written.ok()) {
-        // The fields stay as typed: nothing the user wrote is lost.
-        m_services.dialogs.message(this, QStringLiteral("Impossible d'enregistrer le message:\n") + written.error(),
-                                   Icon::Exclamation, Buttons::Ok);
-        return;
-    }
-    if (SelectedId.isEmpty()) {
-        Recordset added = store.run(QStringLiteral("SELECT * FROM message ORDER BY id DESC"));
-        added.moveFirst();
-        SelectedId = added.text(QStringLiteral("id"));
-    }
-    MessageSaved = true;
-    close();
 }
 
 void frmAjoutMessage::cmdCalendrier_Click(int index) {

@@ -6,6 +6,7 @@
 
 #include "common/Services.h"
 #include "common/WindowHost.h"
+#include "editor/EditorRules.h"
 
 class QComboBox;
 class QFrame;
@@ -77,8 +78,8 @@ private:
     void cboPeriode_Click();
     void cmdCalendrier_Click(int index);
     void cmdHeure_Click();
-    bool refuse(const QString& text, QWidget* focus);
-    bool askRepeat(const QDateTime& first, const QDate& end, int code);
+    EditorFields typedFields() const;
+    void showFields(const EditorFields& fields);
 
     Services& m_services;
     EditorHost& m_host;

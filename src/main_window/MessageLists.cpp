@@ -48,42 +48,29 @@ const std::array<int, kListColumns>& listColumnWidths() {
     return widths;
 }
 
+ListRow listRow(const Message& message, int number) {
+    ListRow row;
+    const qint64 code = leadingNumber(message.periodicite);
+    row.code = code > 9 ? -1 : static_cast<int>(code);
+    row.cells = {QString::number(number),   message.titre,
+                 message.message,           message.datemessage,
+                 message.heuremessage,      periodicityWording(row.code),
+                 message.prochainaffichage, message.dernieraffichage,
+                 message.periodicite,       QString::number(message.id)};
+    return row;
+}
+
 MessageListsData loadMessageLists(MessageStore& store, QString* error) {
     MessageListsData data;
-    Recordset rs = store.run(QStringLiteral("SELECT * FROM message ORDER BY id ASC"));
-    if (!rs.ok()) {
+    const std::optional<MessageList> messages = store.all();
+    if (!messages) {
         if (error)
-            *error = rs.error();
+            *error = store.lastError();
         return data;
     }
-    const int titre = rs.columnIndex(QStringLiteral("titre"));
-    const int message = rs.columnIndex(QStringLiteral("message"));
-    const int datemessage = rs.columnIndex(QStringLiteral("datemessage"));
-    const int heuremessage = rs.columnIndex(QStringLiteral("heuremessage"));
-    const int etat = rs.columnIndex(QStringLiteral("etat"));
-    const int periodicite = rs.columnIndex(QStringLiteral("periodicite"));
-    const int prochain = rs.columnIndex(QStringLiteral("prochainaffichage"));
-    const int dernier = rs.columnIndex(QStringLiteral("dernieraffichage"));
-    const int id = rs.columnIndex(QStringLiteral("id"));
-    if (rs.isBOF() || rs.isEOF())
-        return data;
-    for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) {
-        std::vector<ListRow>& list = data.lists[listForState(rs.text(etat))];
-        ListRow row;
-        const QString code = rs.text(periodicite);
-        const qint64 number = leadingNumber(code);
-        row.code = number > 9 ? -1 : static_cast<int>(number);
-        row.cells = {QString::number(list.size() + 1),
-                     rs.text(titre),
-                     rs.text(message),
-                     rs.text(datemessage),
-                     rs.text(heuremessage),
-                     periodicityWording(row.code),
-                     rs.text(prochain),
-                     rs.text(dernier),
-                     code,
-                     rs.text(id)};
-        list.push_back(std::move(row));
+    for (const Message& message : *messages) {
+        std::vector<ListRow>& list = data.lists[listForState(message.etat)];
+        list.push_back(listRow(message, static_cast<int>(list.size()) + 1));
     }
     return data;
 }

@@ -4,6 +4,8 @@
 #include <array>
 #include <vector>
 
+#include "store/Message.h"
+
 namespace tavanote {
 
 class MessageStore;
@@ -34,6 +36,9 @@ QString periodicityWording(int code);
 // The ten column headers and widths in twips (the last two columns are hidden).
 const std::array<QString, kListColumns>& listHeaders();
 const std::array<int, kListColumns>& listColumnWidths();
+
+// A message as its list shows it, numbered from 1 in its list.
+ListRow listRow(const Message& message, int number);
 
 // Reads every message in id order into the list of its state. A failed read gives empty lists and the error.
 MessageListsData loadMessageLists(MessageStore& store, QString* error = nullptr);

@@ -4,8 +4,8 @@
 #include <QStringList>
 #include <QTime>
 
-#include "app/SettingsStore.h"
 #include "common/DateText.h"
+#include "common/SettingsStore.h"
 #include "common/TextRules.h"
 #include "store/MessageStore.h"
 
@@ -45,34 +45,27 @@ RecoveryResult RecoverOldMessages(MessageStore& store, SettingsStore& settings) 
 
     // Everything is read and built first, so that the settings are touched only once the rows are safely in.
     QStringList names;
-    QStringList statements;
+    MessageList messages;
     const QList<QPair<QString, QString>> pairs = settings.section(kListe);
     for (const auto& [name, value] : pairs) {
         if (name == kNombre || value != kEnCours || name.isEmpty())
             continue;
-        const QString date = asDate(settings.get(name, QStringLiteral("jour:")));
-        const QString time = asTime(settings.get(name, QStringLiteral("heure:")));
-        const QString text = settings.get(name, QStringLiteral("texte:"));
-        statements << QStringLiteral("INSERT INTO message VALUES ('") + quoteText(name) + QStringLiteral("','") +
-                          quoteText(text) + QStringLiteral("','") + date + QStringLiteral("','") + time +
-                          QStringLiteral("','actif',0,'") + date + QLatin1Char(' ') + time + QStringLiteral("','')");
+        Message message;
+        message.titre = trimBlanks(name);
+        message.message = trimBlanks(settings.get(name, QStringLiteral("texte:")));
+        message.datemessage = asDate(settings.get(name, QStringLiteral("jour:")));
+        message.heuremessage = asTime(settings.get(name, QStringLiteral("heure:")));
+        message.etat = kStateActif;
+        message.periodicite = QStringLiteral("0");
+        message.prochainaffichage = message.datemessage + QLatin1Char(' ') + message.heuremessage;
+        messages.push_back(std::move(message));
         names << name;
     }
 
-    if (!statements.isEmpty()) {
-        MessageStore::Transaction transaction(store);
-        bool ok = true;
-        for (const QString& sql : statements) {
-            if (!store.run(sql).ok()) {
-                ok = false;
-                break;
-            }
-        }
-        if (!ok || !transaction.commit()) {
-            result.failed = true;
-            result.text = QStringLiteral("Une erreur est intervenue dans la récupération des anciens messages.");
-            return result;
-        }
+    if (!messages.empty() && !store.insertAll(messages)) {
+        result.failed = true;
+        result.text = QStringLiteral("Une erreur est intervenue dans la récupération des anciens messages.");
+        return result;
     }
 
     for (const QString& name : names)

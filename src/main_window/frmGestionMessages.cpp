@@ -18,9 +18,10 @@
 #include <QToolBar>
 
 #include "app/Application.h"
-#include "app/SettingsStore.h"
 #include "app/Startup.h"
 #include "common/HandlerScope.h"
+#include "common/Preferences.h"
+#include "common/SettingsStore.h"
 #include "common/TextRules.h"
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
@@ -128,7 +129,7 @@ bool frmGestionMessages::Form_Load() {
         endProgram();
         return false;
     }
-    runStartupPass(m_services.store, m_services.settings, naiveNow(m_services.clock.now()));
+    runStartupPass(m_services.store, Preferences(m_services.settings).expiry(), naiveNow(m_services.clock.now()));
 
     // The previous version's messages: offered once after a version change, and on the toolbar while any are left.
     m_recoveryButtonVisible = !m_services.settings.get(QStringLiteral("liste"), QStringLiteral("nombre")).isEmpty();
@@ -414,9 +415,8 @@ void frmGestionMessages::cmdSupprimer() {
     if (dialogs.message(this, question, Icon::Question, Buttons::YesNo) != Answer::Yes)
         return;
     const qint64 id = selected.toLongLong();
-    const Recordset deleted = m_services.store.run(QStringLiteral("DELETE * FROM message WHERE id = %1").arg(id));
-    if (!deleted.ok()) {
-        dialogs.message(this, QStringLiteral("Impossible de supprimer le message:\n") + deleted.error(),
+    if (!m_services.store.remove(id)) {
+        dialogs.message(this, QStringLiteral("Impossible de supprimer le message:\n") + m_services.store.lastError(),
                         Icon::Exclamation, Buttons::Ok);
         return;
     }

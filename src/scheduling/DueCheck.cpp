@@ -1,63 +1,31 @@
 #include "DueCheck.h"
 
 #include "common/DateText.h"
-#include "common/TextRules.h"
 #include "store/MessageStore.h"
 
 namespace tavanote {
 
-namespace {
-
-bool readNotes(MessageStore& store, const QString& sql, const QSet<QString>* minutes, std::vector<NoteMessage>& out) {
-    Recordset rs = store.run(sql);
-    if (!rs.ok())
+bool findDueMessages(MessageStore& store, const QSet<QString>& minutes, MessageList& due) {
+    std::optional<MessageList> active = store.activeAt(minutes);
+    if (!active)
         return false;
-    if (rs.isBOF() || rs.isEOF())
-        return true;
-    const int id = rs.columnIndex(QStringLiteral("id"));
-    const int titre = rs.columnIndex(QStringLiteral("titre"));
-    const int message = rs.columnIndex(QStringLiteral("message"));
-    const int code = rs.columnIndex(QStringLiteral("periodicite"));
-    const int etat = rs.columnIndex(QStringLiteral("etat"));
-    const int next = rs.columnIndex(QStringLiteral("prochainaffichage"));
-    const int last = rs.columnIndex(QStringLiteral("dernieraffichage"));
-    for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) {
-        if (minutes) {
-            if (rs.text(code) == QLatin1String("9") || rs.text(etat) != QLatin1String("actif") ||
-                !minutes->contains(rs.text(next)))
-                continue;
-        }
-        out.push_back(
-            {rs.text(id).toLongLong(), rs.text(titre), rs.text(message), rs.text(code), rs.text(last), rs.text(next)});
+    for (Message& message : *active) {
+        if (message.periodicite != QLatin1String("9"))
+            due.push_back(std::move(message));
     }
     return true;
 }
 
-}  // namespace
-
-bool findDueMessages(MessageStore& store, const QSet<QString>& minutes, std::vector<NoteMessage>& due) {
-    if (minutes.isEmpty())
-        return true;
-    // Only the rows of the minutes asked for are read: with an index on the next display, a tick costs the same
-    // whatever the number of messages.
-    QStringList quoted;
-    for (const QString& minute : minutes)
-        quoted << QLatin1Char('\'') + quoteText(minute) + QLatin1Char('\'');
-    quoted.sort();
-    return readNotes(store,
-                     QStringLiteral("SELECT * FROM message WHERE etat = 'actif' AND prochainaffichage IN (%1) "
-                                    "ORDER BY id")
-                         .arg(quoted.join(QLatin1Char(','))),
-                     &minutes, due);
-}
-
-bool findStartupMessages(MessageStore& store, std::vector<NoteMessage>& messages) {
-    return readNotes(store, QStringLiteral("SELECT * FROM message WHERE periodicite LIKE '9' ORDER BY id"), nullptr,
-                     messages);
+bool findStartupMessages(MessageStore& store, MessageList& messages) {
+    std::optional<MessageList> found = store.startupMessages();
+    if (!found)
+        return false;
+    messages.insert(messages.end(), found->begin(), found->end());
+    return true;
 }
 
 bool markDisplayed(MessageStore& store, qint64 id) {
-    return store.run(QStringLiteral("UPDATE message SET etat = 'affiche' WHERE id = %1").arg(id)).ok();
+    return store.setState(id, kStateAffiche);
 }
 
 QSet<QString> DueTicker::minutesFor(const QDateTime& localNow) {

@@ -5,28 +5,19 @@
 #include <QSet>
 #include <QString>
 #include <optional>
-#include <vector>
+
+#include "store/Message.h"
 
 namespace tavanote {
 
 class MessageStore;
 
-// The fields a note is opened with.
-struct NoteMessage {
-    qint64 id = 0;
-    QString title;
-    QString text;
-    QString code;
-    QString lastDisplay;
-    QString nextDisplay;
-};
-
 // Active messages whose next display, as text, is one of the given minutes ("dd/mm/yyyy hh:mm"), in the
 // id order; messages shown at every start are not among them. False when the read failed.
-bool findDueMessages(MessageStore& store, const QSet<QString>& minutes, std::vector<NoteMessage>& due);
+bool findDueMessages(MessageStore& store, const QSet<QString>& minutes, MessageList& due);
 
 // Every message shown at each start, whatever its state, in id order.
-bool findStartupMessages(MessageStore& store, std::vector<NoteMessage>& messages);
+bool findStartupMessages(MessageStore& store, MessageList& messages);
 
 // Marks a message as displayed.
 bool markDisplayed(MessageStore& store, qint64 id);

@@ -1,6 +1,5 @@
 #include "NoteClose.h"
 
-#include "app/SettingsStore.h"
 #include "common/DateText.h"
 #include "common/TextRules.h"
 #include "scheduling/Schedule.h"
@@ -25,16 +24,16 @@ QString noteCloseQuestion() {
     return QStringLiteral("Êtes-vous sûr(e) que ce message ne doit plus être affiché ?");
 }
 
-NoteCloseOutcome decideNoteClose(const NoteFields& note, const QDateTime& now, const QString& suppression,
-                                 bool deletingDisplayed) {
+NoteCloseOutcome decideNoteClose(const Message& message, const QDateTime& displayedAt, const QDateTime& now,
+                                 Expiry expiry, bool deletingDisplayed) {
     NoteCloseOutcome outcome;
-    const QString heading = QStringLiteral("Message: ") + note.title + QStringLiteral("\n\n");
+    const QString heading = QStringLiteral("Message: ") + message.titre + QStringLiteral("\n\n");
     if (deletingDisplayed) {
         outcome.kind = NoteCloseOutcome::Deleted;
         outcome.text = heading + QStringLiteral("Ce message est maintenant supprimé.");
         return outcome;
     }
-    const qint64 code = leadingNumber(note.code);
+    const qint64 code = leadingNumber(message.periodicite);
     if (code == 9) {
         outcome.kind = NoteCloseOutcome::AtStart;
         outcome.text = QStringLiteral(
@@ -44,8 +43,8 @@ NoteCloseOutcome decideNoteClose(const NoteFields& note, const QDateTime& now, c
         return outcome;
     }
     if (hasStep(code)) {
-        const std::optional<QDateTime> end = readInstant(note.lastDisplay);
-        if (const std::optional<QDateTime> next = nextDisplay(code, note.displayedAt, end, now)) {
+        const std::optional<QDateTime> end = readInstant(message.dernieraffichage);
+        if (const std::optional<QDateTime> next = nextDisplay(code, displayedAt, end, now)) {
             outcome.kind = NoteCloseOutcome::Rescheduled;
             outcome.next = next;
             outcome.text = QStringLiteral("Ce message est periodique ") + periodicLabel(code) +
@@ -56,36 +55,32 @@ NoteCloseOutcome decideNoteClose(const NoteFields& note, const QDateTime& now, c
     }
     outcome.kind = NoteCloseOutcome::Expired;
     outcome.tellBeforeWriting = true;
-    outcome.text = heading + (suppression != QLatin1String("0") ? QStringLiteral("Ce message est maintenant érroné.")
-                                                                : QStringLiteral("Ce message a été supprimé."));
+    outcome.text = heading + (expiry == Expiry::KeepAsErrone ? QStringLiteral("Ce message est maintenant érroné.")
+                                                             : QStringLiteral("Ce message a été supprimé."));
     return outcome;
 }
 
-bool writeNoteClose(MessageStore& store, const SettingsStore& settings, qint64 id, const NoteCloseOutcome& outcome) {
+bool writeNoteClose(MessageStore& store, Expiry expiry, qint64 id, const NoteCloseOutcome& outcome) {
     MessageStore::Transaction transaction(store);
     if (!transaction.isOpen())
         return false;  // nothing written: the note stays and can be closed again
     bool ok = true;
     switch (outcome.kind) {
         case NoteCloseOutcome::Deleted:
-            ok = store.run(QStringLiteral("DELETE * FROM message WHERE id = %1").arg(id)).ok();
+            ok = store.remove(id);
             break;
         case NoteCloseOutcome::AtStart:
-            ok = store.run(QStringLiteral("UPDATE message SET etat = 'actif' WHERE id = %1").arg(id)).ok();
+            ok = store.setState(id, kStateActif);
             break;
         case NoteCloseOutcome::Rescheduled:
-            ok = store.run(QStringLiteral("UPDATE message SET etat = 'errone' WHERE id = %1").arg(id)).ok() &&
-                 store.run(QStringLiteral("UPDATE message SET etat = 'actif' WHERE id = %1").arg(id)).ok() &&
+            ok = store.setState(id, kStateErrone) && store.setState(id, kStateActif) &&
                  writeNextDisplay(store, id, *outcome.next);
             break;
         case NoteCloseOutcome::Expired:
-            ok = store.run(QStringLiteral("UPDATE message SET etat = 'errone' WHERE id = %1").arg(id)).ok() &&
-                 applyExpiry(store, settings, id);
+            ok = store.setState(id, kStateErrone) && applyExpiry(store, expiry, id);
             break;
     }
-    if (!ok)
-        return false;
-    return transaction.commit();
+    return ok && transaction.commit();
 }
 
 }  // namespace tavanote

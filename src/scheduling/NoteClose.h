@@ -4,19 +4,12 @@
 #include <QString>
 #include <optional>
 
+#include "common/Preferences.h"
+#include "store/Message.h"
+
 namespace tavanote {
 
 class MessageStore;
-class SettingsStore;
-
-// What a note knows of its message: the fields it was opened with and the moment it appeared.
-struct NoteFields {
-    qint64 id = 0;
-    QString title;
-    QString code;           // periodicite as stored
-    QString lastDisplay;    // dernieraffichage as stored: the end of the series
-    QDateTime displayedAt;  // naive instant the note appeared, at the minute
-};
 
 // What closing a note does to its message and what the user is told.
 struct NoteCloseOutcome {
@@ -27,13 +20,13 @@ struct NoteCloseOutcome {
     bool tellBeforeWriting = false;  // the box comes before the store changes
 };
 
-// The fate of a message whose note closes at now. An end that cannot be read is a series with no end: the
-// message goes on.
-NoteCloseOutcome decideNoteClose(const NoteFields& note, const QDateTime& now, const QString& suppression,
-                                 bool deletingDisplayed);
+// The fate of a message whose note appeared at displayedAt (a naive instant, at the minute) and closes at now.
+// An end that cannot be read is a series with no end: the message goes on.
+NoteCloseOutcome decideNoteClose(const Message& message, const QDateTime& displayedAt, const QDateTime& now,
+                                 Expiry expiry, bool deletingDisplayed);
 
-// Writes the outcome to the store, all of it or nothing. False when a statement failed.
-bool writeNoteClose(MessageStore& store, const SettingsStore& settings, qint64 id, const NoteCloseOutcome& outcome);
+// Writes the outcome to the store, all of it or nothing. False when a write failed.
+bool writeNoteClose(MessageStore& store, Expiry expiry, qint64 id, const NoteCloseOutcome& outcome);
 
 // The question asked before a note closes when "confirmation fermeture" is "1".
 QString noteCloseQuestion();

@@ -37,20 +37,20 @@ void NoteScheduler::check(const QSet<QString>& minutes) {
     const quint64 version = m_services.store.dataVersion();
     if (minutes == m_checkedMinutes && version == m_checkedVersion)
         return;
-    std::vector<NoteMessage> due;
+    MessageList due;
     if (!findDueMessages(m_services.store, minutes, due))
         return;
     const QDateTime now = m_services.clock.now();
     bool opened = false;
     bool failed = false;
-    for (const NoteMessage& message : due) {
-        if (findNote(message.id) || m_ticker.openedBefore(message.id, message.nextDisplay, now))
+    for (const Message& message : due) {
+        if (findNote(message.id) || m_ticker.openedBefore(message.id, message.prochainaffichage, now))
             continue;
         if (!openNote(message)) {
             failed = true;
             break;
         }
-        m_ticker.remember(message.id, message.nextDisplay, now);
+        m_ticker.remember(message.id, message.prochainaffichage, now);
         opened = true;
     }
     // Once for the tick, however many notes it opened.
@@ -63,15 +63,15 @@ void NoteScheduler::check(const QSet<QString>& minutes) {
 }
 
 void NoteScheduler::openStartupNotes() {
-    std::vector<NoteMessage> messages;
+    MessageList messages;
     findStartupMessages(m_services.store, messages);
-    for (const NoteMessage& message : messages) {
+    for (const Message& message : messages) {
         if (!findNote(message.id))
             openNote(message);
     }
 }
 
-bool NoteScheduler::openNote(const NoteMessage& message) {
+bool NoteScheduler::openNote(const Message& message) {
     auto* note = new frmTavanote(m_services, m_host);
     note->Form_Load();
     note->setMessage(message);

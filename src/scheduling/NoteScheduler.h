@@ -38,7 +38,7 @@ public:
 private:
     void check(const QSet<QString>& minutes);
     // Opens a note for a message and marks the message displayed; false when the mark could not be written.
-    bool openNote(const NoteMessage& message);
+    bool openNote(const Message& message);
 
     Services& m_services;
     NoteHost& m_host;

@@ -2,7 +2,6 @@
 
 #include <QRegularExpression>
 
-#include "app/SettingsStore.h"
 #include "common/DateText.h"
 #include "common/TextRules.h"
 #include "store/MessageStore.h"
@@ -135,64 +134,51 @@ std::optional<QDateTime> nextDisplay(qint64 code, const QDateTime& base, const s
     return endCheck(candidate, end);
 }
 
-bool applyExpiry(MessageStore& store, const SettingsStore& settings, qint64 id) {
-    const bool deleteIt = settings.get(kParametres, QStringLiteral("suppression")) == QLatin1String("0");
-    const QString sql = deleteIt ? QStringLiteral("DELETE * FROM message WHERE id = %1").arg(id)
-                                 : QStringLiteral("UPDATE message SET etat = 'errone' WHERE id = %1").arg(id);
-    return store.run(sql).ok();
+bool applyExpiry(MessageStore& store, Expiry expiry, qint64 id) {
+    return expiry == Expiry::Delete ? store.remove(id) : store.setState(id, kStateErrone);
 }
 
 bool writeNextDisplay(MessageStore& store, qint64 id, const QDateTime& next) {
-    return store
-        .run(QStringLiteral("UPDATE message SET prochainaffichage = '%1' WHERE id = %2")
-                 .arg(formatDateTime(next))
-                 .arg(id))
-        .ok();
+    return store.setNextDisplay(id, formatDateTime(next));
 }
 
-StartupPassResult runStartupPass(MessageStore& store, const SettingsStore& settings, const QDateTime& now) {
+StartupPassResult runStartupPass(MessageStore& store, Expiry expiry, const QDateTime& now) {
     StartupPassResult result;
-    Recordset rs = store.run(QStringLiteral("SELECT * FROM message ORDER BY id ASC"));
-    if (!rs.ok() || rs.isEmpty())
+    const std::optional<MessageList> messages = store.all();
+    if (!messages || messages->empty())
         return result;
-    const int idColumn = rs.columnIndex(QStringLiteral("id"));
-    const int codeColumn = rs.columnIndex(QStringLiteral("periodicite"));
-    const int nextColumn = rs.columnIndex(QStringLiteral("prochainaffichage"));
-    const int endColumn = rs.columnIndex(QStringLiteral("dernieraffichage"));
     // One transaction for the whole pass: thousands of rows stepped cost one sync, and a pass cut short is
     // undone whole and simply runs again at the next start.
     MessageStore::Transaction transaction(store);
-    for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) {
-        const QString codeText = rs.text(codeColumn);
-        const qint64 code = leadingNumber(codeText);
-        if (codeText == QLatin1String("9") || code >= 9)
+    for (const Message& message : *messages) {
+        const qint64 code = leadingNumber(message.periodicite);
+        if (message.periodicite == QLatin1String("9") || code >= 9)
             continue;
-        const std::optional<QDateTime> next = readInstant(rs.text(nextColumn));
+        const std::optional<QDateTime> next = readInstant(message.prochainaffichage);
         if (!next) {
             ++result.unreadable;
             continue;
         }
         if (now <= *next)
             continue;
-        const qint64 id = rs.text(idColumn).toLongLong();
         auto count = [&result](bool ok, int& counter) { ok ? ++counter : ++result.failed; };
         if (code <= 0) {
-            count(applyExpiry(store, settings, id), result.expired);
+            count(applyExpiry(store, expiry, message.id), result.expired);
             continue;
         }
-        const std::optional<QDateTime> end = readInstant(rs.text(endColumn));
+        const std::optional<QDateTime> end = readInstant(message.dernieraffichage);
         if (!end) {
             ++result.unreadable;
             continue;
         }
         if (now > *end) {
-            count(applyExpiry(store, settings, id), result.expired);
+            count(applyExpiry(store, expiry, message.id), result.expired);
             continue;
         }
         if (const std::optional<QDateTime> stepped = nextDisplay(code, *next, end, now))
-            count(writeNextDisplay(store, id, *stepped), result.stepped);
+            count(writeNextDisplay(store, message.id, *stepped), result.stepped);
         else
-            count(applyExpiry(store, settings, id), result.expired);
+            count(applyExpiry(store, expiry, message.id), result.expired);
     }
     transaction.commit();
     return result;

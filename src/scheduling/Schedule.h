@@ -4,10 +4,11 @@
 #include <QString>
 #include <optional>
 
+#include "common/Preferences.h"
+
 namespace tavanote {
 
 class MessageStore;
-class SettingsStore;
 
 // Instants are naive local date-times at minute precision, held with a UTC spec so that no time-zone rule
 // moves them: an hourly step adds sixty minutes of wall-clock time.
@@ -38,8 +39,8 @@ std::optional<QDateTime> nextDisplay(qint64 code, const QDateTime& base, const s
 std::optional<QDateTime> nextDisplayByLoop(qint64 code, const QDateTime& base, const std::optional<QDateTime>& end,
                                            const QDateTime& now);
 
-// Deletes the message when "suppression" is "0", otherwise marks it "errone". True when the statement ran.
-bool applyExpiry(MessageStore& store, const SettingsStore& settings, qint64 id);
+// Deletes the message or marks it "errone", as the user chose. True when the store did it.
+bool applyExpiry(MessageStore& store, Expiry expiry, qint64 id);
 
 // Writes a next display; the state does not change.
 bool writeNextDisplay(MessageStore& store, qint64 id, const QDateTime& next);
@@ -48,10 +49,10 @@ struct StartupPassResult {
     int stepped = 0;
     int expired = 0;
     int unreadable = 0;  // rows left alone because a date could not be read
-    int failed = 0;      // statements that failed; the pass went on
+    int failed = 0;      // writes that failed; the pass went on
 };
 
 // Brings every message whose display time passed while the program was not running up to date.
-StartupPassResult runStartupPass(MessageStore& store, const SettingsStore& settings, const QDateTime& now);
+StartupPassResult runStartupPass(MessageStore& store, Expiry expiry, const QDateTime& now);
 
 }  // namespace tavanote

@@ -10,9 +10,9 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "app/SettingsStore.h"
 #include "common/DateText.h"
 #include "common/HandlerScope.h"
+#include "common/SettingsStore.h"
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
 #include "scheduling/NotePlacement.h"
@@ -133,24 +133,23 @@ void frmTavanote::showEvent(QShowEvent* event) {
         place();
 }
 
-void frmTavanote::setMessage(const NoteMessage& message) {
+void frmTavanote::setMessage(const Message& message) {
     m_id = message.id;
     txtID->setText(QString::number(message.id));
-    txtPeriodicite->setText(message.code);
-    setWindowTitle(message.title);
-    txtMessage->setPlainText(message.text);
-    txtDernierAffichage->setText(message.lastDisplay);
+    txtPeriodicite->setText(message.periodicite);
+    setWindowTitle(message.titre);
+    txtMessage->setPlainText(message.message);
+    txtDernierAffichage->setText(message.dernieraffichage);
     m_tag = QStringLiteral("Tavanote_") + txtID->text();
     setProperty("Tag", m_tag);
 }
 
-NoteFields frmTavanote::fields() const {
-    NoteFields note;
-    note.id = messageId();
-    note.title = windowTitle();
-    note.code = txtPeriodicite->text();
-    note.lastDisplay = txtDernierAffichage->text();
-    note.displayedAt = m_displayedAt;
+Message frmTavanote::fields() const {
+    Message note;
+    note.id = m_id;
+    note.titre = windowTitle();
+    note.periodicite = txtPeriodicite->text();
+    note.dernieraffichage = txtDernierAffichage->text();
     return note;
 }
 
@@ -195,24 +194,25 @@ bool frmTavanote::acknowledge() {
     Dialogs& dialogs = m_services.dialogs;
     m_deletedMeanwhile = false;
     bool deleting = m_host.deletingDisplayedMessage();
-    if (!deleting &&
-        m_services.settings.get(kParametres, QStringLiteral("confirmation fermeture")) == QLatin1String("1")) {
+    const Preferences preferences(m_services.settings);
+    if (!deleting && preferences.askBeforeClosingNote()) {
         const Answer answer = dialogs.message(this, noteCloseQuestion(), Icon::Question, Buttons::YesNo);
         deleting = m_deletedMeanwhile;
         if (answer != Answer::Yes && !deleting)
             return done(false);
     }
-    const NoteFields note = fields();
-    const QString suppression = m_services.settings.get(kParametres, QStringLiteral("suppression"));
-    const NoteCloseOutcome outcome = decideNoteClose(note, naiveNow(m_services.clock.now()), suppression, deleting);
+    const Message note = fields();
+    const Expiry expiry = preferences.expiry();
+    const NoteCloseOutcome outcome =
+        decideNoteClose(note, displayedAt(), naiveNow(m_services.clock.now()), expiry, deleting);
     if (outcome.tellBeforeWriting)
         dialogs.message(this, outcome.text, Icon::Information, Buttons::Ok);
-    if (!writeNoteClose(m_services.store, m_services.settings, note.id, outcome)) {
+    if (!writeNoteClose(m_services.store, expiry, note.id, outcome)) {
         // Nothing was written: the note stays, so the message is not lost.
         dialogs.message(this,
                         QStringLiteral("Impossible d'enregistrer la fermeture du message \"%1\".\n\n"
                                        "Le message reste affiché.")
-                            .arg(note.title),
+                            .arg(note.titre),
                         Icon::Exclamation, Buttons::Ok);
         return done(false);
     }

@@ -32,10 +32,13 @@ public:
     // Placement, colour, the date and time labels, and the note on top of other windows.
     void Form_Load();
     // The message's own fields and the window's tag.
-    void setMessage(const NoteMessage& message);
+    void setMessage(const Message& message);
 
     qint64 messageId() const { return m_id; }
-    NoteFields fields() const;
+    // The fields the note was opened with, as far as closing it needs them.
+    Message fields() const;
+    // The naive instant the note appeared, at the minute.
+    QDateTime displayedAt() const { return m_displayedAt; }
     const QString& tag() const { return m_tag; }
     bool onTop() const { return m_onTop; }
     QColor colour() const { return m_colour; }

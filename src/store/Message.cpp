@@ -3,10 +3,14 @@
 namespace tavanote {
 
 const QStringList& Message::columnNames() {
-    static const QStringList names = {QStringLiteral("id"),           QStringLiteral("titre"),
-                                      QStringLiteral("message"),      QStringLiteral("datemessage"),
-                                      QStringLiteral("heuremessage"), QStringLiteral("etat"),
-                                      QStringLiteral("periodicite"),  QStringLiteral("prochainaffichage"),
+    static const QStringList names = {QStringLiteral("id"),
+                                      QStringLiteral("titre"),
+                                      QStringLiteral("message"),
+                                      QStringLiteral("datemessage"),
+                                      QStringLiteral("heuremessage"),
+                                      QStringLiteral("etat"),
+                                      QStringLiteral("periodicite"),
+                                      QStringLiteral("prochainaffichage"),
                                       QStringLiteral("dernieraffichage")};
     return names;
 }

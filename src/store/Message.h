@@ -22,7 +22,7 @@ struct Message {
     QString etat;               // actif, affiche, errone
     QString periodicite;        // one digit, "0" to "9"
     QString prochainaffichage;  // "dd/mm/yyyy hh:mm", or empty
-    QString dernieraffichage;   // the end date, "dd/mm/yyyy", or empty
+    QString dernieraffichage;   // the end of the series, "dd/mm/yyyy hh:mm", or empty
 
     // The column names in table order, as a report or an export names them.
     static const QStringList& columnNames();

@@ -7,7 +7,7 @@
 #include <QFileInfo>
 
 #include "common/FileExists.h"
-#include "store/SqlDialect.h"
+#include "common/TextRules.h"
 
 namespace tavanote {
 
@@ -83,12 +83,19 @@ QVariant columnValue(sqlite3_stmt* stmt, int column) {
     }
 }
 
-bool onlyBlanks(const char* text) {
-    for (; text && *text; ++text) {
-        if (*text != ' ' && *text != '\t' && *text != '\r' && *text != '\n' && *text != ';')
-            return false;
-    }
-    return true;
+// The columns every read gives, in table order.
+const char* const kSelect =
+    "SELECT id, titre, message, datemessage, heuremessage, etat, periodicite, prochainaffichage, dernieraffichage "
+    "FROM message ";
+
+Message messageAt(sqlite3_stmt* stmt) {
+    Message m;
+    m.id = sqlite3_column_int64(stmt, 0);
+    QString* const fields[] = {&m.titre, &m.message,     &m.datemessage,       &m.heuremessage,
+                               &m.etat,  &m.periodicite, &m.prochainaffichage, &m.dernieraffichage};
+    for (int c = 0; c < 8; ++c)
+        *fields[c] = fieldText(columnValue(stmt, c + 1));
+    return m;
 }
 
 }  // namespace
@@ -176,39 +183,177 @@ quint64 MessageStore::dataVersion() const {
     return (static_cast<quint64>(sqlite3_total_changes64(m_db)) << 32) ^ version;
 }
 
-Recordset MessageStore::run(const QString& sql) {
-    if (!m_db)
-        return Recordset::failed(QStringLiteral("Le fichier des messages n'est pas ouvert."));
-    const QByteArray text = mapStatement(sql).toUtf8();
-    sqlite3_stmt* raw = nullptr;
-    const char* tail = nullptr;
-    if (sqlite3_prepare_v2(m_db, text.constData(), static_cast<int>(text.size()) + 1, &raw, &tail) != SQLITE_OK)
-        return Recordset::failed(engineError(m_db));
-    Statement stmt(raw);
-    if (!stmt)
-        return Recordset::failed(QStringLiteral("L'instruction est vide."));
-    if (!onlyBlanks(tail))
-        return Recordset::failed(QStringLiteral("Une seule instruction est permise à la fois."));
+// One prepared statement: values bound by position from 1, rows stepped through.
+class MessageStore::Query {
+public:
+    Query(MessageStore& store, const QByteArray& sql) : m_store(store) {
+        sqlite3_stmt* raw = nullptr;
+        if (!store.m_db)
+            m_error = QStringLiteral("Le fichier des messages n'est pas ouvert.");
+        else if (sqlite3_prepare_v2(store.m_db, sql.constData(), static_cast<int>(sql.size()), &raw, nullptr) !=
+                 SQLITE_OK)
+            m_error = engineError(store.m_db);
+        m_stmt.reset(raw);
+    }
+    // Texts are written as given, never as Null.
+    Query& text(const QString& value) {
+        const QByteArray bytes = value.toUtf8();
+        if (m_stmt)
+            sqlite3_bind_text(m_stmt.get(), ++m_bound, bytes.isEmpty() ? "" : bytes.constData(),
+                              static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    Query& number(qint64 value) {
+        if (m_stmt)
+            sqlite3_bind_int64(m_stmt.get(), ++m_bound, value);
+        return *this;
+    }
+    Query& fields(const Message& m) {
+        return text(m.titre)
+            .text(m.message)
+            .text(m.datemessage)
+            .text(m.heuremessage)
+            .text(m.etat)
+            .text(m.periodicite)
+            .text(m.prochainaffichage)
+            .text(m.dernieraffichage);
+    }
+    // SQLITE_ROW, SQLITE_DONE, or an error noted in error().
+    int step() {
+        if (!m_stmt)
+            return SQLITE_ERROR;
+        const int rc = sqlite3_step(m_stmt.get());
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+            m_error = sqlite3_extended_errcode(m_store.m_db) == SQLITE_CONSTRAINT_CHECK
+                          ? QStringLiteral("Le titre ne doit pas dépasser 30 caractères.")
+                          : engineError(m_store.m_db);
+        }
+        return rc;
+    }
+    // Runs a write to its end; the store's error is set from it.
+    bool run() {
+        const bool ok = step() == SQLITE_DONE;
+        return ok ? m_store.failWith(QString()) : m_store.failWith(m_error);
+    }
+    sqlite3_stmt* get() const { return m_stmt.get(); }
+    const QString& error() const { return m_error; }
 
-    const int columnCount = sqlite3_column_count(stmt.get());
-    QStringList columns;
-    for (int c = 0; c < columnCount; ++c)
-        columns << QString::fromUtf8(sqlite3_column_name(stmt.get(), c));
-    std::vector<std::vector<QVariant>> rows;
+private:
+    MessageStore& m_store;
+    Statement m_stmt;
+    QString m_error;
+    int m_bound = 0;
+};
+
+bool MessageStore::failWith(const QString& error) {
+    m_error = error;
+    return error.isEmpty();
+}
+
+std::optional<MessageList> MessageStore::readList(Query& query) {
+    MessageList list;
     int rc;
-    while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
-        std::vector<QVariant> row;
-        row.reserve(static_cast<size_t>(columnCount));
-        for (int c = 0; c < columnCount; ++c)
-            row.push_back(columnValue(stmt.get(), c));
-        rows.push_back(std::move(row));
+    while ((rc = query.step()) == SQLITE_ROW)
+        list.push_back(messageAt(query.get()));
+    if (!failWith(rc == SQLITE_DONE ? QString() : query.error()))
+        return std::nullopt;
+    return list;
+}
+
+std::optional<qint64> MessageStore::insert(const Message& message) {
+    Query query(*this,
+                "INSERT INTO message (titre, message, datemessage, heuremessage, etat, periodicite, "
+                "prochainaffichage, dernieraffichage) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    if (!query.fields(message).run())
+        return std::nullopt;
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+bool MessageStore::insertAll(const MessageList& messages) {
+    // A savepoint, so that it nests inside a Transaction as well as standing alone.
+    if (!m_db || sqlite3_exec(m_db, "SAVEPOINT insert_all", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return failWith(m_db ? engineError(m_db) : QStringLiteral("Le fichier des messages n'est pas ouvert."));
+    for (const Message& message : messages) {
+        if (!insert(message)) {
+            const QString error = m_error;
+            sqlite3_exec(m_db, "ROLLBACK TO insert_all", nullptr, nullptr, nullptr);
+            sqlite3_exec(m_db, "RELEASE insert_all", nullptr, nullptr, nullptr);
+            return failWith(error);
+        }
     }
-    if (rc != SQLITE_DONE) {
-        if (sqlite3_extended_errcode(m_db) == SQLITE_CONSTRAINT_CHECK)
-            return Recordset::failed(QStringLiteral("Le titre ne doit pas dépasser 30 caractères."));
-        return Recordset::failed(engineError(m_db));
+    if (sqlite3_exec(m_db, "RELEASE insert_all", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        const QString error = engineError(m_db);
+        sqlite3_exec(m_db, "ROLLBACK TO insert_all", nullptr, nullptr, nullptr);
+        sqlite3_exec(m_db, "RELEASE insert_all", nullptr, nullptr, nullptr);
+        return failWith(error);
     }
-    return Recordset(std::move(columns), std::move(rows));
+    return failWith(QString());
+}
+
+StoreWrite MessageStore::update(const Message& message) {
+    Query query(*this,
+                "UPDATE message SET titre = ?, message = ?, datemessage = ?, heuremessage = ?, etat = ?, "
+                "periodicite = ?, prochainaffichage = ?, dernieraffichage = ? WHERE id = ?");
+    if (!query.fields(message).number(message.id).run())
+        return StoreWrite::Failed;
+    return sqlite3_changes(m_db) > 0 ? StoreWrite::Done : StoreWrite::Gone;
+}
+
+bool MessageStore::remove(qint64 id) {
+    return Query(*this, "DELETE FROM message WHERE id = ?").number(id).run();
+}
+
+bool MessageStore::setState(qint64 id, const QString& etat) {
+    return Query(*this, "UPDATE message SET etat = ? WHERE id = ?").text(etat).number(id).run();
+}
+
+bool MessageStore::setNextDisplay(qint64 id, const QString& when) {
+    return Query(*this, "UPDATE message SET prochainaffichage = ? WHERE id = ?").text(when).number(id).run();
+}
+
+std::optional<Message> MessageStore::find(qint64 id) {
+    Query query(*this, QByteArray(kSelect) + "WHERE id = ?");
+    query.number(id);
+    const std::optional<MessageList> found = readList(query);
+    if (!found || found->empty())
+        return std::nullopt;
+    return found->front();
+}
+
+std::optional<MessageList> MessageStore::all() {
+    Query query(*this, QByteArray(kSelect) + "ORDER BY id");
+    return readList(query);
+}
+
+std::optional<MessageList> MessageStore::withState(const QString& etat, MessageOrder order) {
+    Query query(*this, QByteArray(kSelect) + (order == MessageOrder::ByTitle
+                                                  ? "WHERE etat = ? ORDER BY titre COLLATE FRENCH, id"
+                                                  : "WHERE etat = ? ORDER BY id"));
+    query.text(etat);
+    return readList(query);
+}
+
+std::optional<MessageList> MessageStore::activeAt(const QSet<QString>& minutes) {
+    if (minutes.isEmpty()) {
+        m_error.clear();
+        return MessageList();
+    }
+    // Only the rows of the minutes asked for are read: with the index on the next display, a tick costs the same
+    // whatever the number of messages.
+    QByteArray sql = QByteArray(kSelect) + "WHERE etat = ? AND prochainaffichage IN (?";
+    for (qsizetype i = 1; i < minutes.size(); ++i)
+        sql += ", ?";
+    Query query(*this, sql + ") ORDER BY id");
+    query.text(kStateActif);
+    for (const QString& minute : minutes)
+        query.text(minute);
+    return readList(query);
+}
+
+std::optional<MessageList> MessageStore::startupMessages() {
+    Query query(*this, QByteArray(kSelect) + "WHERE periodicite LIKE ? ORDER BY id");
+    query.text(QStringLiteral("9"));
+    return readList(query);
 }
 
 MessageStore::Transaction::Transaction(MessageStore& store) : m_store(store) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <memory>
+#include <optional>
 
-#include "store/Recordset.h"
+#include "store/Message.h"
 
 struct sqlite3;
 
@@ -18,8 +20,14 @@ struct StoreOpenResult {
     bool ok() const { return fault == StoreFault::None; }
 };
 
-// The one connection to messages.fdm for the whole run. Every statement is SQL text, run alone (no transaction
-// spans two calls) and on the disk when the call returns.
+// What an update did.
+enum class StoreWrite { Done, Gone, Failed };
+
+// The one connection to messages.fdm for the whole run, with one method per operation on the table. Every value
+// is bound as a parameter; every call is its own transaction (unless a Transaction is open) and is on the disk
+// when it returns. Rows are read by the field-to-text rule; texts are written as given (the empty text for a
+// null one): the callers trim what the user typed. A call that
+// fails says so in its result and leaves the engine's words in lastError(); a call that succeeds clears it.
 class MessageStore {
 public:
     MessageStore();
@@ -39,10 +47,31 @@ public:
     // A number that changes whenever the file changes, by this connection or another; it costs no statement.
     quint64 dataVersion() const;
 
-    // Runs exactly one statement; text after the first statement is refused.
-    Recordset run(const QString& sql);
+    // Adds a message (its id is ignored) and gives the id the store assigned it; nothing when it failed.
+    std::optional<qint64> insert(const Message& message);
+    // Adds every message, all of them or none.
+    bool insertAll(const MessageList& messages);
+    // Rewrites the eight fields of the row message.id; Gone when there is no such row.
+    StoreWrite update(const Message& message);
+    // Deleting a row that is gone already is no fault.
+    bool remove(qint64 id);
+    bool setState(qint64 id, const QString& etat);
+    bool setNextDisplay(qint64 id, const QString& when);  // "dd/mm/yyyy hh:mm"
 
-    // Groups the statements run while it lives into one transaction: all of them reach the disk together at
+    // Nothing when the row is gone or the read failed (lastError() tells them apart).
+    std::optional<Message> find(qint64 id);
+    // Every message in id order.
+    std::optional<MessageList> all();
+    // The messages of one state, in id order or in French title order.
+    std::optional<MessageList> withState(const QString& etat, MessageOrder order);
+    // Active messages whose next display is one of the given minutes ("dd/mm/yyyy hh:mm"), in id order.
+    std::optional<MessageList> activeAt(const QSet<QString>& minutes);
+    // The messages shown at every start (periodicity 9), whatever their state, in id order.
+    std::optional<MessageList> startupMessages();
+
+    const QString& lastError() const { return m_error; }
+
+    // Groups the calls made while it lives into one transaction: all of them reach the disk together at
     // commit(), or none does. Without commit() they are rolled back.
     class Transaction {
     public:
@@ -66,8 +95,13 @@ public:
     static QString faultText(const StoreOpenResult& result, const QString& path);
 
 private:
+    class Query;
+    bool failWith(const QString& error);
+    std::optional<MessageList> readList(Query& query);
+
     sqlite3* m_db = nullptr;
     QString m_path;
+    QString m_error;
 };
 
 }  // namespace tavanote

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 
 #include "app/frmParametres.h"
+#include "common/Preferences.h"
 #include "support/TestWorld.h"
 
 using namespace tavanote;
@@ -82,6 +83,23 @@ private slots:
         QPushButton* colour = frm.c<QPushButton>("cmdCouleur");
         const QColor face = colour->grab().toImage().pixelColor(colour->width() / 2, colour->height() / 2);
         QVERIFY2(face.red() >= 240 && face.green() <= 16 && face.blue() <= 16, qPrintable(face.name()));
+    }
+
+    // The window shows what the rule does: only "0" deletes expired messages, anything else keeps them.
+    void suppressionReadsAsTheRule_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("manual");
+        for (const char* value : {"0", "1", "2", "", "01", "non"})
+            QTest::addRow("\"%s\"", value) << QString(value) << (qstrcmp(value, "0") != 0);
+    }
+    void suppressionReadsAsTheRule() {
+        QFETCH(QString, stored);
+        QFETCH(bool, manual);
+        TestWorld w;
+        Opened frm(w, {{"suppression", stored}});
+        QCOMPARE(frm.c<QRadioButton>("optSuppression_1")->isChecked(), manual);
+        QCOMPARE(frm.c<QRadioButton>("optSuppression_0")->isChecked(), !manual);
+        QCOMPARE(Preferences(*w.settingsStore).expiry(), manual ? Expiry::KeepAsErrone : Expiry::Delete);
     }
 
     // An empty position is "Aléatoire"; "Aléatoire" wins over a selected entry; a fixed colour left as it was

@@ -9,9 +9,9 @@
 #include <QTest>
 #include <algorithm>
 
-#include "app/Autostart.h"
-#include "app/SettingsStore.h"
 #include "app/Startup.h"
+#include "common/Autostart.h"
+#include "common/SettingsStore.h"
 
 using namespace tavanote;
 

@@ -45,7 +45,7 @@ struct Program : TestWorld {
     void select(int row) { frm->grid(ListActifs)->setCurrentIndex(frm->listModel(ListActifs)->index(row, 1)); }
     // The eight fields of a row (by default the last written), as read back, joined by "|".
     QString stored(const QString& id = "(SELECT max(id) FROM message)") {
-        Recordset rs = sql("SELECT * FROM message WHERE id = " + id);
+        SqlRows rs = sql("SELECT * FROM message WHERE id = " + id);
         QStringList fields;
         for (const char* name : {"titre", "message", "datemessage", "heuremessage", "etat", "periodicite",
                                  "prochainaffichage", "dernieraffichage"})
@@ -300,15 +300,6 @@ private slots:
             QVERIFY2(ctl<QWidget>(e, name)->isEnabled() == (code >= 1 && code <= 8), name);
         QCOMPARE(e->txtDate->text() + ' ' + e->txtHeure->text() + ' ' + e->txtDateFin->text(),
                  "06/06/2026 10:00 30/06/2026");
-    }
-
-    void checksTrimAndEmptyIsSilent() {
-        TestWorld w;
-        QString date = QStringLiteral(" 05/06/2026 "), time = QStringLiteral("  07:30 "), blank = QStringLiteral("  ");
-        QVERIFY(CheckDateText(w.dialogs, date, nullptr, true) && CheckTimeText(w.dialogs, time, nullptr, true));
-        QCOMPARE(date + ' ' + time, "05/06/2026 07:30");
-        QVERIFY(!CheckDateText(w.dialogs, blank, nullptr, true));  // and silent: the fake fails on any box
-        QVERIFY(!CheckTimeText(w.dialogs, blank, nullptr, true));
     }
 };
 

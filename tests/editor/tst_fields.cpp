@@ -1,10 +1,23 @@
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "editor/DateFields.h"
 #include "editor/EditorRules.h"
 #include "scheduling/Schedule.h"
+#include "store/MessageStore.h"
 
 using namespace tavanote;
+
+namespace {
+
+// A stored message's eight fields after its id, "titre|message|...|dernieraffichage".
+QString stored(const Message& m) {
+    return QStringList{m.titre, m.message,     m.datemessage,       m.heuremessage,
+                       m.etat,  m.periodicite, m.prochainaffichage, m.dernieraffichage}
+        .join(QLatin1Char('|'));
+}
+
+}  // namespace
 
 Q_DECLARE_METATYPE(tavanote::EditorFields)
 
@@ -32,6 +45,7 @@ private slots:
         row("date", "01/01/0099", false);  // years below 100 are refused
         row("date", "01/01/0100", true);
         row("date", "", false);
+        row("date", " 05/06/2026  ", true, "05/06/2026");
         row("time", "00:00", true);
         row("time", "23:59", true);
         row("time", "24:00", false);
@@ -39,6 +53,7 @@ private slots:
         row("time", "7:30", false);
         row("time", "07.30", false);
         row("time", "", false);
+        row("time", " 07:30 ", true, "07:30");
         row("date-time", "05/06/2026 07:30", true);
         row("date-time", "  05/06/2026 07:30 ", true, "05/06/2026 07:30");
         row("date-time", " 05/06/2026 ", false, "05/06/2026");
@@ -52,14 +67,19 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, valid);
         QFETCH(QString, trimmed);
+        QString fault;
         if (kind == QLatin1String("date")) {
-            QCOMPARE(isDateText(text), valid);
+            QCOMPARE(CheckDateText(text, &fault), valid);
+            QCOMPARE(fault, valid || text.isEmpty() ? QString()
+                                                    : "Vous devez spécifier une date valide au format JJ/MM/AAAA ");
         } else if (kind == QLatin1String("time")) {
-            QCOMPARE(isTimeText(text), valid);
+            QCOMPARE(CheckTimeText(text, &fault), valid);
+            QCOMPARE(fault,
+                     valid || text.isEmpty() ? QString() : "Vous devez spécifier une heure valide au format HH:MM ");
         } else {
             QCOMPARE(CheckDateTimeText(text), valid);
-            QCOMPARE(text, trimmed);
         }
+        QCOMPARE(text, trimmed);
     }
 
     void keyFilter_data() {
@@ -149,41 +169,105 @@ private slots:
         QCOMPARE(counted <= repeatThreshold(code), warns);
     }
 
-    void statements_data() {
+    // The editor's checks in their order: the first fault, the field that gets the focus, and the fields as the
+    // window shows them afterwards (trimmed, the unused ones emptied). Now is 05/06/2026 09:00:30.
+    void editorChecks_data() {
         QTest::addColumn<EditorFields>("fields");
-        QTest::addColumn<qint64>("id");  // 0: a new message
-        QTest::addColumn<QString>("statement");
-        const QString insert = QStringLiteral(
-            "INSERT INTO message (titre,message,datemessage,heuremessage,etat,periodicite,prochainaffichage,"
-            "dernieraffichage) VALUES ");
+        QTest::addColumn<QString>("fault");  // "field: text", "question: text" or empty
+        QTest::addColumn<bool>("select");
+        QTest::addColumn<QStringList>("after");  // titre, texte, date, heure, date de fin
+        const QString badDate = QStringLiteral("Vous devez spécifier une date valide au format JJ/MM/AAAA pour la ");
+        auto row = [](const char* name, const EditorFields& f, const QString& fault, bool select = false,
+                      const QStringList& after = {}) {
+            QTest::newRow(name) << f << fault << select
+                                << (after.isEmpty() ? QStringList{f.titre, f.texte, f.date, f.heure, f.dateFin}
+                                                    : after);
+        };
         const EditorFields daily{"Réunion", "Salle 2", "05/06/2026", "10:00", "30/06/2026", 2};
-        QTest::newRow("new daily") << daily << qint64(0)
-                                   << insert +
-                                          "('Réunion','Salle 2','05/06/2026','10:00','actif','2','05/06/2026 10:00',"
-                                          "'30/06/2026 10:00')";
-        QTest::newRow("changed daily")
-            << daily << qint64(12)
-            << "UPDATE message SET titre = 'Réunion',message = 'Salle 2',datemessage = '05/06/2026',heuremessage = "
-               "'10:00',etat = 'actif',periodicite = '2',prochainaffichage = '05/06/2026 10:00',dernieraffichage = "
-               "'30/06/2026 10:00' WHERE id = 12";
-        // Once: the end date typed earlier is not written.
-        QTest::newRow("changed once, quotes and percent signs")
-            << EditorFields{"L'agenda 5%2", "C'est l'heure, 100%1", "05/06/2026", "10:00", "30/06/2026", 0} << qint64(7)
-            << "UPDATE message SET titre = 'L''agenda 5%2',message = 'C''est l''heure, 100%1',datemessage = "
-               "'05/06/2026',heuremessage = '10:00',etat = 'actif',periodicite = '0',prochainaffichage = "
-               "'05/06/2026 10:00',dernieraffichage = '' WHERE id = 7";
-        QTest::newRow("new once") << EditorFields{"Réunion", "Salle 2", "05/06/2026", "10:00", "", 0} << qint64(0)
-                                  << insert +
-                                         "('Réunion','Salle 2','05/06/2026','10:00','actif','0','05/06/2026 10:00','')";
-        QTest::newRow("at every start") << EditorFields{"Bonjour", "Café", "", "", "", 9} << qint64(0)
-                                        << insert + "('Bonjour','Café','','','actif','9',' ',' ')";
+        auto with = [&daily](int field, const QString& value, int code = 2) {
+            EditorFields f = daily;
+            QString* fields[] = {&f.titre, &f.texte, &f.date, &f.heure, &f.dateFin};
+            *fields[field] = value;
+            f.code = code;
+            return f;
+        };
+        row("daily passes", daily, "");
+        row("blank title", with(0, "   "), "titre: Le titre du message doit être saisi.", false,
+            {"", "Salle 2", "05/06/2026", "10:00", "30/06/2026"});
+        row("no text", with(1, ""), "texte: Le texte du message doit être saisi.");
+        row("at start: only title and text", with(2, "hier", 9), "", false,
+            {"Réunion", "Salle 2", "", "", "30/06/2026"});
+        row("no date", with(2, " "), "date: La date d'affichage du message doit être saisie.", false,
+            {"Réunion", "Salle 2", "", "10:00", "30/06/2026"});
+        row("no such date", with(2, "31/04/2026"), "date: " + badDate + "date d'affichage du message.", true);
+        row("yesterday", with(2, "04/06/2026"), "date: Vous ne pouvez pas saisir de date antérieure à aujourd'hui.");
+        row("no time", with(3, ""), "heure: L'heure d'affichage du message doit être saisie.");
+        row("no such time", with(3, "24:00"),
+            "heure: Vous devez spécifier une heure valide au format HH:MM pour l'heure d'affichage du message.", true);
+        row("this minute, its second 00 past", with(3, "09:00"),
+            "heure: Vous avez saisi le jour présent mais, avec une heure antérieure à l'heure actuelle.\n"
+            "Entrez une autre heure qui soit plus grande que celle actuelle ou un jour postérieur à aujourd'hui.");
+        row("once: the end date is emptied", with(4, "01/01/2000", 0), "", false,
+            {"Réunion", "Salle 2", "05/06/2026", "10:00", ""});
+        row("no end date", with(4, ""), "datefin: La date de fin d'affichage du message doit être saisie.");
+        row("no such end date", with(4, "29/02/2027"), "datefin: " + badDate + "date de fin d'affichage du message.",
+            true);
+        row("end before start", with(4, "04/06/2026"),
+            "datefin: Vous avez saisi une date de fin d'affichage du message inférieure à la date d'affichage du "
+            "message.\nEntrez une autre date qui soit postérieure à celle du premier jour d'affichage.");
+        row("shown hardly more than once", with(4, "07/06/2026"),
+            "question: La date de fin d'affichage que vous avez saisi pour le message\nne permettra sans doute pas "
+            "d'afficher le message plus d'une fois.\nDésirez-vous quand même enregistrer le message ?");
+        row("shown twice", with(4, "08/06/2026"), "");
     }
 
-    void statements() {
+    void editorChecks() {
         QFETCH(EditorFields, fields);
-        QFETCH(qint64, id);
-        QFETCH(QString, statement);
-        QCOMPARE(id ? updateStatement(fields, id) : insertStatement(fields), statement);
+        QFETCH(QString, fault);
+        QFETCH(bool, select);
+        QFETCH(QStringList, after);
+        const std::optional<EditorFault> found =
+            checkEditorFields(fields, QDateTime(QDate(2026, 6, 5), QTime(9, 0, 30)));
+        static const char* const names[] = {"question", "titre", "texte", "date", "heure", "datefin"};
+        QCOMPARE(found ? QLatin1String(names[int(found->field)]) + ": " + found->text : QString(), fault);
+        QCOMPARE(found && found->selectText, select);
+        QCOMPARE(found && found->question, fault.startsWith("question"));
+        QCOMPARE((QStringList{fields.titre, fields.texte, fields.date, fields.heure, fields.dateFin}), after);
+    }
+
+    // Saving writes one row and says which; a modification is refused when its message went or is on screen.
+    void saves() {
+        QTemporaryDir dir;
+        MessageStore store;
+        const QString path = MessageStore::pathIn(dir.path());
+        QVERIFY(MessageStore::createEmpty(path, nullptr) && store.open(path).ok());
+        QVERIFY(store.insert(editorMessage({"Autre", "x", "05/06/2026", "10:00", "", 0})));
+
+        const EditorFields daily{" Réunion ", "Salle 2", "05/06/2026", "10:00", "30/06/2026", 2};
+        EditorSaveResult r = saveEditorFields(store, daily, 0);
+        QCOMPARE(r.kind, EditorSaveResult::Saved);
+        QCOMPARE(r.id, qint64(2));
+        QCOMPARE(stored(*store.find(2)), "Réunion|Salle 2|05/06/2026|10:00|actif|2|05/06/2026 10:00|30/06/2026 10:00");
+        r = saveEditorFields(store, {"L'agenda", "C'est l'heure", "06/06/2026", "11:00", "30/06/2026", 0}, 2);
+        QCOMPARE(r.kind, EditorSaveResult::Saved);
+        QCOMPARE(r.id, qint64(2));
+        QCOMPARE(stored(*store.find(2)), "L'agenda|C'est l'heure|06/06/2026|11:00|actif|0|06/06/2026 11:00|");
+        r = saveEditorFields(store, {"Bonjour", "Café", "", "", "", 9}, 0);
+        QCOMPARE(stored(*store.find(r.id)), "Bonjour|Café|||actif|9||");
+
+        QVERIFY(store.setState(2, kStateAffiche));
+        r = saveEditorFields(store, daily, 2);
+        QCOMPARE(r.kind, EditorSaveResult::Displayed);
+        QCOMPARE(r.text, "Impossible de modifier le message. Celui-ci est affiché.");
+        QVERIFY(store.remove(2));
+        r = saveEditorFields(store, daily, 2);
+        QCOMPARE(r.kind, EditorSaveResult::Gone);
+        QCOMPARE(r.text, "Impossible de modifier le message. Celui-ci n'existe plus.");
+        QVERIFY(!loadEditorFields(store, 2));
+        r = saveEditorFields(store, {QString(31, 'T'), "x", "05/06/2026", "10:00", "", 0}, 0);
+        QCOMPARE(r.kind, EditorSaveResult::Failed);
+        QCOMPARE(r.text, "Impossible d'enregistrer le message:\nLe titre ne doit pas dépasser 30 caractères.");
+        QCOMPARE(store.all()->size(), size_t(2));
     }
 };
 

@@ -90,7 +90,7 @@ struct Program : TestWorld {
     }
     // "etat prochainaffichage" of a row, or "gone".
     QString row(qint64 id) {
-        Recordset rs = sql(QStringLiteral("SELECT etat, prochainaffichage FROM message WHERE id = %1").arg(id));
+        SqlRows rs = sql(QStringLiteral("SELECT etat, prochainaffichage FROM message WHERE id = %1").arg(id));
         return rs.isEmpty() ? QStringLiteral("gone") : rs.text(0) + ' ' + rs.text(1);
     }
     // The titles of a list, then the number its count label shows.

@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/SettingsStore.h"
+#include "common/SettingsStore.h"
 #include "main_window/MessageListModel.h"
 #include "main_window/frmGestionMessages.h"
 #include "support/TestWorld.h"
@@ -170,7 +170,7 @@ private slots:
                  "2|Banque|Salle 2|12/06/2026|14:30|Affiché toutes les semaines|12/06/2026 14:30||3|" + b);
 
         const QString m = add(w, "Marché", "actif");
-        w.sql(QStringLiteral("DELETE * FROM message WHERE id = ") + z);
+        w.sql(QStringLiteral("DELETE FROM message WHERE id = ") + z);
         frm->RefreshMessageLists();
         QCOMPARE(numbered(*frm, ListActifs), QStringList({"1:" + b, "2:" + m}));
         QCOMPARE(text(frm.get(), "lblNombre_0"), QStringLiteral("Nombre de messages actifs: 2"));

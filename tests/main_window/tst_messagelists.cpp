@@ -86,7 +86,7 @@ void tst_MessageLists::rowsFollowIdsAndNumberFromOnePerListAndLoad() {
         QCOMPARE(numbered(data, ListErrones), QStringList({"1:" + e, "2:" + u, "3:" + n}));
         QCOMPARE(numbered(data, ListAffiches), QStringList({"1:" + d}));
     }
-    w.sql(QStringLiteral("DELETE * FROM message WHERE id = ") + z);
+    w.sql(QStringLiteral("DELETE FROM message WHERE id = ") + z);
     QCOMPARE(numbered(load(w), ListActifs), QStringList({"1:" + b, "2:" + m}));
 }
 

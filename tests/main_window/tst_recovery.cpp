@@ -3,10 +3,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/SettingsStore.h"
+#include "common/SettingsStore.h"
 #include "main_window/Recovery.h"
 #include "store/MessageStore.h"
-#include "store/Recordset.h"
 
 using namespace tavanote;
 
@@ -41,13 +40,11 @@ struct World {
     }
     // Every row after its id, "titre|message|datemessage|heuremessage|etat|periodicite|prochain|dernier".
     QStringList rows() {
-        Recordset rs = store.run(QStringLiteral("SELECT * FROM message ORDER BY id ASC"));
         QStringList rows;
-        for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) {
-            QStringList fields;
-            for (int c = 1; c < rs.columns().size(); ++c)
-                fields << rs.text(c);
-            rows << fields.join(QLatin1Char('|'));
+        for (const Message& m : store.all().value_or(MessageList())) {
+            rows << QStringList{m.titre, m.message,     m.datemessage,       m.heuremessage,
+                                m.etat,  m.periodicite, m.prochainaffichage, m.dernieraffichage}
+                        .join(QLatin1Char('|'));
         }
         return rows;
     }
@@ -87,6 +84,14 @@ void tst_recovery::recovers_data() {
                                  << "1 message a été récupéré"
                                  << QStringList{"L'heure|C'est l''heure|01/02/2026|08:00|actif|0|01/02/2026 08:00|"}
                                  << QStringList();
+    // Old values are data, never statement text: an apostrophe in a date or a title stays where it was typed.
+    const QString date = QStringLiteral("0'5/06/2026'); DELETE FROM message; --");
+    QTest::newRow("bound, never SQL") << QStringList{"Alpha|EN COURS|05/06/2026|09:30|a",
+                                                     "x','y|EN COURS|" + date + "|09:30|t"}
+                                      << "2 messages ont été récupérés"
+                                      << QStringList{"Alpha|a|05/06/2026|09:30|actif|0|05/06/2026 09:30|",
+                                                     "x','y|t|" + date + "|09:30|actif|0|" + date + " 09:30|"}
+                                      << QStringList();
     QTest::newRow("lower case") << QStringList{"Vieux|en cours|01/02/2026|08:00|x", "Fini|TERMINE|01/02/2026|08:00|y"}
                                 << "Aucun message n'a été récupéré" << QStringList() << QStringList{"Vieux", "Fini"};
     QTest::newRow("unreadable") << QStringList{"Demain|EN COURS|demain|7:15|z", "Vide|EN COURS|||"}

@@ -4,14 +4,15 @@
 #include <QTest>
 #include <memory>
 
-#include "app/SettingsStore.h"
 #include "common/DateText.h"
+#include "common/SettingsStore.h"
 #include "scheduling/Schedule.h"
 #include "store/MessageStore.h"
+#include "support/SqlProbe.h"
 
 namespace tavanote::test {
 
-// An empty message file opened in a temporary folder, a settings file beside it, and the "suppression" setting.
+// An empty message file opened in a temporary folder, and the "suppression" setting read as the program does.
 class StoreFixture {
 public:
     explicit StoreFixture(const QString& suppression = QStringLiteral("0"))
@@ -21,6 +22,7 @@ public:
         if (!MessageStore::createEmpty(path, &error) || !store.open(path).ok())
             QTest::qFail(qPrintable(QStringLiteral("cannot make %1 %2").arg(path, error)), __FILE__, __LINE__);
         settings->set(kParametres, QStringLiteral("suppression"), suppression);
+        expiry = Preferences(*settings).expiry();
     }
     // One row, its date and hour taken from prochain; a null text is written as SQL NULL.
     qint64 insert(const QString& titre, const QString& etat, const QString& code, const QString& prochain,
@@ -36,10 +38,7 @@ public:
     }
     // The first value the statement gives, empty when none; fails the test when the statement fails.
     QString query(const QString& sql) {
-        Recordset rs = store.run(sql);
-        if (!rs.ok())
-            QTest::qFail(qPrintable(sql + QStringLiteral(": ") + rs.error()), __FILE__, __LINE__);
-        rs.moveFirst();
+        SqlRows rs = SqlProbe(MessageStore::pathIn(dir.path())).must(sql);
         return rs.isEmpty() ? QString() : rs.text(0);
     }
     QString row(qint64 id) {  // "etat prochainaffichage", or "gone"
@@ -50,6 +49,7 @@ public:
 
     QTemporaryDir dir;
     std::unique_ptr<SettingsStore> settings;
+    Expiry expiry = Expiry::Delete;
     MessageStore store;
 };
 

@@ -18,6 +18,16 @@ const QStringList kLabels =
         "tous les trimestres|tous les semestres|toutes les années")
         .split('|');
 
+// What a note holds of its message.
+Message note(qint64 id, const QString& code, const QString& end) {
+    Message m;
+    m.id = id;
+    m.titre = kTitle;
+    m.periodicite = code;
+    m.dernieraffichage = end;
+    return m;
+}
+
 }  // namespace
 
 class tst_NoteClose : public QObject {
@@ -66,14 +76,14 @@ void tst_NoteClose::periodicMessageIsRescheduled() {
     for (const QString supp : {"0", "1"}) {
         StoreFixture f(supp);
         const qint64 id = f.insert(kTitle, "affiche", c[0], kStored, end);
-        const NoteCloseOutcome outcome = decideNoteClose({id, kTitle, c[0], end, at(c[2])}, at(c[3]), supp, false);
+        const NoteCloseOutcome outcome = decideNoteClose(note(id, c[0], end), at(c[2]), at(c[3]), f.expiry, false);
         QCOMPARE(outcome.kind, NoteCloseOutcome::Rescheduled);
         QCOMPARE(shown(outcome.next), next);
         QCOMPARE(outcome.text, QStringLiteral("Ce message est periodique (affiché %1).\nSon prochain affichage est "
                                               "prévu pour le:%2 à %3")
                                    .arg(kLabels[c[0].toInt()], next.left(10), next.mid(11)));
         QVERIFY(!outcome.tellBeforeWriting);
-        QVERIFY(writeNoteClose(f.store, *f.settings, id, outcome));
+        QVERIFY(writeNoteClose(f.store, f.expiry, id, outcome));
         QCOMPARE(f.row(id), QStringLiteral("actif ") + next);
         QCOMPARE(f.query(QStringLiteral("SELECT dernieraffichage FROM message WHERE id = %1").arg(id)), end);
     }
@@ -110,6 +120,9 @@ void tst_NoteClose::otherCloses_data() {
         errone);
     row("once, deleted", "0", "0", nullptr, false, NoteCloseOutcome::Expired, deleted, true, gone);
     row("once, errone", "1", "0", nullptr, false, NoteCloseOutcome::Expired, madeErrone, true, errone);
+    // Only "0" deletes: any other setting keeps the message.
+    row("once, setting 2", "2", "0", nullptr, false, NoteCloseOutcome::Expired, madeErrone, true, errone);
+    row("once, setting empty", "", "0", nullptr, false, NoteCloseOutcome::Expired, madeErrone, true, errone);
 }
 
 void tst_NoteClose::otherCloses() {
@@ -121,12 +134,12 @@ void tst_NoteClose::otherCloses() {
     const qint64 id = f.insert(kTitle, "affiche", c[1], kStored, c[2]);
     const qint64 other = f.insert("Autre", "affiche", "0", kStored, QString());
     const NoteCloseOutcome outcome =
-        decideNoteClose({id, kTitle, c[1], c[2], at("08/06/2026 09:00")}, at("08/06/2026 09:05"), c[0], deleting);
+        decideNoteClose(note(id, c[1], c[2]), at("08/06/2026 09:00"), at("08/06/2026 09:05"), f.expiry, deleting);
     QCOMPARE(int(outcome.kind), kind);
     QCOMPARE(outcome.text, c[3]);
     QCOMPARE(outcome.tellBeforeWriting, tellBefore);
     QVERIFY(!outcome.next);
-    QVERIFY(writeNoteClose(f.store, *f.settings, id, outcome));
+    QVERIFY(writeNoteClose(f.store, f.expiry, id, outcome));
     QCOMPARE(f.row(id), c[4]);
     QCOMPARE(f.row(other), QStringLiteral("affiche ") + kStored);
     QCOMPARE(noteCloseQuestion(), QStringLiteral("Êtes-vous sûr(e) que ce message ne doit plus être affiché ?"));

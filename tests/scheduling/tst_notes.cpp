@@ -62,7 +62,7 @@ struct World : TestWorld {
     QString row(std::initializer_list<qint64> ids) {
         QStringList rows;
         for (const qint64 id : ids) {
-            Recordset rs = sql(QStringLiteral("SELECT etat, prochainaffichage FROM message WHERE id = %1").arg(id));
+            SqlRows rs = sql(QStringLiteral("SELECT etat, prochainaffichage FROM message WHERE id = %1").arg(id));
             rs.moveFirst();
             rows << (rs.isEmpty() ? QStringLiteral("gone") : rs.text(0) + ' ' + rs.text(1));
         }
@@ -413,9 +413,8 @@ private slots:
         w.ticks("05/03/2026 08:00:10");
         QPointer<frmTavanote> note = w.note(id);
         QVERIFY(note);
-        MessageStore other;
-        QVERIFY(other.open(w.storePath()).ok());
-        QVERIFY(other.run(QStringLiteral("BEGIN EXCLUSIVE")).ok());
+        SqlProbe other(w.storePath());
+        QVERIFY(other.run(QStringLiteral("BEGIN EXCLUSIVE")).ok);
         w.dialogs.expect(Icon::Exclamation, QStringLiteral("Impossible d'enregistrer la fermeture du message "
                                                            "\"Courrier\".\n\nLe message reste affiché."));
         QElapsedTimer elapsed;
@@ -426,7 +425,7 @@ private slots:
         QVERIFY(w.dialogs.allAnswered());
         flushDeletes();
         QVERIFY(note && note->isVisible());
-        QVERIFY(other.run(QStringLiteral("ROLLBACK")).ok());
+        QVERIFY(other.run(QStringLiteral("ROLLBACK")).ok);
         QCOMPARE(w.row({id}), QStringLiteral("affiche 05/03/2026 08:00"));
         QCOMPARE(w.close(id, kDailyClosed), QStringLiteral("actif 06/03/2026 08:00"));
     }

@@ -206,7 +206,7 @@ void tst_Schedule::startupPass() {
     const qint64 id = f.insert("Médicament", c[1], c[2], c[3], c[4]);
     QElapsedTimer timer;
     timer.start();
-    const StartupPassResult result = runStartupPass(f.store, *f.settings, at(c[5]));
+    const StartupPassResult result = runStartupPass(f.store, f.expiry, at(c[5]));
     QVERIFY2(timer.elapsed() < 2000, qPrintable(QStringLiteral("%1 ms").arg(timer.elapsed())));
     QCOMPARE(f.row(id), c[6]);
     QCOMPARE(result.unreadable + result.failed, 0);
@@ -215,9 +215,9 @@ void tst_Schedule::startupPass() {
 void tst_Schedule::monthlyMessageKeepsTheShortenedDay() {
     StoreFixture f;
     const qint64 id = f.insert("Loyer", "actif", "4", "31/01/2026 10:00", "31/12/2030 10:00");
-    runStartupPass(f.store, *f.settings, at("01/02/2026 09:00"));
+    runStartupPass(f.store, f.expiry, at("01/02/2026 09:00"));
     QCOMPARE(f.row(id), QStringLiteral("actif 28/02/2026 10:00"));
-    runStartupPass(f.store, *f.settings, at("01/03/2026 09:00"));
+    runStartupPass(f.store, f.expiry, at("01/03/2026 09:00"));
     QCOMPARE(f.row(id), QStringLiteral("actif 28/03/2026 10:00"));
 }
 
@@ -236,7 +236,7 @@ void tst_Schedule::unreadableRowsAreLeftAloneAndThePassGoesOn() {
     }
     const qint64 due = f.insert("Lisible", "actif", "2", "10/03/2026 08:00", "31/12/2026 08:00");
     const qint64 once = f.insert("Une fois", "actif", "0", "10/03/2026 08:00", QString());
-    const StartupPassResult result = runStartupPass(f.store, *f.settings, at("12/03/2026 09:15"));
+    const StartupPassResult result = runStartupPass(f.store, f.expiry, at("12/03/2026 09:15"));
     for (int i = 0; i < ids.size(); ++i)
         QCOMPARE(f.row(ids[i]), (QStringLiteral("actif ") + rows[i].section('|', 1, 1)).trimmed());
     QCOMPARE(result.unreadable, ids.size());

@@ -1,4 +1,4 @@
-// The message file: every statement the program sends, the text rules around them, and the file's safety
+// The message file: every operation the program asks of it, the text rules around them, and the file's safety
 // when it is not ours or when a writer dies.
 #include <sqlite3.h>
 
@@ -13,7 +13,7 @@
 
 #include "common/TextRules.h"
 #include "store/MessageStore.h"
-#include "store/Recordset.h"
+#include "support/SqlProbe.h"
 
 using namespace tavanote;
 
@@ -22,12 +22,6 @@ namespace {
 // With this argument and a file path, the test program becomes a writer that never stops on its own.
 const char* const kWriterArgument = "--writer";
 const int kWriterTextSize = 40000;  // several pages a row, so that a kill often lands mid-row
-const QStringList kColumns =
-    QStringLiteral("id titre message datemessage heuremessage etat periodicite prochainaffichage dernieraffichage")
-        .split(QLatin1Char(' '));
-const QString kEditorInsert = QStringLiteral(
-    "INSERT INTO message (titre,message,datemessage,heuremessage,etat,periodicite,prochainaffichage,"
-    "dernieraffichage) VALUES ('");
 
 using Rows = QList<QStringList>;
 
@@ -39,32 +33,32 @@ QStringList with(QStringList fields, int column, const QString& value) {
     fields[column] = value;
     return fields;
 }
-// The editor's insert of a row's fields after the id, each between quotes.
-QString editorInsert(const QStringList& fields) {
-    return kEditorInsert + fields.mid(1).join(QStringLiteral("','")) + QStringLiteral("')");
+Message message(const QStringList& f) {
+    return {f[0].toLongLong(), f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8]};
 }
-QString editorInsert(const QString& title, const char* etat = "actif") {
-    return editorInsert(with(with(row("||x|05/06/2026|09:00|actif|0|05/06/2026 09:00|"), 1, title), 5, etat));
+QStringList fields(const Message& m) {
+    return {QString::number(m.id), m.titre,           m.message, m.datemessage, m.heuremessage, m.etat, m.periodicite,
+            m.prochainaffichage,   m.dernieraffichage};
 }
-Recordset mustRun(MessageStore& store, const QString& sql) {
-    Recordset rs = store.run(sql);
-    if (!rs.ok())
-        QTest::qFail(qPrintable(sql + QStringLiteral("\n-> ") + rs.error()), __FILE__, __LINE__);
-    return rs;
-}
-// The rows as the program walks them, each field through the field-to-text rule.
-Rows select(MessageStore& store, const QString& sql) {
-    Recordset rs = mustRun(store, sql);
-    Rows rows;
-    for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) {
-        rows << QStringList();
-        for (const QString& column : kColumns)
-            rows.last() << rs.text(column);
-    }
-    return rows;
+Rows rows(const std::optional<MessageList>& list) {
+    if (!list)
+        QTest::qFail("the read failed", __FILE__, __LINE__);
+    Rows out;
+    for (const Message& m : list.value_or(MessageList()))
+        out << fields(m);
+    return out;
 }
 Rows table(MessageStore& store) {
-    return select(store, QStringLiteral("SELECT * FROM message ORDER BY id ASC"));
+    return rows(store.all());
+}
+qint64 add(MessageStore& store, const QStringList& f) {
+    const std::optional<qint64> id = store.insert(message(f));
+    if (!id)
+        QTest::qFail(qPrintable(store.lastError()), __FILE__, __LINE__);
+    return id.value_or(0);
+}
+qint64 add(MessageStore& store, const QString& title, const char* etat = "actif") {
+    return add(store, with(with(row("|x|x|05/06/2026|09:00|actif|0|05/06/2026 09:00|"), 1, title), 5, etat));
 }
 QStringList titles(const Rows& rows) {
     QStringList out;
@@ -98,9 +92,9 @@ const QStringList kBonjour = row("3|Bonjour|Au démarrage|||actif|9||");  // wri
 
 // Three messages as the editor writes them: once, weekly with an end, and at every start.
 void addThreeMessages(MessageStore& store) {
-    mustRun(store, editorInsert(kDentiste));
-    mustRun(store, editorInsert(kPiscine));
-    mustRun(store, editorInsert(row("|Bonjour|Au démarrage|||actif|9| |")));
+    add(store, kDentiste);
+    add(store, kPiscine);
+    add(store, row("|Bonjour|Au démarrage|||actif|9| | "));
 }
 // The child's side of killedWriterLosesNothingItReported: insert, and say each id once the store has it (a
 // failure says a repeated or empty id, which the test refuses).
@@ -110,11 +104,10 @@ int runWriter(const QString& path) {
         return 3;
     const QString text(kWriterTextSize, QLatin1Char('x'));
     for (int i = 1;; ++i) {
-        const QStringList fields = row("|Écriture|x|05/06/2026|09:00|actif|2|05/06/2026 09:00|31/12/2026 09:00");
-        store.run(editorInsert(with(with(fields, 1, QStringLiteral("Écriture %1").arg(i)), 2, text)));
-        Recordset last = store.run(QStringLiteral("SELECT max(id) AS id FROM message"));
-        last.moveFirst();
-        std::printf("%s\n", qPrintable(last.text(QStringLiteral("id"))));
+        const QStringList f = row("|Écriture|x|05/06/2026|09:00|actif|2|05/06/2026 09:00|31/12/2026 09:00");
+        const std::optional<qint64> id =
+            store.insert(message(with(with(f, 1, QStringLiteral("Écriture %1").arg(i)), 2, text)));
+        std::printf("%s\n", id ? qPrintable(QString::number(*id)) : "");
         std::fflush(stdout);
     }
 }
@@ -135,13 +128,12 @@ class tst_MessageStore : public QObject {
 
 private slots:
     void createEmptyNeverOverwrites();
-    void catalogueStatements();
-    void reportsSortTitlesInFrenchOrder();
+    void operations();
+    void listsInFrenchTitleOrder();
     void storedTexts_data();
     void storedTexts();
     void fieldToTextRule();
-    void refusedStatementsChangeNothing_data();
-    void refusedStatementsChangeNothing();
+    void refusedWritesChangeNothing();
     void openFaultsLeaveTheFileUntouched_data();
     void openFaultsLeaveTheFileUntouched();
     void killedWriterLosesNothingItReported();
@@ -170,93 +162,84 @@ void tst_MessageStore::createEmptyNeverOverwrites() {
     QCOMPARE(table(f.store), (Rows{kDentiste, kPiscine, kBonjour}));
 }
 
-// Each statement as the program writes it, and the stored rows after it.
-void tst_MessageStore::catalogueStatements() {
+// Each operation, and the stored rows after it.
+void tst_MessageStore::operations() {
     StoreFile f;
     QVERIFY(f.ready);
     addThreeMessages(f.store);
-    mustRun(f.store, editorInsert(row("|Arrosage|x|||errone|9| |")));
+    QCOMPARE(add(f.store, row("|Arrosage|x|||errone|9| |")), qint64(4));
     const QStringList arrosage = row("4|Arrosage|x|||errone|9||");
-    QCOMPARE(select(f.store, QStringLiteral("SELECT * FROM message ORDER BY id DESC")),
-             (Rows{arrosage, kBonjour, kPiscine, kDentiste}));
-    QCOMPARE(select(f.store, QStringLiteral("SELECT * FROM message WHERE id = 2")), Rows{kPiscine});
+    QCOMPARE(fields(*f.store.find(2)), kPiscine);
+    QVERIFY(!f.store.find(9) && f.store.lastError().isEmpty());
     // The start-up messages: code 9 whatever the state, in id order.
-    QCOMPARE(select(f.store, QStringLiteral("SELECT * FROM message WHERE periodicite LIKE '9' ORDER BY id")),
-             (Rows{kBonjour, arrosage}));
+    QCOMPARE(rows(f.store.startupMessages()), (Rows{kBonjour, arrosage}));
 
-    mustRun(f.store, QStringLiteral("UPDATE message SET etat = 'affiche' WHERE id = 2"));
-    mustRun(f.store, QStringLiteral("UPDATE message SET prochainaffichage = '13/06/2026 18:30' WHERE id = 2"));
+    QVERIFY(f.store.setState(2, kStateAffiche));
+    QVERIFY(f.store.setNextDisplay(2, QStringLiteral("13/06/2026 18:30")));
     QStringList piscine = with(with(kPiscine, 5, "affiche"), 7, "13/06/2026 18:30");
     QCOMPARE(table(f.store), (Rows{kDentiste, piscine, kBonjour, arrosage}));
-    mustRun(f.store, QStringLiteral("UPDATE message SET etat = 'actif' WHERE id = 2"));
-    mustRun(f.store, QStringLiteral("UPDATE message SET etat = 'errone' WHERE id = 1"));
+    QCOMPARE(rows(f.store.withState(kStateAffiche, MessageOrder::ById)), Rows{piscine});
+    QVERIFY(f.store.setState(2, kStateActif) && f.store.setState(1, kStateErrone));
     piscine = with(piscine, 5, "actif");
     QCOMPARE(table(f.store), (Rows{with(kDentiste, 5, "errone"), piscine, kBonjour, arrosage}));
-    QCOMPARE(select(f.store, QStringLiteral("SELECT * FROM message WHERE etat = 'actif'")).size(), 2);
-    // The editor's modify rewrites the whole message.
-    mustRun(f.store, QStringLiteral("UPDATE message SET titre = 'L''anniversaire',message = 'Gâteau\r\nBougies',"
-                                    "datemessage = '08/06/2026',heuremessage = '07:45',etat = 'actif',"
-                                    "periodicite = '0',prochainaffichage = '08/06/2026 07:45',"
-                                    "dernieraffichage = '' WHERE id = 1"));
+    QCOMPARE(rows(f.store.withState(kStateActif, MessageOrder::ById)), (Rows{piscine, kBonjour}));
+    // Due: active, at one of the minutes asked for.
+    QCOMPARE(rows(f.store.activeAt({"13/06/2026 18:30", "05/06/2026 09:00"})), Rows{piscine});
+    QCOMPARE(rows(f.store.activeAt({})), Rows());
+
+    // An update rewrites the whole message; one of a row that is gone says so.
     const QStringList modified = row("1|L'anniversaire|Gâteau\r\nBougies|08/06/2026|07:45|actif|0|08/06/2026 07:45|");
-    mustRun(f.store, QStringLiteral("DELETE * FROM message WHERE id = 4"));
-    mustRun(f.store, QStringLiteral("DELETE * FROM message WHERE id = 4"));  // gone already: nothing happens
+    QCOMPARE(f.store.update(message(modified)), StoreWrite::Done);
+    QCOMPARE(f.store.update(message(with(modified, 0, "99"))), StoreWrite::Gone);
+    QVERIFY(f.store.remove(4));
+    QVERIFY(f.store.remove(4));  // gone already: nothing happens
     QCOMPARE(table(f.store), (Rows{modified, piscine, kBonjour}));
 
-    // The recovery insert gives periodicity 0 as a number; it reads back, and compares, as the text "0". The
-    // deleted last row's id is not given again.
-    mustRun(f.store, QStringLiteral("INSERT INTO message VALUES ('L''heure','x','05/06/2026','09:00','actif',0,"
-                                    "'05/06/2026 09:00','')"));
+    // Many at once, numbered after the deleted last row, whose id is not given again.
     const QStringList recovered = row("5|L'heure|x|05/06/2026|09:00|actif|0|05/06/2026 09:00|");
-    QCOMPARE(select(f.store, QStringLiteral("SELECT * FROM message WHERE periodicite = '0'")),
-             (Rows{modified, recovered}));
-    // The import insert: eight values in table order.
-    mustRun(f.store, QStringLiteral("INSERT INTO message VALUES ('Réunion','Salle 2','05/12/2026','14:00','errone',"
-                                    "'2','05/12/2026 14:00','31/12/2026 14:00')"));
     const QStringList reunion = row("6|Réunion|Salle 2|05/12/2026|14:00|errone|2|05/12/2026 14:00|31/12/2026 14:00");
+    QVERIFY(f.store.insertAll({message(recovered), message(reunion)}));
     QCOMPARE(table(f.store), (Rows{modified, piscine, kBonjour, recovered, reunion}));
 
     // Nor after the table was emptied and the file reopened.
-    for (const char* id : {"6", "5", "3", "2", "1"})
-        mustRun(f.store, QStringLiteral("DELETE * FROM message WHERE id = %1").arg(QLatin1String(id)));
+    for (const qint64 id : {6, 5, 3, 2, 1})
+        QVERIFY(f.store.remove(id));
     QCOMPARE(table(f.store), Rows());
     f.store.close();
     QVERIFY(f.store.open(f.path).ok());
-    mustRun(f.store, editorInsert(QStringLiteral("Encore")));
-    QCOMPARE(table(f.store), Rows{row("7|Encore|x|05/06/2026|09:00|actif|0|05/06/2026 09:00|")});
+    QCOMPARE(add(f.store, QStringLiteral("Encore")), qint64(7));
 }
 
-void tst_MessageStore::reportsSortTitlesInFrenchOrder() {
+void tst_MessageStore::listsInFrenchTitleOrder() {
     StoreFile f;
     QVERIFY(f.ready);
     for (const QString& title :
          QStringList{"Zèbre", "Été", "fête", "Étude", "Bilan", "école", "abricot", "émail", "Ecole"})
-        mustRun(f.store, editorInsert(title));
-    mustRun(f.store, editorInsert(QStringLiteral("Œuf"), "affiche"));
-    mustRun(f.store, editorInsert(QStringLiteral("orange"), "affiche"));
-    const auto sorted = [&](const char* etat) {
-        return titles(
-            select(f.store,
-                   QStringLiteral("SELECT * FROM message WHERE etat = '%1' ORDER BY titre").arg(QLatin1String(etat))));
+        add(f.store, title);
+    add(f.store, QStringLiteral("Œuf"), "affiche");
+    add(f.store, QStringLiteral("orange"), "affiche");
+    const auto sorted = [&](const QString& etat) {
+        return titles(rows(f.store.withState(etat, MessageOrder::ByTitle)));
     };
-    QCOMPARE(sorted("actif"),
+    QCOMPARE(sorted(kStateActif),
              (QStringList{"abricot", "Bilan", "Ecole", "école", "émail", "Été", "Étude", "fête", "Zèbre"}));
-    QCOMPARE(sorted("affiche"), (QStringList{"orange", "Œuf"}));
+    QCOMPARE(sorted(kStateAffiche), (QStringList{"orange", "Œuf"}));
+    QCOMPARE(sorted(kStateErrone), QStringList());
 }
 
-// The quote rule, then the text stored by an editor insert and read back as typed, trimmed.
+// A text is stored as given and read back trimmed of blanks: apostrophes, line breaks and SQL words are data.
 void tst_MessageStore::storedTexts_data() {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("quoted");
+    QTest::addColumn<QString>("stored");
     QTest::newRow("apostrophes, blanks around")
-        << QStringLiteral("  L'heure d'été  ") << QStringLiteral("L''heure d''été");
-    QTest::newRow("only apostrophes") << QStringLiteral("''") << QStringLiteral("''''");
+        << QStringLiteral("  L'heure d'été  ") << QStringLiteral("L'heure d'été");
+    QTest::newRow("only apostrophes") << QStringLiteral("''") << QStringLiteral("''");
     QTest::newRow("blanks only") << QStringLiteral("     ") << QString();
     QTest::newRow("null") << QString() << QString();
     QTest::newRow("line break and blanks inside")
         << QStringLiteral("Salle  2\r\nici") << QStringLiteral("Salle  2\r\nici");
-    const QString words = QStringLiteral("Salle 2; DELETE * FROM message");
-    QTest::newRow("dialect words, semicolon") << words << words;
+    const QString words = QStringLiteral("x','y'); DELETE FROM message;");
+    QTest::newRow("statement words, semicolon") << words << words;
     const QString thirty = QStringLiteral("Réunion du conseil municipal!1");
     QTest::newRow("30 characters") << thirty << thirty;
     QTest::newRow("30 accented (60 bytes)") << QString(30, QChar(0xE9)) << QString(30, QChar(0xE9));
@@ -264,14 +247,18 @@ void tst_MessageStore::storedTexts_data() {
 
 void tst_MessageStore::storedTexts() {
     QFETCH(QString, typed);
-    QFETCH(QString, quoted);
-    QCOMPARE(quoteText(typed), quoted);
+    QFETCH(QString, stored);
     StoreFile f;
     QVERIFY(f.ready);
-    mustRun(f.store, editorInsert(quoteText(typed)));
-    QCOMPARE(titles(table(f.store)), QStringList{quoted.replace(QStringLiteral("''"), QStringLiteral("'"))});
-    const QString where = QStringLiteral("SELECT * FROM message WHERE titre = '%1'").arg(quoteText(typed));
-    QCOMPARE(select(f.store, where).size(), 1);
+    add(f.store, QStringLiteral("Avant"));
+    add(f.store, typed);
+    QCOMPARE(titles(table(f.store)), (QStringList{"Avant", stored}));
+    test::SqlProbe probe(f.path);
+    QCOMPARE(probe
+                 .must(QStringLiteral("SELECT count(*) FROM message WHERE titre = '%1'")
+                           .arg(QString(typed).replace("'", "''")))
+                 .text(0),
+             QStringLiteral("1"));  // stored as the text itself, never as Null
 }
 
 void tst_MessageStore::fieldToTextRule() {
@@ -279,45 +266,33 @@ void tst_MessageStore::fieldToTextRule() {
     QCOMPARE(fieldText(QVariant(QStringLiteral(" Ligne 1\r\nLigne 2 "))), QStringLiteral("Ligne 1\r\nLigne 2"));
     StoreFile f;
     QVERIFY(f.ready);
-    mustRun(f.store, kEditorInsert + QStringLiteral("  Marge  ',NULL,NULL,'  09:00 ','actif ',NULL,' ',NULL)"));
-    QCOMPARE(table(f.store), Rows{row("1|Marge|||09:00|actif|||")});
-    Recordset rs = mustRun(f.store, QStringLiteral("SELECT * FROM message"));
-    rs.moveFirst();
-    QVERIFY(rs.value(QStringLiteral("message")).isNull());
-    // A column the statement did not give reads empty, by name or position; so does any field past the end.
-    QCOMPARE(rs.text(QStringLiteral("couleur")), QString());
-    QCOMPARE(rs.text(rs.columnIndex(QStringLiteral("couleur"))), QString());
-    QCOMPARE(rs.text(rs.columnIndex(QStringLiteral("titre"))), QStringLiteral("Marge"));
-    rs.moveNext();
-    QCOMPARE(rs.text(QStringLiteral("titre")), QString());
+    test::SqlProbe(f.path).must(
+        QStringLiteral("INSERT INTO message (titre,message,datemessage,heuremessage,etat,periodicite,prochainaffichage,"
+                       "dernieraffichage) VALUES ('  Marge  ',NULL,NULL,'  09:00 ','actif ',0,' ',NULL)"));
+    QCOMPARE(table(f.store), Rows{row("1|Marge|||09:00|actif|0||")});
 }
 
-void tst_MessageStore::refusedStatementsChangeNothing_data() {
-    QTest::addColumn<QString>("sql");
-    const QString a31(31, QLatin1Char('a'));
-    QTest::newRow("31 characters") << editorInsert(QStringLiteral("Réunion du conseil municipal!12"));
-    QTest::newRow("31 accented") << editorInsert(QString(31, QChar(0xE9)));
-    QTest::newRow("31, value-only insert")
-        << QStringLiteral("INSERT INTO message VALUES ('%1','x','05/06/2026','09:00','actif',0,'05/06/2026 09:00','')")
-               .arg(a31);
-    QTest::newRow("31, update") << QStringLiteral("UPDATE message SET titre = '%1' WHERE id = 1").arg(a31);
-    // Two statements in one text: neither is run.
-    QTest::newRow("update then delete") << "UPDATE message SET etat = 'errone' WHERE id = 1; DELETE FROM message";
-    QTest::newRow("delete then delete") << "DELETE * FROM message WHERE id = 1;DELETE * FROM message WHERE id = 2";
-    QTest::newRow("insert then drop") << "INSERT INTO message VALUES ('a','b','05/06/2026','09:00','actif',0,"
-                                         "'05/06/2026 09:00',''); DROP TABLE message";
-    QTest::newRow("after a quoted semicolon") << "UPDATE message SET titre = 'a;b' WHERE id = 1;"
-                                                 "UPDATE message SET etat = 'errone'";
-}
-
-void tst_MessageStore::refusedStatementsChangeNothing() {
-    QFETCH(QString, sql);
+// A title over 30 characters is refused with its reason, and a batch holding one is refused whole.
+void tst_MessageStore::refusedWritesChangeNothing() {
     StoreFile f;
     QVERIFY(f.ready);
     addThreeMessages(f.store);
-    const Recordset rs = f.store.run(sql);
-    QVERIFY(!rs.ok() && !rs.error().isEmpty());
-    QCOMPARE(table(f.store), (Rows{kDentiste, kPiscine, kBonjour}));
+    const QString reason = QStringLiteral("Le titre ne doit pas dépasser 30 caractères.");
+    for (const QString& title : {QStringLiteral("Réunion du conseil municipal!12"), QString(31, QChar(0xE9))}) {
+        QVERIFY(!f.store.insert(message(with(kDentiste, 1, title))));
+        QCOMPARE(f.store.lastError(), reason);
+        QCOMPARE(f.store.update(message(with(kDentiste, 1, title))), StoreWrite::Failed);
+        QVERIFY(!f.store.insertAll({message(kDentiste), message(with(kPiscine, 1, title)), message(kBonjour)}));
+        QCOMPARE(f.store.lastError(), reason);
+        QCOMPARE(table(f.store), (Rows{kDentiste, kPiscine, kBonjour}));
+    }
+    // Inside a transaction, too, the batch goes whole or not at all, and the transaction goes on.
+    MessageStore::Transaction transaction(f.store);
+    QVERIFY(!f.store.insertAll({message(kDentiste), message(with(kPiscine, 1, QString(31, 'x')))}));
+    QVERIFY(f.store.setState(1, kStateErrone));
+    QVERIFY(transaction.commit());
+    QCOMPARE(table(f.store), (Rows{with(kDentiste, 5, "errone"), kPiscine, kBonjour}));
+    QVERIFY(f.store.insertAll({}));
 }
 
 void tst_MessageStore::openFaultsLeaveTheFileUntouched_data() {
@@ -365,7 +340,7 @@ void tst_MessageStore::openFaultsLeaveTheFileUntouched() {
     QVERIFY2(faults.contains(int(result.fault)),
              qPrintable(QStringLiteral("fault %1 (%2)").arg(int(result.fault)).arg(result.detail)));
     QVERIFY(!store.isOpen());
-    QVERIFY(!store.run(QStringLiteral("SELECT * FROM message")).ok());
+    QVERIFY(!store.all() && !store.lastError().isEmpty());
     store.close();
     QCOMPARE(contents(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), folderBefore);
@@ -402,8 +377,7 @@ void tst_MessageStore::killedWriterLosesNothingItReported() {
         MessageStore store;
         const StoreOpenResult opened = store.open(f.path);
         QVERIFY2(opened.ok(), qPrintable(opened.detail));
-        Recordset check = mustRun(store, QStringLiteral("PRAGMA integrity_check"));
-        check.moveFirst();
+        const test::SqlRows check = test::SqlProbe(f.path).must(QStringLiteral("PRAGMA integrity_check"));
         QCOMPARE(check.rowCount() == 1 ? check.text(0) : QString(), QStringLiteral("ok"));
         QSet<qint64> stored;
         for (const QStringList& r : table(store)) {

@@ -33,12 +33,9 @@ void TestWorld::openStore() {
                      __LINE__);
 }
 
-Recordset TestWorld::sql(const QString& statement) {
+SqlRows TestWorld::sql(const QString& statement) {
     openStore();
-    Recordset rs = store.run(statement);
-    if (!rs.ok())
-        QTest::qFail(qPrintable(statement + QStringLiteral(": ") + rs.error()), __FILE__, __LINE__);
-    return rs;
+    return SqlProbe(storePath()).must(statement);
 }
 
 qint64 TestWorld::insert(const QString& titre, const QString& message, const QString& date, const QString& heure,
@@ -47,18 +44,20 @@ qint64 TestWorld::insert(const QString& titre, const QString& message, const QSt
     auto value = [](const QString& text) {
         return text.isNull() ? QStringLiteral("NULL") : QLatin1Char('\'') + QString(text).replace("'", "''") + '\'';
     };
-    sql(QStringLiteral("INSERT INTO message (titre,message,datemessage,heuremessage,etat,periodicite,"
-                       "prochainaffichage,dernieraffichage) VALUES (%1,%2,%3,%4,%5,%6,%7,%8)")
-            .arg(value(titre), value(message), value(date), value(heure), value(etat), value(periodicite),
-                 value(prochain), value(dernier)));
-    Recordset rs = sql(QStringLiteral("SELECT max(id) AS id FROM message"));
+    openStore();
+    SqlProbe probe(storePath());
+    probe.must(QStringLiteral("INSERT INTO message (titre,message,datemessage,heuremessage,etat,periodicite,"
+                              "prochainaffichage,dernieraffichage) VALUES (%1,%2,%3,%4,%5,%6,%7,%8)")
+                   .arg(value(titre), value(message), value(date), value(heure), value(etat), value(periodicite),
+                        value(prochain), value(dernier)));
+    SqlRows rs = probe.must(QStringLiteral("SELECT max(id) AS id FROM message"));
     rs.moveFirst();
     return rs.text(QStringLiteral("id")).toLongLong();
 }
 
 int TestWorld::count(const QString& where) {
-    Recordset rs = sql(QStringLiteral("SELECT count(*) AS n FROM message") +
-                       (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where));
+    SqlRows rs = sql(QStringLiteral("SELECT count(*) AS n FROM message") +
+                     (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where));
     rs.moveFirst();
     return rs.text(QStringLiteral("n")).toInt();
 }

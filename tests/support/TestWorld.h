@@ -5,10 +5,11 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/SettingsStore.h"
 #include "common/RealServices.h"
+#include "common/SettingsStore.h"
 #include "store/MessageStore.h"
 #include "support/Fakes.h"
+#include "support/SqlProbe.h"
 
 namespace tavanote::test {
 
@@ -29,8 +30,9 @@ public:
     // Inserts one row with the eight given fields (null fields written as SQL NULL) and returns its id.
     qint64 insert(const QString& titre, const QString& message, const QString& date, const QString& heure,
                   const QString& etat, const QString& periodicite, const QString& prochain, const QString& dernier);
-    // Runs one statement on the store (opening it when needed) and fails the test when it fails.
-    Recordset sql(const QString& statement);
+    // Runs one statement on the message file beside the program's store (opened when needed) and fails the test
+    // when it fails.
+    SqlRows sql(const QString& statement);
     int count(const QString& where = QString());
 
     QTemporaryDir dir;
