@@ -145,7 +145,7 @@ void frmEtat::Form_Load() {
 
 void frmEtat::BuildReport(const QString& caption, int list, MessageList messages) {
     setWindowTitle(caption);
-    m_list = list;
+    Boutons[0]->setVisible(true);
     m_messages = std::move(messages);
     tavanote::BuildReport(*RTF->document(), m_messages, list, m_services.clock.now().date(), m_services.programFolder);
     RTF->setTextCursor(QTextCursor(RTF->document()));

@@ -63,7 +63,6 @@ private:
     Services& m_services;
     QPrinter& m_printer;
     QWidget* m_strip;
-    int m_list = 0;
     MessageList m_messages;
 };
 

@@ -105,14 +105,6 @@ struct Program : TestWorld {
     std::unique_ptr<frmGestionMessages> frm;
 };
 
-QStringList visibleWindows() {
-    QStringList names;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->isVisible())
-            names << window->objectName();
-    return names;
-}
-
 // The editor's title, message id and fields (title, text, date, time, periodicity, end date), joined by "|".
 QString editorShows(frmAjoutMessage* e) {
     return QStringList({e->windowTitle(), e->SelectedId, e->txtTitre->text(), e->txtTexte->toPlainText(),
