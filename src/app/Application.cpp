@@ -1,10 +1,23 @@
 #include "Application.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
 #include "app/frmIntro.h"
 #include "main_window/frmGestionMessages.h"
 #include "store/MessageStore.h"
 
 namespace tavanote {
+
+bool installFrenchTranslations() {
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    // The application keeps it for the whole run.
+    translator->setParent(QCoreApplication::instance());
+    return QCoreApplication::installTranslator(translator.release());
+}
 
 bool openMessageFile(Services& services) {
     const QString path = MessageStore::pathIn(services.programFolder);

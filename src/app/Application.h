@@ -9,6 +9,10 @@ namespace tavanote {
 class frmIntro;
 class frmGestionMessages;
 
+// Loads Qt's own French translations into the running application, so that standard buttons and dialogs speak
+// French ("Oui", "Non", "Annuler"). False when they are not installed: they stay in English.
+bool installFrenchTranslations();
+
 // Opens messages.fdm in the program folder. When it cannot be used the user is told, the store stays closed and
 // the result is false: the program ends.
 bool openMessageFile(Services& services);

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     // Notes and the splash come and go; only the quit procedure ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(tavanote::programIcon());
+    tavanote::installFrenchTranslations();
 
     using namespace tavanote;
     SystemClock clock;

@@ -111,8 +111,9 @@ std::optional<QColor> QtDialogs::color(QWidget* parent, const QColor& initial) {
     return chosen;
 }
 
-bool QtDialogs::print(QWidget* parent, QPrinter& printer) {
+bool QtDialogs::print(QWidget* parent, QPrinter& printer, bool offerSelection) {
     QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, offerSelection);
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -148,9 +149,9 @@ std::optional<QColor> ScopedDialogs::color(QWidget* parent, const QColor& initia
     return m_shown.color(parent, initial);
 }
 
-bool ScopedDialogs::print(QWidget* parent, QPrinter& printer) {
+bool ScopedDialogs::print(QWidget* parent, QPrinter& printer, bool offerSelection) {
     HandlerScope scope;
-    return m_shown.print(parent, printer);
+    return m_shown.print(parent, printer, offerSelection);
 }
 
 bool ScopedDialogs::pageSetup(QWidget* parent, QPrinter& printer) {

@@ -27,7 +27,7 @@ public:
     QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
                          const QString& filter) override;
     std::optional<QColor> color(QWidget* parent, const QColor& initial) override;
-    bool print(QWidget* parent, QPrinter& printer) override;
+    bool print(QWidget* parent, QPrinter& printer, bool offerSelection) override;
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
     bool openUrl(const QUrl& url) override;
 };
@@ -44,7 +44,7 @@ public:
     QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
                          const QString& filter) override;
     std::optional<QColor> color(QWidget* parent, const QColor& initial) override;
-    bool print(QWidget* parent, QPrinter& printer) override;
+    bool print(QWidget* parent, QPrinter& printer, bool offerSelection) override;
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
     bool openUrl(const QUrl& url) override;
 

@@ -51,8 +51,8 @@ public:
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
                                  const QString& filter) = 0;
     virtual std::optional<QColor> color(QWidget* parent, const QColor& initial) = 0;
-    // False when the user cancels.
-    virtual bool print(QWidget* parent, QPrinter& printer) = 0;
+    // False when the user cancels. offerSelection: printing only the selected text is one of the choices.
+    virtual bool print(QWidget* parent, QPrinter& printer, bool offerSelection) = 0;
     virtual bool pageSetup(QWidget* parent, QPrinter& printer) = 0;
     virtual bool openUrl(const QUrl& url) = 0;
 };

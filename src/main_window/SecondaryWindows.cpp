@@ -1,7 +1,11 @@
 #include "SecondaryWindows.h"
 
+#include <QPrinter>
+
 #include "app/frmParametres.h"
 #include "main_window/frmApropos.h"
+#include "reports/frmEtat.h"
+#include "store/MessageStore.h"
 
 namespace tavanote {
 
@@ -25,6 +29,7 @@ SecondaryWindows::~SecondaryWindows() {
     delete m_editor.data();
     delete m_import.data();
     delete m_settings.data();
+    delete m_report.data();
     delete m_about.data();
 }
 
@@ -69,10 +74,73 @@ void SecondaryWindows::showImport() {
     bringForward(m_import.data());
 }
 
-void SecondaryWindows::previewFile(const QString&) {}
+QPrinter& SecondaryWindows::printer() {
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    return *m_printer;
+}
+
+std::optional<MessageList> SecondaryWindows::reportMessages(int list) {
+    static const QString states[3] = {kStateActif, kStateErrone, kStateAffiche};
+    std::optional<MessageList> messages =
+        m_services.store.withState(states[std::clamp(list, 0, 2)], MessageOrder::ByTitle);
+    if (!messages)
+        m_services.dialogs.message(nullptr, QStringLiteral("Impossible de lire les messages du rapport."),
+                                   Icon::Exclamation, Buttons::Ok);
+    return messages;
+}
+
+frmEtat* SecondaryWindows::report() const {
+    return m_report;
+}
+
+frmEtat* SecondaryWindows::openReport() {
+    // A report window closed a moment ago is on its way out: a new one takes its place.
+    if (!m_report || !m_report->IsLoaded) {
+        m_report = new frmEtat(m_services, printer(), this);
+        m_report->setAttribute(Qt::WA_DeleteOnClose);
+        m_report->Form_Load();
+    }
+    return m_report;
+}
+
+void SecondaryWindows::showReport(int list) {
+    std::optional<MessageList> messages = reportMessages(list);
+    if (!messages)
+        return;
+    openReport()->BuildReport(QStringLiteral("Aperçu avant l'impression/l'exportation"), list, std::move(*messages));
+    bringForward(m_report.data());
+}
+
+void SecondaryWindows::runReport(int list, const QString& caption, int button) {
+    std::optional<MessageList> messages = reportMessages(list);
+    if (!messages)
+        return;
+    frmEtat report(m_services, printer(), this);
+    report.Form_Load();
+    report.BuildReport(caption, list, std::move(*messages));
+    report.Boutons_Click(button);
+    report.close();
+}
+
+void SecondaryWindows::printReport(int list) {
+    runReport(list, QStringLiteral("Aperçu avant l'impression"), 2);
+}
+
+void SecondaryWindows::exportReport(int list) {
+    runReport(list, QStringLiteral("Aperçu avant l'exportation"), 0);
+}
+
+void SecondaryWindows::previewFile(const QString& path) {
+    frmEtat* report = openReport();
+    if (report->previewFile(path))
+        bringForward(report);
+    else
+        report->close();
+}
 
 void SecondaryWindows::closeAll() {
-    for (QWidget* window : std::initializer_list<QWidget*>{m_settings, m_editor, m_about, m_import}) {
+    for (QWidget* window : std::initializer_list<QWidget*>{m_settings, m_editor, m_report, m_about, m_import}) {
         if (window && window->isVisible())
             window->close();
     }

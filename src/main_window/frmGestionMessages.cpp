@@ -9,7 +9,6 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
@@ -46,15 +45,15 @@ const std::array<Command, 13>& frmGestionMessages::commands() {
          QStyle::SP_TrashIcon, &F::cmdSupprimer},
         {"apercu", 5, Qt::CTRL | Qt::Key_A, "Aperçu avant impression/exportation (Ctrl+A)",
          "Affiche la fenêtre d'aperçu des messages avant l'impression ou l'exportation", QStyle::SP_FileDialogInfoView,
-         nullptr},
+         &F::cmdApercu},
         {"configuration", 7, Qt::CTRL | Qt::Key_C, "Configuration de l'imprimante (Ctrl+C)",
          "Affiche la fenêtre de configuration de l'imprimante", QStyle::SP_ComputerIcon, &F::cmdConfiguration},
         {"imprimer", 8, Qt::CTRL | Qt::Key_I, "Imprimer (Ctrl+I)", "Imprime les messages", QStyle::SP_DriveFDIcon,
-         nullptr},
+         &F::cmdImprimer},
         {"importer", 10, Qt::CTRL | Qt::Key_O, "Importer des messages (Ctrl+O)", "Importation de messages",
          QStyle::SP_DialogOpenButton, &F::showImport},
         {"exporter", 11, Qt::CTRL | Qt::Key_E, "Exporter (Ctrl+E)", "Exportation des messages",
-         QStyle::SP_DialogSaveButton, nullptr},
+         QStyle::SP_DialogSaveButton, &F::cmdExporter},
         {"parametres", 13, Qt::CTRL | Qt::Key_P, "Paramètres (Ctrl+P)", "Affiche la fenêtre des paramètres",
          QStyle::SP_FileDialogListView, &F::showSettings},
         // Ctrl+R is named in the tool tip but was never bound.
@@ -433,11 +432,36 @@ void frmGestionMessages::cmdSupprimer() {
     RefreshMessageLists();
 }
 
+bool frmGestionMessages::reportListEmpty(const QString& purpose) {
+    if (listCount(CurrentList) > 0)
+        return false;
+    const char* const words[3] = {"actifs", "érronés", "affichés"};
+    m_services.dialogs.message(this,
+                               QStringLiteral("Il n'existe aucuns messages ") +
+                                   QString::fromUtf8(words[std::clamp(CurrentList, 0, 2)]) +
+                                   QStringLiteral(" actuellement à ") + purpose + QLatin1Char('.'),
+                               Icon::Information, Buttons::Ok);
+    return true;
+}
+
+void frmGestionMessages::cmdApercu() {
+    if (!reportListEmpty(QStringLiteral("afficher dans l'aperçu")))
+        m_windows.showReport(CurrentList);
+}
+
+void frmGestionMessages::cmdImprimer() {
+    if (!reportListEmpty(QStringLiteral("imprimer")))
+        m_windows.printReport(CurrentList);
+}
+
+void frmGestionMessages::cmdExporter() {
+    if (!reportListEmpty(QStringLiteral("exporter")))
+        m_windows.exportReport(CurrentList);
+}
+
 void frmGestionMessages::cmdConfiguration() {
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>();
     // A cancelled or failed set-up changes nothing and says nothing.
-    m_services.dialogs.pageSetup(this, *m_printer);
+    m_services.dialogs.pageSetup(this, m_windows.printer());
 }
 
 void frmGestionMessages::cmdAide() {

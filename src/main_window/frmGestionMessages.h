@@ -16,7 +16,6 @@ class QKeyEvent;
 class QLabel;
 class QMenu;
 class QModelIndex;
-class QPrinter;
 class QPushButton;
 class QStatusBar;
 class QTabBar;
@@ -80,6 +79,7 @@ public:
     QTableView* grid(int list) const { return m_grids[static_cast<size_t>(list)]; }
     MessageListModel* listModel(int list) const { return m_models[static_cast<size_t>(list)]; }
     frmAjoutMessage* editor() const { return m_windows.editor(); }
+    frmEtat* report() const { return m_windows.report(); }
     frmTavanote* findNote(qint64 id) const { return m_scheduler->findNote(id); }
     QList<frmTavanote*> openNotes() const { return m_scheduler->openNotes(); }
 
@@ -108,6 +108,11 @@ private:
     bool keyPressed(QKeyEvent* key);
     void cmdModifier();
     void cmdSupprimer();
+    // The report commands; each first says so when the list shown is empty.
+    bool reportListEmpty(const QString& purpose);
+    void cmdApercu();
+    void cmdImprimer();
+    void cmdExporter();
     void cmdConfiguration();
     void cmdAide();
     void showSettings();
@@ -150,7 +155,6 @@ private:
     std::array<QAction*, 17> m_buttons{};
     std::array<QTableView*, 3> m_grids{};
     std::array<MessageListModel*, 3> m_models{};
-    std::unique_ptr<QPrinter> m_printer;
     SecondaryWindows m_windows;
     std::unique_ptr<NoteScheduler> m_scheduler;
 };

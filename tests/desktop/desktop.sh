@@ -218,7 +218,7 @@ print(hashlib.md5(b"".join(rows)).hexdigest())'
 # Moving along the toolbar: each button shows its own hint, the same all across the button; the recovery
 # button and the gaps leave the panel as it was.
 case_hints() {
-    local main x y w h picture previous="" pictures=()
+    local main x y w h picture again previous="" pictures=()
     prepare hints
     start
     main=$(wait_window "$copy" "Gestion des messages") || fail "the main window did not show"
@@ -226,7 +226,13 @@ case_hints() {
         /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
     for dx in $(seq 2 7 380) $(seq $((w - 70)) 7 $((w - 2))); do
         xdotool mousemove --sync $((x + dx)) $((y + 12))
+        # A picture taken while the panel repaints would count as a hint of its own: wait until two agree.
         picture=$(panel_picture "$main")
+        for _ in 1 2 3 4 5; do
+            again=$(panel_picture "$main")
+            [ "$again" = "$picture" ] && break
+            picture=$again
+        done
         [ "$picture" != "$previous" ] && pictures+=("$picture")
         previous=$picture
     done

@@ -105,14 +105,6 @@ struct Program : TestWorld {
     std::unique_ptr<frmGestionMessages> frm;
 };
 
-QStringList visibleWindows() {
-    QStringList names;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->isVisible())
-            names << window->objectName();
-    return names;
-}
-
 // The editor's title, message id and fields (title, text, date, time, periodicity, end date), joined by "|".
 QString editorShows(frmAjoutMessage* e) {
     return QStringList({e->windowTitle(), e->SelectedId, e->txtTitre->text(), e->txtTexte->toPlainText(),
@@ -253,14 +245,10 @@ private slots:
         QCOMPARE(p.list(ListAffiches), " / 0");
     }
 
-    // Ctrl+R is bound to nothing, the report buttons have no window in the program, and the printer
-    // set-up says nothing whether it is cancelled or not.
+    // Ctrl+R is bound to nothing, and the printer set-up says nothing whether it is cancelled or not.
     void commandsThatShowNothing_data() {
         QTest::addColumn<int>("position");  // 0: the key alone
         QTest::addColumn<int>("key");
-        QTest::newRow("apercu") << 5 << int(Qt::Key_A);
-        QTest::newRow("imprimer") << 8 << int(Qt::Key_I);
-        QTest::newRow("exporter") << 11 << int(Qt::Key_E);
         QTest::newRow("Ctrl+R") << 0 << int(Qt::Key_R);
         QTest::newRow("configuration") << 7 << int(Qt::Key_C);
     }

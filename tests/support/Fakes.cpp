@@ -57,13 +57,17 @@ QString FakeDialogs::saveFileName(QWidget* parent, const QString& caption, const
     return openFileName(parent, caption, folder, filter);
 }
 
+bool FakeDialogs::print(QWidget*, QPrinter& printer, bool offerSelection) {
+    return printing ? printing(printer, offerSelection) : printAnswer;
+}
+
 std::optional<QColor> FakeDialogs::color(QWidget*, const QColor&) {
     return colourAnswer;
 }
 
 bool FakeDialogs::openUrl(const QUrl& url) {
     openedUrls.append(url);
-    return true;
+    return openUrlAnswer;
 }
 
 Autostart::Outcome FakePlatform::applyAutostart(int value) {

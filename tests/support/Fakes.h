@@ -52,7 +52,7 @@ public:
     QString openFileName(QWidget*, const QString&, const QString&, const QString&) override;
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override;
     std::optional<QColor> color(QWidget*, const QColor&) override;
-    bool print(QWidget*, QPrinter&) override { return printAnswer; }
+    bool print(QWidget*, QPrinter& printer, bool offerSelection) override;
     bool pageSetup(QWidget*, QPrinter&) override { return printAnswer; }
     bool openUrl(const QUrl& url) override;
 
@@ -62,7 +62,10 @@ public:
     std::deque<QString> fileNames;  // answers of the file dialogs, in turn; none left means cancel
     std::optional<QColor> colourAnswer;
     bool printAnswer = false;
+    // When set, answers the print dialog instead of printAnswer, choosing on the printer as a user would.
+    std::function<bool(QPrinter& printer, bool offerSelection)> printing;
     QList<QUrl> openedUrls;
+    bool openUrlAnswer = true;  // false: no application opens what is asked
 
 private:
     struct Expected {

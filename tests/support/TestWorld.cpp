@@ -1,8 +1,18 @@
 #include "TestWorld.h"
 
+#include <QApplication>
+
 #include "common/TextRules.h"
 
 namespace tavanote::test {
+
+QStringList visibleWindows() {
+    QStringList names;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible())
+            names << window->objectName();
+    return names;
+}
 
 QDateTime dateTime(const QString& text) {
     QDateTime when = QDateTime::fromString(text, QStringLiteral("dd/MM/yyyy HH:mm:ss"));
