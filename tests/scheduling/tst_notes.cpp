@@ -262,6 +262,13 @@ private slots:
                          "Ce message est periodique (affiché toutes les heures).\nSon prochain affichage est prévu "
                          "pour le:05/03/2026 à 09:03"),
                  QStringLiteral("actif 05/03/2026 09:03"));
+        // Two days asleep: the active messages are read and compared as instants, texts written otherwise aside.
+        const qint64 garage = w.add("Garage", "06/03/2026 10:00");
+        const qint64 noZeros = w.insert("Sans zéros", "Texte", "6/3/2026", "10:00", "actif", "0", "6/3/2026 10:00", {});
+        w.ticks("07/03/2026 09:00:00", 30);
+        QCOMPARE(w.opened(), QList<qint64>({once, after, hourly, garage}));
+        QCOMPARE(w.row({hourly, garage, noZeros}),
+                 QStringLiteral("affiche 07/03/2026 08:03; affiche 06/03/2026 10:00; actif 6/3/2026 10:00"));
         // In Paris the clock goes from 29/03/2026 01:59:59 to 03:00:00: 02:30 opens after the jump.
         World s("29/03/2026 01:58");
         const qint64 spring = s.add("Heure d'été", "29/03/2026 02:30");
