@@ -27,6 +27,7 @@ static void BM_StartupPass(benchmark::State& state) {
         const StartupPassResult result = runStartupPass(store, Expiry::Delete, now);
         benchmark::DoNotOptimize(result);
         state.counters["stepped"] = result.stepped;
+        state.counters["late"] = static_cast<double>(result.late.size());
     }
 }
 

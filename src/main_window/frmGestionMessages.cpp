@@ -128,7 +128,11 @@ bool frmGestionMessages::Form_Load() {
         endProgram();
         return false;
     }
-    runStartupPass(m_services.store, Preferences(m_services.settings).expiry(), naiveNow(m_services.clock.now()));
+    const QDateTime passedAt = naiveNow(m_services.clock.now());
+    const StartupPassResult pass =
+        runStartupPass(m_services.store, Preferences(m_services.settings).expiry(), passedAt);
+    // Whatever falls due from now on, while a question below is open too, is the due check's.
+    m_scheduler->checkFrom(passedAt);
 
     // The previous version's messages: offered once after a version change, and on the toolbar while any are left.
     m_recoveryButtonVisible = !m_services.settings.get(QStringLiteral("liste"), QStringLiteral("nombre")).isEmpty();
@@ -136,7 +140,7 @@ bool frmGestionMessages::Form_Load() {
         m_services.dialogs.message(nullptr, recoveryOffer(), Icon::Question, Buttons::YesNo) == Answer::Yes)
         RecoverOldMessages();
     ShowLegend(leadingNumber(m_services.settings.get(kParametres, QStringLiteral("legende"))) != 0);
-    m_scheduler->openStartupNotes();
+    m_scheduler->openStartupNotes(pass.late);
     RefreshMessageLists();
     TabStrip1->setCurrentIndex(0);
     TabStrip1_Click();

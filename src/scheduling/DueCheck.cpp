@@ -1,16 +1,54 @@
 #include "DueCheck.h"
 
+#include <QSet>
+
 #include "common/DateText.h"
+#include "scheduling/Schedule.h"
 #include "store/MessageStore.h"
 
 namespace tavanote {
 
-bool findDueMessages(MessageStore& store, const QSet<QString>& minutes, MessageList& due) {
-    std::optional<MessageList> active = store.activeAt(minutes);
-    if (!active)
+namespace {
+
+// Up to a day of minutes is looked up by their texts; a longer gap reads the active messages and compares instants.
+constexpr qint64 kMinutesByText = 24 * 60;
+
+bool isStartupMessage(const Message& message) {
+    return message.periodicite == QLatin1String("9");
+}
+
+}  // namespace
+
+bool findDueMessages(MessageStore& store, const DueSpans& spans, MessageList& due) {
+    qint64 minutes = 0;
+    for (const DueSpan& span : spans)
+        minutes += span.first.secsTo(span.last) / 60 + 1;
+    std::optional<MessageList> found;
+    if (minutes <= kMinutesByText) {
+        QSet<QString> texts;
+        for (const DueSpan& span : spans) {
+            for (QDateTime minute = span.first; minute <= span.last; minute = minute.addSecs(60))
+                texts.insert(formatDateTime(minute));
+        }
+        found = store.activeAt(texts);
+    } else {
+        found = store.withState(kStateActif, MessageOrder::ById);
+        if (found) {
+            auto outside = [&spans](const Message& message) {
+                const std::optional<QDateTime> when = readInstant(message.prochainaffichage);
+                // Due-ness is the exact text of a minute: "5/3/2026 08:00" is never due.
+                if (!when || formatDateTime(*when) != message.prochainaffichage)
+                    return true;
+                return std::none_of(spans.begin(), spans.end(),
+                                    [&when](const DueSpan& span) { return span.first <= *when && *when <= span.last; });
+            };
+            found->erase(std::remove_if(found->begin(), found->end(), outside), found->end());
+        }
+    }
+    if (!found)
         return false;
-    for (Message& message : *active) {
-        if (message.periodicite != QLatin1String("9"))
+    for (Message& message : *found) {
+        if (!isStartupMessage(message))
             due.push_back(std::move(message));
     }
     return true;
@@ -28,24 +66,13 @@ bool markDisplayed(MessageStore& store, qint64 id) {
     return store.setState(id, kStateAffiche);
 }
 
-QSet<QString> DueTicker::minutesFor(const QDateTime& localNow) {
-    const QDateTime now = toMinute(localNow);
-    QSet<QString> minutes{formatDateTime(now)};
-    if (m_previous) {
-        const QDateTime previous = *m_previous;
-        QDateTime wall(previous.date(), previous.time(), Qt::UTC);
-        const QDateTime wallNow(now.date(), now.time(), Qt::UTC);
-        // Only when the wall clock moved by more than a minute, and only for a tick that follows the last one
-        // closely: after a sleep, missed minutes stay missed.
-        if (wall.secsTo(wallNow) > 60 && previous.toUTC().secsTo(localNow.toUTC()) <= 120) {
-            for (wall = wall.addSecs(60); wall < wallNow; wall = wall.addSecs(60)) {
-                if (!QDateTime(wall.date(), wall.time(), Qt::LocalTime).isValid())
-                    minutes.insert(formatDateTime(wall));
-            }
-        }
-    }
+DueSpan DueTicker::spanFor(const QDateTime& localNow) {
+    const QDateTime now = naiveNow(localNow);
+    DueSpan span{now, now};
+    if (m_previous && *m_previous < now)
+        span.first = m_previous->addSecs(60);
     m_previous = now;
-    return minutes;
+    return span;
 }
 
 bool DueTicker::openedBefore(qint64 id, const QString& minute, const QDateTime& localNow) const {

@@ -2,7 +2,7 @@
 
 #include <QDateTime>
 #include <QHash>
-#include <QSet>
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -12,9 +12,17 @@ namespace tavanote {
 
 class MessageStore;
 
-// Active messages whose next display, as text, is one of the given minutes ("dd/mm/yyyy hh:mm"), in the
+// Wall-clock minutes one tick of the due check covers, as naive instants at the minute, both ends included.
+struct DueSpan {
+    QDateTime first;
+    QDateTime last;
+    bool operator==(const DueSpan& other) const { return first == other.first && last == other.last; }
+};
+using DueSpans = QList<DueSpan>;
+
+// Active messages whose next display, written exactly as "dd/mm/yyyy hh:mm", is a minute of one of the spans, in
 // id order; messages shown at every start are not among them. False when the read failed.
-bool findDueMessages(MessageStore& store, const QSet<QString>& minutes, MessageList& due);
+bool findDueMessages(MessageStore& store, const DueSpans& spans, MessageList& due);
 
 // Every message shown at each start, whatever its state, in id order.
 bool findStartupMessages(MessageStore& store, MessageList& messages);
@@ -25,10 +33,13 @@ bool markDisplayed(MessageStore& store, qint64 id);
 // Which minutes the due check matches at each tick, and which messages it already opened.
 class DueTicker {
 public:
-    // The tick's own minute; and when the clock has just jumped forward over a spring change, the minutes that
-    // did not exist on the clock, so that a message due in the skipped hour still opens. A computer that slept
-    // through minutes that did exist does not make them up.
-    QSet<QString> minutesFor(const QDateTime& localNow);
+    // The next tick covers every minute from this one (a naive instant) on.
+    void startFrom(const QDateTime& minute) { m_previous = minute.addSecs(-60); }
+
+    // The tick's own minute, and every minute the wall clock skipped since the previous tick: the computer
+    // slept, the clock was set forward or jumped over a spring change. A clock set back covers its own minute
+    // only.
+    DueSpan spanFor(const QDateTime& localNow);
 
     // A message opened for a minute is not opened again for the same minute: in the autumn, when an hour
     // is lived twice, it opens once.
@@ -36,7 +47,7 @@ public:
     void remember(qint64 id, const QString& minute, const QDateTime& localNow);
 
 private:
-    std::optional<QDateTime> m_previous;
+    std::optional<QDateTime> m_previous;                // the naive minute of the previous tick
     QHash<qint64, QPair<QString, QDateTime>> m_opened;  // id -> minute text, real instant (UTC) of opening
 };
 

@@ -1,5 +1,6 @@
 #include "NoteScheduler.h"
 
+#include "common/DateText.h"
 #include "common/HandlerScope.h"
 #include "store/MessageStore.h"
 
@@ -13,72 +14,99 @@ NoteScheduler::~NoteScheduler() {
 }
 
 void NoteScheduler::tick() {
-    const QSet<QString> minutes = m_ticker.minutesFor(m_services.clock.now());
+    const DueSpan span = m_ticker.spanFor(m_services.clock.now());
     if (m_suspended || m_stopped)
         return;
     if (!HandlerScope::busy()) {
-        check(minutes);
+        check({span});
         return;
     }
     // A box is open in a handler: the tick runs once the handler returns, for the minutes in which it fell.
-    m_deferredMinutes.unite(minutes);
+    m_deferredSpans.append(span);
     if (m_deferredTick)
         return;
     m_deferredTick = true;
     HandlerScope::whenIdle(this, [this] {
         m_deferredTick = false;
-        const QSet<QString> deferred = std::exchange(m_deferredMinutes, {});
+        const DueSpans deferred = std::exchange(m_deferredSpans, {});
         if (!m_stopped)
             check(deferred);
     });
 }
 
-void NoteScheduler::check(const QSet<QString>& minutes) {
+void NoteScheduler::check(const DueSpans& spans) {
     const quint64 version = m_services.store.dataVersion();
-    if (minutes == m_checkedMinutes && version == m_checkedVersion)
+    if (spans == m_checkedSpans && version == m_checkedVersion)
         return;
     MessageList due;
-    if (!findDueMessages(m_services.store, minutes, due))
+    if (!findDueMessages(m_services.store, spans, due))
         return;
     const QDateTime now = m_services.clock.now();
-    bool opened = false;
+    bool changed = false;
     bool failed = false;
     for (const Message& message : due) {
         if (findNote(message.id) || m_ticker.openedBefore(message.id, message.prochainaffichage, now))
             continue;
-        if (!openNote(message)) {
+        // A minute that went by without a tick is decided as at start: a note shown late, or for a periodic
+        // display missed long ago, a silent step.
+        const StartupDecision decision = decideAtStartup(message, naiveNow(now));
+        bool ok = true;
+        switch (decision.kind) {
+            case StartupDecision::Leave:
+                ok = openNote(message);
+                break;
+            case StartupDecision::OpenLate:
+                ok = openNote(message, decision.at);
+                break;
+            case StartupDecision::Step:
+                ok = writeNextDisplay(m_services.store, message.id, decision.at);
+                break;
+            case StartupDecision::Expire:
+                ok = applyExpiry(m_services.store, Preferences(m_services.settings).expiry(), message.id);
+                break;
+            case StartupDecision::Unreadable:
+                continue;
+        }
+        if (!ok) {
             failed = true;
             break;
         }
         m_ticker.remember(message.id, message.prochainaffichage, now);
-        opened = true;
+        changed = true;
     }
     // Once for the tick, however many notes it opened.
-    if (opened)
+    if (changed)
         m_host.RefreshMessageLists();
     if (failed)
         return;
-    m_checkedMinutes = minutes;
+    m_checkedSpans = spans;
     m_checkedVersion = m_services.store.dataVersion();
 }
 
-void NoteScheduler::openStartupNotes() {
+void NoteScheduler::openStartupNotes(const std::vector<LateDisplay>& late) {
     MessageList messages;
     findStartupMessages(m_services.store, messages);
     for (const Message& message : messages) {
         if (!findNote(message.id))
             openNote(message);
     }
+    for (const LateDisplay& missed : late) {
+        if (!findNote(missed.message.id))
+            openNote(missed.message, missed.at);
+    }
 }
 
-bool NoteScheduler::openNote(const Message& message) {
+bool NoteScheduler::openNote(const Message& message, const std::optional<QDateTime>& lateAt) {
     auto* note = new frmTavanote(m_services, m_host);
-    note->Form_Load();
+    note->Form_Load(lateAt);
     note->setMessage(message);
     note->show();
     m_notes.removeAll(nullptr);
     m_notes.append(note);
-    return markDisplayed(m_services.store, message.id);
+    if (!markDisplayed(m_services.store, message.id))
+        return false;
+    return !lateAt || formatDateTime(*lateAt) == message.prochainaffichage ||
+           writeNextDisplay(m_services.store, message.id, *lateAt);
 }
 
 frmTavanote* NoteScheduler::findNote(qint64 id) const {

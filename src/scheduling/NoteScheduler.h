@@ -3,10 +3,10 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QSet>
 
 #include "common/Services.h"
 #include "scheduling/DueCheck.h"
+#include "scheduling/Schedule.h"
 #include "scheduling/frmTavanote.h"
 
 namespace tavanote {
@@ -23,8 +23,11 @@ public:
 
     // One tick of the due check.
     void tick();
-    // Opens the notes of the messages shown at every start.
-    void openStartupNotes();
+    // The due check covers every minute from this one (a naive instant, the start-up pass's) on.
+    void checkFrom(const QDateTime& minute) { m_ticker.startFrom(minute); }
+    // Opens the notes of the messages shown at every start, then those of the displays missed while the program
+    // was not running, each showing the instant it was due.
+    void openStartupNotes(const std::vector<LateDisplay>& late = {});
     // While suspended ("Désactiver les messages"), what falls due waits for the next start.
     void setSuspended(bool suspended) { m_suspended = suspended; }
     bool suspended() const { return m_suspended; }
@@ -36,9 +39,10 @@ public:
     QList<frmTavanote*> openNotes() const;
 
 private:
-    void check(const QSet<QString>& minutes);
-    // Opens a note for a message and marks the message displayed; false when the mark could not be written.
-    bool openNote(const Message& message);
+    void check(const DueSpans& spans);
+    // Opens a note for a message and marks the message displayed; false when the mark could not be written. A
+    // note shown late shows the display it stands for, which becomes the message's next display.
+    bool openNote(const Message& message, const std::optional<QDateTime>& lateAt = std::nullopt);
 
     Services& m_services;
     NoteHost& m_host;
@@ -46,10 +50,10 @@ private:
     bool m_stopped = false;
     QList<QPointer<frmTavanote>> m_notes;
     DueTicker m_ticker;
-    QSet<QString> m_deferredMinutes;  // minutes of ticks that fell while a handler was under way
+    DueSpans m_deferredSpans;  // minutes of ticks that fell while a handler was under way
     bool m_deferredTick = false;
     // What the last check looked at: a tick of the same minute on an unchanged file has nothing new to open.
-    QSet<QString> m_checkedMinutes;
+    DueSpans m_checkedSpans;
     quint64 m_checkedVersion = 0;
 };
 

@@ -142,6 +142,50 @@ bool writeNextDisplay(MessageStore& store, qint64 id, const QDateTime& next) {
     return store.setNextDisplay(id, formatDateTime(next));
 }
 
+std::optional<QDateTime> recentMissedDisplay(qint64 code, const QDateTime& next, const QDateTime& end,
+                                             const QDateTime& now) {
+    if (!hasStep(code))
+        return std::nullopt;
+    const QDateTime oldest = now.addDays(-kLateDays);
+    // The first display of the series not older than the limit, then the last one up to now and the end.
+    std::optional<QDateTime> missed = next;
+    if (next < oldest)
+        missed = nextDisplay(code, next, std::nullopt, oldest.addSecs(-60));
+    if (!missed || *missed > now || *missed > end)
+        return std::nullopt;
+    for (QDateTime later = addStep(code, *missed); later <= now && later <= end; later = addStep(code, later))
+        missed = later;
+    return missed;
+}
+
+StartupDecision decideAtStartup(const Message& message, const QDateTime& now) {
+    const qint64 code = leadingNumber(message.periodicite);
+    if (message.periodicite == QLatin1String("9") || code >= 9)
+        return {};
+    const std::optional<QDateTime> next = readInstant(message.prochainaffichage);
+    if (!next)
+        return {StartupDecision::Unreadable, {}};
+    if (now <= *next)
+        return {};
+    const bool mayOpen = message.etat != kStateErrone;
+    // A message shown once is never expired unseen, however late.
+    if (code <= 0)
+        return mayOpen ? StartupDecision{StartupDecision::OpenLate, *next}
+                       : StartupDecision{StartupDecision::Expire, {}};
+    const std::optional<QDateTime> end = readInstant(message.dernieraffichage);
+    if (!end)
+        return {StartupDecision::Unreadable, {}};
+    if (mayOpen) {
+        if (const std::optional<QDateTime> missed = recentMissedDisplay(code, *next, *end, now))
+            return {StartupDecision::OpenLate, *missed};
+    }
+    if (now > *end)
+        return {StartupDecision::Expire, {}};
+    if (const std::optional<QDateTime> stepped = nextDisplay(code, *next, end, now))
+        return {StartupDecision::Step, *stepped};
+    return {StartupDecision::Expire, {}};
+}
+
 StartupPassResult runStartupPass(MessageStore& store, Expiry expiry, const QDateTime& now) {
     StartupPassResult result;
     const std::optional<MessageList> messages = store.all();
@@ -151,34 +195,24 @@ StartupPassResult runStartupPass(MessageStore& store, Expiry expiry, const QDate
     // undone whole and simply runs again at the next start.
     MessageStore::Transaction transaction(store);
     for (const Message& message : *messages) {
-        const qint64 code = leadingNumber(message.periodicite);
-        if (message.periodicite == QLatin1String("9") || code >= 9)
-            continue;
-        const std::optional<QDateTime> next = readInstant(message.prochainaffichage);
-        if (!next) {
-            ++result.unreadable;
-            continue;
-        }
-        if (now <= *next)
-            continue;
+        const StartupDecision decision = decideAtStartup(message, now);
         auto count = [&result](bool ok, int& counter) { ok ? ++counter : ++result.failed; };
-        if (code <= 0) {
-            count(applyExpiry(store, expiry, message.id), result.expired);
-            continue;
+        switch (decision.kind) {
+            case StartupDecision::Leave:
+                break;
+            case StartupDecision::Unreadable:
+                ++result.unreadable;
+                break;
+            case StartupDecision::Expire:
+                count(applyExpiry(store, expiry, message.id), result.expired);
+                break;
+            case StartupDecision::Step:
+                count(writeNextDisplay(store, message.id, decision.at), result.stepped);
+                break;
+            case StartupDecision::OpenLate:
+                result.late.push_back({message, decision.at});
+                break;
         }
-        const std::optional<QDateTime> end = readInstant(message.dernieraffichage);
-        if (!end) {
-            ++result.unreadable;
-            continue;
-        }
-        if (now > *end) {
-            count(applyExpiry(store, expiry, message.id), result.expired);
-            continue;
-        }
-        if (const std::optional<QDateTime> stepped = nextDisplay(code, *next, end, now))
-            count(writeNextDisplay(store, message.id, *stepped), result.stepped);
-        else
-            count(applyExpiry(store, expiry, message.id), result.expired);
     }
     transaction.commit();
     return result;

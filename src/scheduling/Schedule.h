@@ -3,8 +3,10 @@
 #include <QDateTime>
 #include <QString>
 #include <optional>
+#include <vector>
 
 #include "common/Preferences.h"
+#include "store/Message.h"
 
 namespace tavanote {
 
@@ -45,14 +47,48 @@ bool applyExpiry(MessageStore& store, Expiry expiry, qint64 id);
 // Writes a next display; the state does not change.
 bool writeNextDisplay(MessageStore& store, qint64 id, const QDateTime& next);
 
+// How long a missed display of a periodic message still opens late; an older one is passed over silently.
+constexpr qint64 kLateDays = 7;
+
+// The latest display of a series, from its next display on, that is not later than now nor than the end, when
+// it fell within the last kLateDays days; nothing otherwise.
+std::optional<QDateTime> recentMissedDisplay(qint64 code, const QDateTime& next, const QDateTime& end,
+                                             const QDateTime& now);
+
+// What becomes of a message whose display time may have passed unseen (the program was not running, or the
+// computer slept).
+struct StartupDecision {
+    enum Kind {
+        Leave,       // not due yet, shown at every start, or nothing to decide
+        Unreadable,  // a date needed could not be read: left alone
+        Expire,      // no display left: the expiry rule
+        Step,        // a new next display, written silently
+        OpenLate,    // a note opens for a display that was missed
+    };
+    Kind kind = Leave;
+    // Step: the new next display. OpenLate: the missed display the note shows, from which its close steps.
+    QDateTime at;
+};
+
+// Messages in the state "errone" are never opened late: they go on by the stepping and expiry rules alone.
+StartupDecision decideAtStartup(const Message& message, const QDateTime& now);
+
+// A message missed while the program was not running, opened during the start-up display.
+struct LateDisplay {
+    Message message;
+    QDateTime at;  // the missed display it shows
+};
+
 struct StartupPassResult {
     int stepped = 0;
     int expired = 0;
-    int unreadable = 0;  // rows left alone because a date could not be read
-    int failed = 0;      // writes that failed; the pass went on
+    int unreadable = 0;             // rows left alone because a date could not be read
+    int failed = 0;                 // writes that failed; the pass went on
+    std::vector<LateDisplay> late;  // left unchanged by the pass, in id order, for the notes
 };
 
-// Brings every message whose display time passed while the program was not running up to date.
+// Brings every message whose display time passed while the program was not running up to date; what was missed
+// recently enough is left for a late note.
 StartupPassResult runStartupPass(MessageStore& store, Expiry expiry, const QDateTime& now);
 
 }  // namespace tavanote

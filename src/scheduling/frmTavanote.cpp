@@ -70,7 +70,7 @@ frmTavanote::frmTavanote(Services& services, NoteHost& host, QWidget* parent)
     installWindowKeys(this, {&m_services.help, HelpContext::Note, &m_host, {}});
 }
 
-void frmTavanote::Form_Load() {
+void frmTavanote::Form_Load(const std::optional<QDateTime>& lateAt) {
     SettingsStore& settings = m_services.settings;
     m_position = settings.get(kParametres, QStringLiteral("position"));
     if (m_position.isEmpty()) {
@@ -95,9 +95,9 @@ void frmTavanote::Form_Load() {
         label->setAutoFillBackground(true);
     }
 
-    const QDateTime now = m_services.clock.now();
-    const QString heure = now.toString(QStringLiteral("HH:mm"));
-    const QString jour = formatDate(now.date());
+    const QDateTime shownAt = lateAt ? *lateAt : m_services.clock.now();
+    const QString heure = shownAt.toString(QStringLiteral("HH:mm"));
+    const QString jour = formatDate(shownAt.date());
     m_displayedAt = readInstant(jour + QLatin1Char(' ') + heure).value_or(QDateTime());
     lblheure->setText(heure);
     lblJour->setText(jour);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 #include "common/Services.h"
 #include "common/WindowHost.h"
@@ -29,15 +30,16 @@ class frmTavanote : public QWidget {
 public:
     frmTavanote(Services& services, NoteHost& host, QWidget* parent = nullptr);
 
-    // Placement, colour, the date and time labels, and the note on top of other windows.
-    void Form_Load();
+    // Placement, colour, the date and time labels, and the note on top of other windows. The labels show now, or
+    // for a display missed while the program was closed or the computer asleep, the naive instant it was due.
+    void Form_Load(const std::optional<QDateTime>& lateAt = std::nullopt);
     // The message's own fields and the window's tag.
     void setMessage(const Message& message);
 
     qint64 messageId() const { return m_id; }
     // The fields the note was opened with, as far as closing it needs them.
     Message fields() const;
-    // The naive instant the note appeared, at the minute.
+    // The naive instant the note stands for, at the minute: when it appeared, or the missed display it shows.
     QDateTime displayedAt() const { return m_displayedAt; }
     const QString& tag() const { return m_tag; }
     bool onTop() const { return m_onTop; }
@@ -68,7 +70,7 @@ private:
     qint64 m_id = 0;
     QString m_tag;
     QString m_title;          // as typed; the caption shows it literally
-    QDateTime m_displayedAt;  // the minute the note appeared: the base of the next display
+    QDateTime m_displayedAt;  // the minute the note stands for: the base of the next display
     bool m_onTop = false;
     bool m_closing = false;
     bool m_closed = false;

@@ -5,17 +5,8 @@
 set -u
 program=$1
 mkstore=$2
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
 source "$(dirname "$0")/xserver.sh"
+desktop_test_init
 start_x_server trayer
 
 docked() { xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {inpanel=1; next} inpanel && /\("tavanote" "Tavanote"\)/ {found=1} END {exit !found}'; }

@@ -1,5 +1,19 @@
 # Sourced by the desktop tests: a display of our own (Xvfb) with openbox, and waiting helpers.
-# The caller defines fail(), the array pids (killed at its exit) and the folder $work.
+# The caller defines fail(), the array pids (killed at its exit) and the folder $work, or has desktop_test_init
+# define them.
+
+# A scratch folder $work, removed at exit with every process listed in pids, and fail().
+desktop_test_init() {
+    work=$(mktemp -d)
+    pids=()
+    trap desktop_test_cleanup EXIT
+}
+desktop_test_cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+fail() { echo "FAIL: $*"; exit 1; }
 
 # Starts Xvfb and openbox and exports DISPLAY; Qt is left to choose X11 by itself.
 start_x_server() {

@@ -167,8 +167,10 @@ void tst_Schedule::startupPass_data() {
                                                        now,  QString(after)};
     };
     const char* daily = "31/12/2026 08:00";
-    row("daily missed", "0", "actif", "2", "10/03/2026 08:00", daily, "actif 13/03/2026 08:00");
-    row("candidate equal to now", "0", "actif", "2", "10/03/2026 08:00", daily, "actif 13/03/2026 08:00",
+    // What was missed is left for a late note ("late" and the display it shows); errone rows only step.
+    row("daily missed", "0", "actif", "2", "10/03/2026 08:00", daily, "actif 10/03/2026 08:00 late 12/03/2026 08:00");
+    row("daily missed, errone", "1", "errone", "2", "10/03/2026 08:00", daily, "errone 13/03/2026 08:00");
+    row("candidate equal to now", "1", "errone", "2", "10/03/2026 08:00", daily, "errone 13/03/2026 08:00",
         "12/03/2026 08:00");
     for (const char* etat : {"actif", "affiche", "errone"}) {
         const QByteArray e(etat);
@@ -177,27 +179,39 @@ void tst_Schedule::startupPass_data() {
         // Due at this very minute: not yet passed.
         row(e + ", weekly due now", "0", etat, "3", "12/03/2026 09:15", daily, e + " 12/03/2026 09:15");
     }
-    row("once passed, deleted", "0", "actif", "0", "11/03/2026 14:00", nullptr, "gone");
-    row("once passed, errone", "1", "actif", "0", "11/03/2026 14:00", nullptr, "errone 11/03/2026 14:00");
+    // Once is never expired unseen.
+    row("once passed", "0", "actif", "0", "11/03/2026 14:00", nullptr, "actif 11/03/2026 14:00 late 11/03/2026 14:00");
+    row("once a year late", "1", "actif", "0", "11/03/2025 14:00", nullptr,
+        "actif 11/03/2025 14:00 late 11/03/2025 14:00");
     row("once ahead", "0", "actif", "0", "13/03/2026 14:00", nullptr, "actif 13/03/2026 14:00");
     // A code that is no digit counts as once.
-    row("empty code", "0", "actif", "", "11/03/2026 14:00", daily, "gone");
-    row("letter code", "0", "actif", "x", "11/03/2026 14:00", daily, "gone");
+    row("empty code", "0", "actif", "", "11/03/2026 14:00", daily, "actif 11/03/2026 14:00 late 11/03/2026 14:00");
+    row("letter code", "0", "actif", "x", "11/03/2026 14:00", daily, "actif 11/03/2026 14:00 late 11/03/2026 14:00");
     row("errone once, kept", "1", "errone", "0", "11/03/2026 14:00", nullptr, "errone 11/03/2026 14:00");
     row("errone once, deleted", "0", "errone", "0", "11/03/2026 14:00", nullptr, "gone");
-    // The end passed yesterday: a step from the base would land before it, but the series is over.
-    row("weekly ended, errone", "1", "actif", "3", "02/03/2026 18:00", "11/03/2026 18:00", "errone 02/03/2026 18:00");
-    row("weekly ended, deleted", "0", "actif", "3", "02/03/2026 18:00", "11/03/2026 18:00", "gone");
-    row("step on the end", "1", "actif", "2", "10/03/2026 08:00", "13/03/2026 08:00", "actif 13/03/2026 08:00");
-    row("step past the end", "1", "actif", "2", "10/03/2026 08:00", "13/03/2026 07:59", "errone 10/03/2026 08:00");
-    row("yearly on 29 February", "0", "actif", "8", "29/02/2028 10:00", "31/12/2035 10:00", "actif 28/02/2029 10:00",
+    // Seven days back at most: the limit itself is late, a minute before it is stepped silently.
+    row("monthly, 7 days late", "0", "actif", "4", "05/03/2026 09:15", daily,
+        "actif 05/03/2026 09:15 late 05/03/2026 09:15");
+    row("monthly, 7 days and a minute", "0", "actif", "4", "05/03/2026 09:14", daily, "actif 05/04/2026 09:14");
+    // An ended series shows its last display when it is recent; otherwise it expires at once, without stepping.
+    row("weekly ended recently", "0", "actif", "3", "02/03/2026 18:00", "11/03/2026 18:00",
+        "actif 02/03/2026 18:00 late 09/03/2026 18:00");
+    row("weekly ended, errone", "1", "actif", "3", "02/02/2026 18:00", "11/02/2026 18:00", "errone 02/02/2026 18:00");
+    row("weekly ended, deleted", "0", "actif", "3", "02/02/2026 18:00", "11/02/2026 18:00", "gone");
+    row("step on the end", "1", "errone", "2", "10/03/2026 08:00", "13/03/2026 08:00", "errone 13/03/2026 08:00");
+    row("step past the end", "0", "errone", "2", "10/03/2026 08:00", "13/03/2026 07:59", "gone");
+    row("yearly on 29 February", "0", "errone", "8", "29/02/2028 10:00", "31/12/2035 10:00", "errone 28/02/2029 10:00",
         "01/03/2028 09:00");
     row("startup, ended", "0", "actif", "9", "10/03/2026 08:00", "11/03/2026 08:00", "actif 10/03/2026 08:00");
     row("startup, displayed", "0", "affiche", "9", "01/01/2020 08:00", nullptr, "affiche 01/01/2020 08:00");
     row("startup, errone", "0", "errone", "9", "", "", "errone");
-    row("displayed, stepped", "1", "affiche", "2", "10/03/2026 08:00", daily, "affiche 13/03/2026 08:00");
+    row("displayed, late", "1", "affiche", "2", "10/03/2026 08:00", daily,
+        "affiche 10/03/2026 08:00 late 12/03/2026 08:00");
     row("errone, stepped", "1", "errone", "3", "02/03/2026 09:00", "31/12/2026 09:00", "errone 16/03/2026 09:00");
-    row("hourly ten years behind", "0", "actif", "1", "12/03/2016 08:00", "31/12/2030 08:00", "actif 12/03/2026 10:00");
+    row("hourly ten years behind", "0", "errone", "1", "12/03/2016 08:00", "31/12/2030 08:00",
+        "errone 12/03/2026 10:00");
+    row("hourly ten years behind, late", "0", "actif", "1", "12/03/2016 08:00", "31/12/2030 08:00",
+        "actif 12/03/2016 08:00 late 12/03/2026 09:00");
 }
 
 void tst_Schedule::startupPass() {
@@ -208,17 +222,20 @@ void tst_Schedule::startupPass() {
     timer.start();
     const StartupPassResult result = runStartupPass(f.store, f.expiry, at(c[5]));
     QVERIFY2(timer.elapsed() < 2000, qPrintable(QStringLiteral("%1 ms").arg(timer.elapsed())));
-    QCOMPARE(f.row(id), c[6]);
+    QString after = f.row(id);
+    for (const LateDisplay& late : result.late)
+        after += QStringLiteral(" late ") + formatDateTime(late.at);
+    QCOMPARE(after, c[6]);
     QCOMPARE(result.unreadable + result.failed, 0);
 }
 
 void tst_Schedule::monthlyMessageKeepsTheShortenedDay() {
     StoreFixture f;
-    const qint64 id = f.insert("Loyer", "actif", "4", "31/01/2026 10:00", "31/12/2030 10:00");
+    const qint64 id = f.insert("Loyer", "errone", "4", "31/01/2026 10:00", "31/12/2030 10:00");
     runStartupPass(f.store, f.expiry, at("01/02/2026 09:00"));
-    QCOMPARE(f.row(id), QStringLiteral("actif 28/02/2026 10:00"));
+    QCOMPARE(f.row(id), QStringLiteral("errone 28/02/2026 10:00"));
     runStartupPass(f.store, f.expiry, at("01/03/2026 09:00"));
-    QCOMPARE(f.row(id), QStringLiteral("actif 28/03/2026 10:00"));
+    QCOMPARE(f.row(id), QStringLiteral("errone 28/03/2026 10:00"));
 }
 
 void tst_Schedule::unreadableRowsAreLeftAloneAndThePassGoesOn() {
@@ -240,8 +257,9 @@ void tst_Schedule::unreadableRowsAreLeftAloneAndThePassGoesOn() {
     for (int i = 0; i < ids.size(); ++i)
         QCOMPARE(f.row(ids[i]), (QStringLiteral("actif ") + rows[i].section('|', 1, 1)).trimmed());
     QCOMPARE(result.unreadable, ids.size());
-    QCOMPARE(f.row(due), QStringLiteral("actif 13/03/2026 08:00"));
-    QCOMPARE(f.row(once), QStringLiteral("gone"));
+    QCOMPARE(f.row(due), QStringLiteral("actif 10/03/2026 08:00"));
+    QCOMPARE(f.row(once), QStringLiteral("actif 10/03/2026 08:00"));
+    QCOMPARE(result.late.size(), size_t(2));
 }
 
 QTEST_GUILESS_MAIN(tst_Schedule)
