@@ -128,14 +128,14 @@ bool frmGestionMessages::Form_Load() {
         endProgram();
         return false;
     }
-    runStartupPass(m_services.store, Preferences(m_services.settings).expiry(), naiveNow(m_services.clock.now()));
+    runStartupPass(m_services.store, m_services.preferences.expiry(), naiveNow(m_services.clock.now()));
 
     // The previous version's messages: offered once after a version change, and on the toolbar while any are left.
     m_recoveryButtonVisible = !m_services.settings.get(QStringLiteral("liste"), QStringLiteral("nombre")).isEmpty();
     if (m_recoveryButtonVisible && m_newVersion &&
         m_services.dialogs.message(nullptr, recoveryOffer(), Icon::Question, Buttons::YesNo) == Answer::Yes)
         RecoverOldMessages();
-    ShowLegend(leadingNumber(m_services.settings.get(kParametres, QStringLiteral("legende"))) != 0);
+    ShowLegend(m_services.preferences.showLegend());
     m_scheduler->openStartupNotes();
     RefreshMessageLists();
     TabStrip1->setCurrentIndex(0);
@@ -234,7 +234,7 @@ void frmGestionMessages::ShowLegend(bool show) {
     toolbarButton(14)->setVisible(m_recoveryButtonVisible);
     const QString state = show ? QStringLiteral("1") : QStringLiteral("0");
     cmdLegende->setProperty("tag", state);
-    m_services.settings.set(kParametres, QStringLiteral("legende"), state);
+    m_services.preferences.setShowLegend(show);
 }
 
 void frmGestionMessages::PointLegendArrow(QTableView* view) {
@@ -324,7 +324,7 @@ void frmGestionMessages::closeEvent(QCloseEvent* event) {
 }
 
 void frmGestionMessages::mnuQuitter_Click() {
-    QuitProgram(m_services.settings.get(kParametres, QStringLiteral("fin programme")) == QLatin1String("1"));
+    QuitProgram(m_services.preferences.askBeforeQuitting());
 }
 
 bool frmGestionMessages::QuitProgram(bool confirm) {

@@ -271,7 +271,7 @@ private slots:
         const bool setUp = position == 7;
         Program p;
         PageSetupDialogs boxes;
-        Services services{p.clock,    p.random, boxes,  *p.settingsStore, p.store,
+        Services services{p.clock,    p.random, boxes,  *p.settingsStore, p.preferences, p.store,
                           p.platform, p.tray,   p.help, p.programFolder()};
         const qint64 id = p.add("Banque", "actif");
         p.load(&services);

@@ -47,7 +47,7 @@ public:
 struct DesktopWorld {
     TestWorld w;
     DesktopDialogs dialogs;
-    Services services{w.clock,    w.random, dialogs, *w.settingsStore, w.store,
+    Services services{w.clock,    w.random, dialogs, *w.settingsStore, w.preferences, w.store,
                       w.platform, w.tray,   w.help,  w.programFolder()};
 };
 
