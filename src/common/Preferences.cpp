@@ -26,14 +26,10 @@ QString flag(bool on) {
 
 void Preferences::writeMissingDefaults() {
     static const std::vector<std::pair<QString, QString>> defaults = {
-        {kSuppression, QStringLiteral("0")},
-        {kDemarragePc, QStringLiteral("1")},
-        {kFinProgramme, QStringLiteral("1")},
-        {kPosition, QString()},
-        {kCouleur, QString::number(kDefaultColour)},
-        {kAffichage, QStringLiteral("3")},
-        {kConfirmationFermeture, QStringLiteral("1")},
-        {kLegende, QStringLiteral("1")},
+        {kSuppression, QStringLiteral("0")},           {kDemarragePc, QStringLiteral("1")},
+        {kFinProgramme, QStringLiteral("1")},          {kPosition, QString()},
+        {kCouleur, QString::number(kDefaultColour)},   {kAffichage, QStringLiteral("3")},
+        {kConfirmationFermeture, QStringLiteral("1")}, {kLegende, QStringLiteral("1")},
     };
     for (const auto& [key, value] : defaults) {
         if (get(key).isEmpty())

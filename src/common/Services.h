@@ -95,7 +95,7 @@ struct Services {
     Clock& clock;
     Random& random;
     Dialogs& dialogs;
-    SettingsStore& settings;     // the whole settings area, the previous version's sections included
+    SettingsStore& settings;   // the whole settings area, the previous version's sections included
     Preferences& preferences;  // the program's own keys, typed
     MessageStore& store;
     Platform& platform;

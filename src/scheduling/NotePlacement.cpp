@@ -4,7 +4,6 @@
 #include <cfenv>
 #include <cmath>
 
-
 namespace tavanote {
 
 const quint32 kNoteColours[8] = {0xE0E0E0, 0x8080FF, 0x80C0FF, 0x80FFFF, 0x80FF80, 0xFFFF80, 0xFF8080, 0xFF80FF};
@@ -13,8 +12,7 @@ quint32 storedToRgb(quint32 stored) {
     return ((stored & 0xFF) << 16) | (stored & 0xFF00) | ((stored >> 16) & 0xFF);
 }
 
-std::optional<QPoint> notePosition(const NotePlace& place, const QRect& area, const QSize& note, double rl,
-                                   double rt) {
+std::optional<QPoint> notePosition(const NotePlace& place, const QRect& area, const QSize& note, double rl, double rt) {
     const int freeWidth = std::max(0, area.width() - note.width());
     const int freeHeight = std::max(0, area.height() - note.height());
     if (place.kind == NotePlace::Kind::Random) {

@@ -61,7 +61,8 @@ void tst_Placement::place() {
     QFETCH(double, rl);
     QFETCH(double, rt);
     QFETCH(QPoint, expected);
-    const std::optional<QPoint> at = notePosition(Stored("position", code).preferences.notePlace(), kArea, kNote, rl, rt);
+    const std::optional<QPoint> at =
+        notePosition(Stored("position", code).preferences.notePlace(), kArea, kNote, rl, rt);
     QCOMPARE(bool(at), !expected.isNull());
     if (!at)
         return;
