@@ -1,10 +1,8 @@
 #include "Startup.h"
 
-#include "common/DateText.h"
 #include "common/FileExists.h"
 #include "common/Preferences.h"
 #include "common/SettingsStore.h"
-#include "common/TextRules.h"
 
 namespace tavanote {
 
@@ -15,30 +13,20 @@ QString versionText() {
 PreparedSettings prepareSettings(SettingsStore& settings, const QString& programFolder, const QDate& today) {
     PreparedSettings prepared;
     Preferences preferences(settings);
-    auto get = [&](const char* key) { return preferences.get(QLatin1String(key)); };
-    auto set = [&](const char* key, const QString& value) { preferences.set(QLatin1String(key), value); };
-
-    if (!get("date de debut").isEmpty() && get("suppression").isEmpty()) {
+    if (preferences.leftByFirstVersion()) {
         prepared.newVersion = true;
         for (const char* old : {"demarrage GEST", "demarrage OS", "etat", "fin GEST", "fin MESS"})
             settings.removeSection(QLatin1String(old));
     }
-    set("dossier application", withTrailingSeparator(programFolder));
-    if (get("date de debut").isEmpty())
-        set("date de debut", formatDate(today));
+    preferences.setProgramFolder(withTrailingSeparator(programFolder));
+    if (preferences.firstStartDate().isEmpty())
+        preferences.setFirstStartDate(today);
+    preferences.writeMissingDefaults();
+    preferences.setVersion(versionText());
 
-    for (const auto& [key, value] : Preferences::defaults()) {
-        if (preferences.get(key).isEmpty())
-            preferences.set(key, value);
-    }
-    set("version", versionText());
-    if (get("legende").isEmpty())
-        set("legende", QStringLiteral("1"));
-
-    // Read as a number: 0 stays 0, anything else becomes 1.
-    const QString startText = trimBlanks(get("demarrage pc"));
-    prepared.startWithComputer = !startText.isEmpty() && leadingNumber(startText) == 0 ? 0 : 1;
-    set("demarrage pc", QString::number(prepared.startWithComputer));
+    // Written back as "0" or "1".
+    prepared.startWithComputer = preferences.startWithComputer() ? 1 : 0;
+    preferences.setStartWithComputer(prepared.startWithComputer == 1);
     return prepared;
 }
 

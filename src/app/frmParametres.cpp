@@ -16,8 +16,6 @@
 
 #include "common/HandlerScope.h"
 #include "common/Preferences.h"
-#include "common/SettingsStore.h"
-#include "common/TextRules.h"
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
 #include "scheduling/NotePlacement.h"
@@ -26,7 +24,6 @@ namespace tavanote {
 
 namespace {
 
-constexpr quint32 kDefaultColour = 0xC0FFFF;  // light yellow, stored BBGGRR
 
 QLabel* note(const char* text, QWidget* parent) {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
@@ -137,32 +134,26 @@ void frmParametres::Form_Load() {
     adjustSize();
     CentreWindow(this);
     SetTopMost(this, true);
-    SettingsStore& settings = m_services.settings;
-    auto get = [&settings](const char* key) { return settings.get(kParametres, QLatin1String(key)); };
+    const Preferences& preferences = m_services.preferences;
     cboPosition->setCurrentIndex(0);
-    setColour(kDefaultColour);
-    optSuppression[Preferences(settings).expiry() == Expiry::Delete ? 0 : 1]->setChecked(true);
-    const QString position = get("position");
-    if (!position.isEmpty()) {
-        optPosition[1]->setChecked(true);
-        const qint64 index = leadingNumber(position);
-        cboPosition->setCurrentIndex(index < cboPosition->count() ? static_cast<int>(index) : 0);
-    } else {
-        optPosition[0]->setChecked(true);
-    }
-    const QString couleur = get("couleur");
-    if (!couleur.isEmpty()) {
-        optCouleur[1]->setChecked(true);
-        setColour(static_cast<quint32>(leadingNumber(couleur) & 0xFFFFFF));
-    } else {
-        optCouleur[0]->setChecked(true);
-    }
-    const QString affichage = get("affichage");
-    chkDateHeure[0]->setChecked(affichage == QLatin1String("1") || affichage == QLatin1String("3"));
-    chkDateHeure[1]->setChecked(affichage == QLatin1String("2") || affichage == QLatin1String("3"));
-    chkDemarragePC->setChecked(leadingNumber(get("demarrage pc")) == 1);
-    chkFermeture->setChecked(leadingNumber(get("confirmation fermeture")) == 1);
-    chkFinProgramme->setChecked(leadingNumber(get("fin programme")) == 1);
+    setColour(Preferences::kDefaultColour);
+    optSuppression[preferences.expiry() == Expiry::Delete ? 0 : 1]->setChecked(true);
+    // A place the program never writes opens notes where the window system puts them; it shows as "Fixe" on the
+    // first entry.
+    const NotePlace place = preferences.notePlace();
+    optPosition[place.kind == NotePlace::Kind::Random ? 0 : 1]->setChecked(true);
+    if (place.kind == NotePlace::Kind::Fixed)
+        cboPosition->setCurrentIndex(place.fixed);
+    const std::optional<quint32> colour = preferences.noteColour();
+    optCouleur[colour ? 1 : 0]->setChecked(true);
+    if (colour)
+        setColour(*colour);
+    const NoteStamp stamp = preferences.noteStamp();
+    chkDateHeure[0]->setChecked(stamp.date);
+    chkDateHeure[1]->setChecked(stamp.time);
+    chkDemarragePC->setChecked(preferences.startWithComputer());
+    chkFermeture->setChecked(preferences.askBeforeClosingNote());
+    chkFinProgramme->setChecked(preferences.askBeforeQuitting());
     updateEnabling();
     IsLoaded = true;
 }
@@ -190,6 +181,11 @@ void frmParametres::cmdCouleur_Click() {
               (static_cast<quint32>(chosen->blue()) << 16));
 }
 
+void frmParametres::untickStartWithComputer() {
+    chkDemarragePC->setChecked(false);
+    chkDemarragePC_Click();
+}
+
 void frmParametres::chkDemarragePC_Click() {
     if (chkDemarragePC->isChecked())
         return;
@@ -211,19 +207,15 @@ void frmParametres::Boutons_Click(int index) {
         return;
     }
     HandlerScope handler;
-    SettingsStore& settings = m_services.settings;
-    auto set = [&settings](const char* key, const QString& value) {
-        settings.set(kParametres, QLatin1String(key), value);
-    };
-    auto tick = [](const QCheckBox* box) { return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); };
-    set("suppression", optSuppression[0]->isChecked() ? QStringLiteral("0") : QStringLiteral("1"));
-    set("position", optPosition[0]->isChecked() ? QString() : QString::number(cboPosition->currentIndex()));
-    set("couleur", optCouleur[0]->isChecked() ? QString() : QString::number(m_colour));
-    set("affichage", QString::number((chkDateHeure[0]->isChecked() ? 1 : 0) + (chkDateHeure[1]->isChecked() ? 2 : 0)));
-    set("demarrage pc", tick(chkDemarragePC));
+    Preferences& preferences = m_services.preferences;
+    preferences.setExpiry(optSuppression[0]->isChecked() ? Expiry::Delete : Expiry::KeepAsErrone);
+    preferences.setNotePlace(optPosition[0]->isChecked() ? std::nullopt : std::optional(cboPosition->currentIndex()));
+    preferences.setNoteColour(optCouleur[0]->isChecked() ? std::nullopt : std::optional(m_colour));
+    preferences.setNoteStamp({chkDateHeure[0]->isChecked(), chkDateHeure[1]->isChecked()});
+    preferences.setStartWithComputer(chkDemarragePC->isChecked());
     applyStartWithComputer(m_services, this, chkDemarragePC->isChecked() ? 1 : 0, this);
-    set("confirmation fermeture", tick(chkFermeture));
-    set("fin programme", tick(chkFinProgramme));
+    preferences.setAskBeforeClosingNote(chkFermeture->isChecked());
+    preferences.setAskBeforeQuitting(chkFinProgramme->isChecked());
 }
 
 void frmParametres::closeEvent(QCloseEvent* event) {
@@ -256,8 +248,7 @@ void applyStartWithComputer(Services& services, QWidget* parent, int value, frmP
         hidden->Form_Load();
         openSettings = hidden.get();
     }
-    openSettings->chkDemarragePC->setChecked(false);
-    openSettings->chkDemarragePC_Click();
+    openSettings->untickStartWithComputer();
     services.platform.applyAutostart(0);
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 
+#include "common/Preferences.h"
 #include "common/Services.h"
 #include "common/WindowHost.h"
 
@@ -23,13 +24,23 @@ public:
     frmParametres(Services& services, WindowHost& host, QWidget* parent = nullptr);
 
     void Form_Load();
-    void Boutons_Click(int index);
-    // The click handling of the start-with-the-computer box: unticked, it asks whether that is really meant.
-    void chkDemarragePC_Click();
     bool IsLoaded = false;
 
     // The colour shown on cmdCouleur, as the program stores colours (BBGGRR).
     quint32 chosenColour() const;
+    // Unticks the start-with-the-computer box as a click would, with its question.
+    void untickStartWithComputer();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Boutons_Click(int index);
+    // The click handling of the start-with-the-computer box: unticked, it asks whether that is really meant.
+    void chkDemarragePC_Click();
+    void setColour(quint32 stored);
+    void cmdCouleur_Click();
+    void updateEnabling();
 
     std::array<QRadioButton*, 2> optSuppression{};
     std::array<QRadioButton*, 2> optPosition{};
@@ -42,16 +53,8 @@ public:
     QCheckBox* chkFinProgramme;
     std::array<QPushButton*, 3> Boutons{};
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void setColour(quint32 stored);
-    void cmdCouleur_Click();
-    void updateEnabling();
-
     Services& m_services;
-    quint32 m_colour = 0xC0FFFF;
+    quint32 m_colour = Preferences::kDefaultColour;
 };
 
 // Applies "demarrage pc" to the session's start-up entry. When the executable is missing, the user is told, the

@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/PlatformChoice.h"
 #include "common/FileExists.h"
+#include "common/Preferences.h"
 #include "common/RealServices.h"
 #include "common/SettingsStore.h"
 #include "common/WindowHelpers.h"
@@ -29,12 +30,13 @@ int main(int argc, char** argv) {
     QtDialogs boxes;
     ScopedDialogs dialogs(boxes);
     SettingsStore settings(SettingsStore::defaultPath());
+    Preferences preferences(settings);
     MessageStore store;
     DesktopPlatform platform(QApplication::applicationFilePath());
     SystemTrayIcon tray;
     const QString folder = withTrailingSeparator(QApplication::applicationDirPath());
     HelpSystem help(dialogs, folder);
-    Services services{clock, random, dialogs, settings, store, platform, tray, help, folder};
+    Services services{clock, random, dialogs, settings, preferences, store, platform, tray, help, folder};
 
     Application program(services);
     if (!program.start())

@@ -17,6 +17,7 @@ namespace tavanote {
 
 class Help;
 class MessageStore;
+class Preferences;
 class SettingsStore;
 
 // The current date and time; windows and timers read it here, never from the system directly.
@@ -94,7 +95,8 @@ struct Services {
     Clock& clock;
     Random& random;
     Dialogs& dialogs;
-    SettingsStore& settings;
+    SettingsStore& settings;   // the whole settings area, the previous version's sections included
+    Preferences& preferences;  // the program's own keys, typed
     MessageStore& store;
     Platform& platform;
     TrayIcon& tray;

@@ -48,6 +48,17 @@ public:
     bool ValidateEditor();
     void Save();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void cboPeriode_Click();
+    void cmdCalendrier_Click(int index);
+    void cmdHeure_Click();
+    EditorFields typedFields() const;
+    void showFields(const EditorFields& fields);
+
     // The message being modified, empty for a new one; after an insert, the new row's id.
     QString SelectedId;
     bool IsLoaded = false;
@@ -69,17 +80,6 @@ public:
     QTimer* Timer1;
     QPointer<frmCalendrier> calendar;
     QPointer<frmHeure> timePicker;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void cboPeriode_Click();
-    void cmdCalendrier_Click(int index);
-    void cmdHeure_Click();
-    EditorFields typedFields() const;
-    void showFields(const EditorFields& fields);
 
     Services& m_services;
     EditorHost& m_host;

@@ -43,21 +43,6 @@ public:
     // The date Insérer writes; empty once the window has closed.
     QString SelectedDate;
 
-    QLabel* lblMoisPrecedent;
-    QLabel* lblMois;
-    QLabel* lblMoisSuivant;
-    QLabel* lblAnneePrecedente;
-    QLabel* lblAnnee;
-    QLabel* lblAnneeSuivante;
-    QLabel* Label2;
-    std::array<QLabel*, 7> lblJour{};
-    std::array<QLabel*, kGridCells> lblJourSemaine{};
-    QPushButton* cmdInserer;
-    // Hidden holders of the current choice; changing their selection rebuilds the window.
-    QComboBox* cboJour;
-    QComboBox* cboMois;
-    QComboBox* cboAnnees;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -74,6 +59,21 @@ private:
     void hover(QObject* watched);
     void setArrowBorder(QLabel* arrow, bool shown);
     int cellOf(QObject* watched) const;
+
+    QLabel* lblMoisPrecedent;
+    QLabel* lblMois;
+    QLabel* lblMoisSuivant;
+    QLabel* lblAnneePrecedente;
+    QLabel* lblAnnee;
+    QLabel* lblAnneeSuivante;
+    QLabel* Label2;
+    std::array<QLabel*, 7> lblJour{};
+    std::array<QLabel*, kGridCells> lblJourSemaine{};
+    QPushButton* cmdInserer;
+    // Hidden holders of the current choice; changing their selection rebuilds the window.
+    QComboBox* cboJour;
+    QComboBox* cboMois;
+    QComboBox* cboAnnees;
 
     Services& m_services;
     std::array<QPointer<QLineEdit>, 2> m_dateFields;

@@ -31,13 +31,6 @@ public:
 
     bool IsLoaded = false;
 
-    std::array<QLabel*, 2> Label1{};
-    QComboBox* cboHeure;
-    QComboBox* cboMinute;
-    std::array<QPushButton*, 1> Bouton{};
-    QFrame* Line1;
-    QFrame* Line2;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -49,6 +42,13 @@ private:
     // Trims, rewrites with two digits at least and checks one list; false after telling the fault.
     bool checkList(QComboBox* list, int highest, const QString& emptyText, const QString& rangeText);
     void tell(const QString& text);
+
+    std::array<QLabel*, 2> Label1{};
+    QComboBox* cboHeure;
+    QComboBox* cboMinute;
+    std::array<QPushButton*, 1> Bouton{};
+    QFrame* Line1;
+    QFrame* Line2;
 
     Services& m_services;
     QPointer<QLineEdit> m_timeField;

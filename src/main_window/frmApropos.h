@@ -26,13 +26,6 @@ public:
     static const QString kWebAddress;
     static const QString kMailAddress;
 
-    QLabel* lblTitle;
-    QLabel* lblVersion;
-    QPlainTextEdit* txtInformations;
-    std::array<QLabel*, 2> lblUrl{};
-    QPushButton* cmdSysInfo;
-    QPushButton* cmdOK;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -42,6 +35,13 @@ private:
     // Moving over the background takes the underline from both links.
     void mouseMoveEvent(QMouseEvent* event) override;
     void removeUnderlines();
+
+    QLabel* lblTitle;
+    QLabel* lblVersion;
+    QPlainTextEdit* txtInformations;
+    std::array<QLabel*, 2> lblUrl{};
+    QPushButton* cmdSysInfo;
+    QPushButton* cmdOK;
 
     Services& m_services;
 };

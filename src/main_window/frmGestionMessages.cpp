@@ -130,7 +130,7 @@ bool frmGestionMessages::Form_Load() {
     }
     const QDateTime passedAt = naiveNow(m_services.clock.now());
     const StartupPassResult pass =
-        runStartupPass(m_services.store, Preferences(m_services.settings).expiry(), passedAt);
+        runStartupPass(m_services.store, m_services.preferences.expiry(), passedAt);
     // Whatever falls due from now on, while a question below is open too, is the due check's.
     m_scheduler->checkFrom(passedAt);
 
@@ -139,7 +139,7 @@ bool frmGestionMessages::Form_Load() {
     if (m_recoveryButtonVisible && m_newVersion &&
         m_services.dialogs.message(nullptr, recoveryOffer(), Icon::Question, Buttons::YesNo) == Answer::Yes)
         RecoverOldMessages();
-    ShowLegend(leadingNumber(m_services.settings.get(kParametres, QStringLiteral("legende"))) != 0);
+    ShowLegend(m_services.preferences.showLegend());
     m_scheduler->openStartupNotes(pass.late);
     RefreshMessageLists();
     TabStrip1->setCurrentIndex(0);
@@ -238,7 +238,7 @@ void frmGestionMessages::ShowLegend(bool show) {
     toolbarButton(14)->setVisible(m_recoveryButtonVisible);
     const QString state = show ? QStringLiteral("1") : QStringLiteral("0");
     cmdLegende->setProperty("tag", state);
-    m_services.settings.set(kParametres, QStringLiteral("legende"), state);
+    m_services.preferences.setShowLegend(show);
 }
 
 void frmGestionMessages::PointLegendArrow(QTableView* view) {
@@ -328,7 +328,7 @@ void frmGestionMessages::closeEvent(QCloseEvent* event) {
 }
 
 void frmGestionMessages::mnuQuitter_Click() {
-    QuitProgram(m_services.settings.get(kParametres, QStringLiteral("fin programme")) == QLatin1String("1"));
+    QuitProgram(m_services.preferences.askBeforeQuitting());
 }
 
 bool frmGestionMessages::QuitProgram(bool confirm) {

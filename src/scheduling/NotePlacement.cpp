@@ -4,8 +4,6 @@
 #include <cfenv>
 #include <cmath>
 
-#include "common/TextRules.h"
-
 namespace tavanote {
 
 const quint32 kNoteColours[8] = {0xE0E0E0, 0x8080FF, 0x80C0FF, 0x80FFFF, 0x80FF80, 0xFFFF80, 0xFF8080, 0xFF80FF};
@@ -14,29 +12,22 @@ quint32 storedToRgb(quint32 stored) {
     return ((stored & 0xFF) << 16) | (stored & 0xFF00) | ((stored >> 16) & 0xFF);
 }
 
-std::optional<QPoint> notePosition(const QString& position, const QRect& area, const QSize& note, double rl,
-                                   double rt) {
+std::optional<QPoint> notePosition(const NotePlace& place, const QRect& area, const QSize& note, double rl, double rt) {
     const int freeWidth = std::max(0, area.width() - note.width());
     const int freeHeight = std::max(0, area.height() - note.height());
-    if (position.isEmpty()) {
+    if (place.kind == NotePlace::Kind::Random) {
         const int left = std::clamp(static_cast<int>(std::floor(rl * freeWidth)), 0, freeWidth);
         const int top = std::clamp(static_cast<int>(std::floor(rt * freeHeight)), 0, freeHeight);
         return area.topLeft() + QPoint(left, top);
     }
-    if (position.size() != 1 || position.at(0) < QLatin1Char('0') || position.at(0) > QLatin1Char('8'))
+    if (place.kind != NotePlace::Kind::Fixed)
         return std::nullopt;
-    const int code = position.at(0).unicode() - '0';
+    const int code = std::clamp(place.fixed, 0, 8);
     const int column = code % 3;  // left, centre, right
     const int row = code / 3;     // top, middle, bottom
     const int left = column == 0 ? 0 : (column == 1 ? freeWidth / 2 : freeWidth);
     const int top = row == 0 ? 0 : (row == 1 ? freeHeight / 2 : freeHeight);
     return area.topLeft() + QPoint(left, top);
-}
-
-std::optional<quint32> fixedNoteColour(const QString& couleur) {
-    if (couleur.isEmpty())
-        return std::nullopt;
-    return storedToRgb(static_cast<quint32>(leadingNumber(couleur) & 0xFFFFFF));
 }
 
 quint32 randomNoteColour(double draw) {

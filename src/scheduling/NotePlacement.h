@@ -6,15 +6,13 @@
 #include <QString>
 #include <optional>
 
+#include "common/Preferences.h"
+
 namespace tavanote {
 
-// Where a note goes on the screen's available area for the setting "position": empty places it at random
-// with the draws rl and rt in [0, 1); "0" to "8" are the nine fixed places (top left ... bottom right); any
-// other value gives nothing (the window system places it). The note always lies wholly on the area.
-std::optional<QPoint> notePosition(const QString& position, const QRect& area, const QSize& note, double rl, double rt);
-
-// The note's background for the setting "couleur" (a BBGGRR number), as a 0xRRGGBB value; empty gives nothing.
-std::optional<quint32> fixedNoteColour(const QString& couleur);
+// Where a note goes on the screen's available area: at random with the draws rl and rt in [0, 1), or at one of
+// the nine fixed places; nothing when the window system places it. The note always lies wholly on the area.
+std::optional<QPoint> notePosition(const NotePlace& place, const QRect& area, const QSize& note, double rl, double rt);
 
 // The colour of a random draw in [0, 1): the draw times 7 rounded to the nearest, halves to even, picks one of
 // the eight note colours. Returned as 0xRRGGBB.

@@ -62,7 +62,7 @@ void NoteScheduler::check(const DueSpans& spans) {
                 ok = writeNextDisplay(m_services.store, message.id, decision.at);
                 break;
             case StartupDecision::Expire:
-                ok = applyExpiry(m_services.store, Preferences(m_services.settings).expiry(), message.id);
+                ok = applyExpiry(m_services.store, m_services.preferences.expiry(), message.id);
                 break;
             case StartupDecision::Unreadable:
                 continue;

@@ -12,7 +12,6 @@
 
 #include "common/DateText.h"
 #include "common/HandlerScope.h"
-#include "common/SettingsStore.h"
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
 #include "scheduling/NotePlacement.h"
@@ -71,17 +70,16 @@ frmTavanote::frmTavanote(Services& services, NoteHost& host, QWidget* parent)
 }
 
 void frmTavanote::Form_Load(const std::optional<QDateTime>& lateAt) {
-    SettingsStore& settings = m_services.settings;
-    m_position = settings.get(kParametres, QStringLiteral("position"));
-    if (m_position.isEmpty()) {
+    const Preferences& preferences = m_services.preferences;
+    m_place = preferences.notePlace();
+    if (m_place.kind == NotePlace::Kind::Random) {
         m_rl = m_services.random.next();
         m_rt = m_services.random.next();
     }
     place();
 
-    const QString couleur = settings.get(kParametres, QStringLiteral("couleur"));
-    const std::optional<quint32> fixed = fixedNoteColour(couleur);
-    m_colour = QColor::fromRgb(fixed ? *fixed : randomNoteColour(m_services.random.next()));
+    const std::optional<quint32> fixed = preferences.noteColour();
+    m_colour = QColor::fromRgb(fixed ? storedToRgb(*fixed) : randomNoteColour(m_services.random.next()));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, m_colour);
     palette.setColor(QPalette::Base, m_colour);
@@ -103,15 +101,11 @@ void frmTavanote::Form_Load(const std::optional<QDateTime>& lateAt) {
     lblJour->setText(jour);
     lblheure->setProperty("Tag", heure);
     lblJour->setProperty("Tag", jour);
-    const QString affichage = settings.get(kParametres, QStringLiteral("affichage"));
-    if (affichage == QLatin1String("0")) {
+    const NoteStamp stamp = preferences.noteStamp();
+    if (!stamp.date)
         lblJour->clear();
+    if (!stamp.time)
         lblheure->clear();
-    } else if (affichage == QLatin1String("1")) {
-        lblheure->clear();
-    } else if (affichage == QLatin1String("2")) {
-        lblJour->clear();
-    }
 
     m_onTop = true;
     SetTopMost(this, true);
@@ -123,7 +117,7 @@ void frmTavanote::place() {
         return;
     // Placed by its frame, before it shows: the whole note opens on screen, in its place at once.
     const QSize frame = size().grownBy(frameMargins(this));
-    if (const std::optional<QPoint> at = notePosition(m_position, screen->availableGeometry(), frame, m_rl, m_rt))
+    if (const std::optional<QPoint> at = notePosition(m_place, screen->availableGeometry(), frame, m_rl, m_rt))
         moveFrame(this, *at);
 }
 
@@ -189,7 +183,7 @@ bool frmTavanote::acknowledge() {
     Dialogs& dialogs = m_services.dialogs;
     m_deletedMeanwhile = false;
     bool deleting = m_host.deletingDisplayedMessage();
-    const Preferences preferences(m_services.settings);
+    const Preferences& preferences = m_services.preferences;
     if (!deleting && preferences.askBeforeClosingNote()) {
         const Answer answer = dialogs.message(this, noteCloseQuestion(), Icon::Question, Buttons::YesNo);
         deleting = m_deletedMeanwhile;

@@ -76,7 +76,7 @@ private:
     bool m_closed = false;
     bool m_deletedMeanwhile = false;
     QColor m_colour;
-    QString m_position;
+    NotePlace m_place;
     double m_rl = 0;
     double m_rt = 0;
 };

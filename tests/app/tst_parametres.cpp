@@ -131,7 +131,8 @@ private slots:
         QTest::newRow("date") << "1" << true << false << "1";
         QTest::newRow("time") << "2" << false << true << "2";
         QTest::newRow("both") << "3" << true << true << "3";
-        QTest::newRow("other value") << "7" << false << false << "0";
+        // Read as the note reads it: a value the program never writes shows both.
+        QTest::newRow("other value") << "7" << true << true << "3";
     }
     void dateAndTimeBoxes() {
         QFETCH(QString, affichage);

@@ -60,14 +60,14 @@ struct Program : TestWorld {
 
 // Title, text, date, time and end date, joined by "|", typed with every field enabled; then the periodicity.
 void fill(frmAjoutMessage* e, const QString& typed, int code) {
-    e->cboPeriode->setCurrentIndex(2);
+    ctl<QComboBox>(e, "cboPeriode")->setCurrentIndex(2);
     const QStringList f = typed.split(QLatin1Char('|'));
-    e->txtTitre->setText(f.value(0));
-    e->txtTexte->setPlainText(f.value(1));
-    e->txtDate->setText(f.value(2));
-    e->txtHeure->setText(f.value(3));
-    e->txtDateFin->setText(f.value(4));
-    e->cboPeriode->setCurrentIndex(code);
+    ctl<QLineEdit>(e, "txtTitre")->setText(f.value(0));
+    ctl<QPlainTextEdit>(e, "txtTexte")->setPlainText(f.value(1));
+    ctl<QLineEdit>(e, "txtDate")->setText(f.value(2));
+    ctl<QLineEdit>(e, "txtHeure")->setText(f.value(3));
+    ctl<QLineEdit>(e, "txtDateFin")->setText(f.value(4));
+    ctl<QComboBox>(e, "cboPeriode")->setCurrentIndex(code);
 }
 
 void save(frmAjoutMessage* e) {
@@ -170,14 +170,14 @@ private slots:
         p.load();
         p.select(0);
         frmAjoutMessage* e = p.openNew();
-        QCOMPARE(e->txtDate->text(), QStringLiteral("05/06/2026"));
-        QTest::keyClicks(e->txtTitre, "Dentiste");
-        QTest::keyClicks(e->txtTexte, "Cabinet 2");
-        e->txtDate->clear();
-        QTest::keyClicks(e->txtDate, "06/06/2026");
-        QTest::keyClicks(e->txtHeure, "10:00");
-        e->cboPeriode->setCurrentIndex(2);
-        QTest::keyClicks(e->txtDateFin, "30/06/2026");
+        QCOMPARE(ctl<QLineEdit>(e, "txtDate")->text(), QStringLiteral("05/06/2026"));
+        QTest::keyClicks(ctl<QLineEdit>(e, "txtTitre"), "Dentiste");
+        QTest::keyClicks(ctl<QPlainTextEdit>(e, "txtTexte"), "Cabinet 2");
+        ctl<QLineEdit>(e, "txtDate")->clear();
+        QTest::keyClicks(ctl<QLineEdit>(e, "txtDate"), "06/06/2026");
+        QTest::keyClicks(ctl<QLineEdit>(e, "txtHeure"), "10:00");
+        ctl<QComboBox>(e, "cboPeriode")->setCurrentIndex(2);
+        QTest::keyClicks(ctl<QLineEdit>(e, "txtDateFin"), "30/06/2026");
         save(e);
         QVERIFY(!p.editorOpen());
         QCOMPARE(p.frm->listModel(ListActifs)->rowCount(), 2);
@@ -215,10 +215,10 @@ private slots:
         p.frm->ToolbarCommand(2);  // modifier
         frmAjoutMessage* e = p.editor = p.frm->editor();
         QVERIFY(p.editorOpen());
-        QCOMPARE(
-            e->txtTitre->text() + '|' + e->txtDateFin->text() + '|' + QString::number(e->cboPeriode->currentIndex()),
-            "L'agenda|12/12/2026|4");
-        e->txtHeure->setText("11:30");
+        QCOMPARE(ctl<QLineEdit>(e, "txtTitre")->text() + '|' + ctl<QLineEdit>(e, "txtDateFin")->text() + '|' +
+                     QString::number(ctl<QComboBox>(e, "cboPeriode")->currentIndex()),
+                 "L'agenda|12/12/2026|4");
+        ctl<QLineEdit>(e, "txtHeure")->setText("11:30");
         p.select(1);
         if (!box.isEmpty()) {
             p.sql(meanwhile.arg(id));
@@ -264,7 +264,7 @@ private slots:
         QFETCH(int, beeps);
         Program p;
         frmAjoutMessage* e = p.openNew();
-        e->cboPeriode->setCurrentIndex(2);
+        ctl<QComboBox>(e, "cboPeriode")->setCurrentIndex(2);
         auto* edit = ctl<QLineEdit>(e, field);
         edit->setFocus();
         edit->setText(text);
@@ -293,12 +293,13 @@ private slots:
         Program p;
         frmAjoutMessage* e = p.openNew();
         fill(e, "Dentiste|Cabinet|06/06/2026|10:00|30/06/2026", code == 9 ? 0 : 9);  // coming from another choice
-        e->cboPeriode->setCurrentIndex(code);
+        ctl<QComboBox>(e, "cboPeriode")->setCurrentIndex(code);
         for (const char* name : {"txtDate", "cmdCalendrier_0", "txtHeure", "cmdHeure"})
             QVERIFY2(ctl<QWidget>(e, name)->isEnabled() == (code != 9), name);
         for (const char* name : {"txtDateFin", "cmdCalendrier_1"})
             QVERIFY2(ctl<QWidget>(e, name)->isEnabled() == (code >= 1 && code <= 8), name);
-        QCOMPARE(e->txtDate->text() + ' ' + e->txtHeure->text() + ' ' + e->txtDateFin->text(),
+        QCOMPARE(ctl<QLineEdit>(e, "txtDate")->text() + ' ' + ctl<QLineEdit>(e, "txtHeure")->text() + ' ' +
+                     ctl<QLineEdit>(e, "txtDateFin")->text(),
                  "06/06/2026 10:00 30/06/2026");
     }
 };

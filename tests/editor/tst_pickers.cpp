@@ -186,11 +186,11 @@ private slots:
         Editor editor;
         QPointer<frmCalendrier> frm = openCalendar(w, editor);
         QVERIFY(QTest::qWaitForWindowExposed(frm));
-        QTest::mouseMove(frm->lblMoisSuivant);
-        QCOMPARE(frm->lblMoisSuivant->frameShape(), QFrame::Box);
-        QTest::mouseMove(frm->lblMois);
-        QCOMPARE(frm->lblMoisSuivant->frameShape(), QFrame::NoFrame);
-        QCOMPARE(frm->lblMois->toolTip(), QStringLiteral("Mois: Juin"));
+        QTest::mouseMove(ctl<QLabel>(frm, "lblMoisSuivant"));
+        QCOMPARE(ctl<QLabel>(frm, "lblMoisSuivant")->frameShape(), QFrame::Box);
+        QTest::mouseMove(ctl<QLabel>(frm, "lblMois"));
+        QCOMPARE(ctl<QLabel>(frm, "lblMoisSuivant")->frameShape(), QFrame::NoFrame);
+        QCOMPARE(ctl<QLabel>(frm, "lblMois")->toolTip(), QStringLiteral("Mois: Juin"));
         QTest::mouseMove(cell(frm, 4));
         QCOMPARE(cell(frm, 4)->toolTip(), QStringLiteral("05 Juin 2026"));
         QCOMPARE(cell(frm, 41)->toolTip(), QString());

@@ -105,11 +105,13 @@ struct Program : TestWorld {
     std::unique_ptr<frmGestionMessages> frm;
 };
 
-// The editor's title, message id and fields (title, text, date, time, periodicity, end date), joined by "|".
+// The editor's title and fields (title, text, date, time, periodicity, end date), joined by "|".
 QString editorShows(frmAjoutMessage* e) {
-    return QStringList({e->windowTitle(), e->SelectedId, e->txtTitre->text(), e->txtTexte->toPlainText(),
-                        e->txtDate->text(), e->txtHeure->text(), QString::number(e->cboPeriode->currentIndex()),
-                        e->txtDateFin->text()})
+    return QStringList({e->windowTitle(), ctl<QLineEdit>(e, "txtTitre")->text(),
+                        ctl<QPlainTextEdit>(e, "txtTexte")->toPlainText(), ctl<QLineEdit>(e, "txtDate")->text(),
+                        ctl<QLineEdit>(e, "txtHeure")->text(),
+                        QString::number(ctl<QComboBox>(e, "cboPeriode")->currentIndex()),
+                        ctl<QLineEdit>(e, "txtDateFin")->text()})
         .join('|');
 }
 
@@ -155,9 +157,9 @@ private slots:
     void modifyOpensTheEditorOnTheSelectedRow_data() {
         QTest::addColumn<int>("list");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("actifs")
-            << 0 << "Modifier le message <Banque>|2|Banque|Texte de Banque|12/06/2026|14:30|4|30/06/2026";
-        QTest::newRow("érronés") << 1 << "Modifier le message <Perdu>|3|Perdu|Texte de Perdu|12/06/2026|10:00|0|";
+        QTest::newRow("actifs") << 0
+                                << "Modifier le message <Banque>|Banque|Texte de Banque|12/06/2026|14:30|4|30/06/2026";
+        QTest::newRow("érronés") << 1 << "Modifier le message <Perdu>|Perdu|Texte de Perdu|12/06/2026|10:00|0|";
     }
     void modifyOpensTheEditorOnTheSelectedRow() {
         QFETCH(int, list);
@@ -258,8 +260,8 @@ private slots:
         const bool setUp = position == 7;
         Program p;
         PageSetupDialogs boxes;
-        Services services{p.clock,    p.random, boxes,  *p.settingsStore, p.store,
-                          p.platform, p.tray,   p.help, p.programFolder()};
+        Services services{p.clock, p.random,   boxes,  *p.settingsStore, p.preferences,
+                          p.store, p.platform, p.tray, p.help,           p.programFolder()};
         const qint64 id = p.add("Banque", "actif");
         p.load(&services);
         const QStringList before = visibleWindows();
@@ -350,19 +352,21 @@ private slots:
         p.ctrl(Qt::Key_N);
         frmAjoutMessage* e = p.frm->editor();
         QVERIFY(e && e->isVisible());
-        QCOMPARE(editorShows(e), "Créer un nouveau message||||05/06/2026||0|");  // today, by the program's clock
-        QTest::keyClicks(e->txtTitre, "Pharmacie");
-        QTest::keyClicks(e->txtTexte, "Prendre le sirop");
+        QCOMPARE(editorShows(e), "Créer un nouveau message|||05/06/2026||0|");  // today, by the program's clock
+        QTest::keyClicks(ctl<QLineEdit>(e, "txtTitre"), "Pharmacie");
+        QTest::keyClicks(ctl<QPlainTextEdit>(e, "txtTexte"), "Prendre le sirop");
         ctl<QAction>(p.frm.get(), "mnuNouveauMessage")->trigger();  // asked again: the same editor, as typed
         QCOMPARE(p.frm->editor(), e);
         QVERIFY(e->isVisible());
-        QCOMPARE(editorShows(e), "Créer un nouveau message||Pharmacie|Prendre le sirop|05/06/2026||0|");
-        QTest::keyClicks(e->txtHeure, "09:05");
-        e->cboPeriode->setCurrentIndex(2);
-        QTest::keyClicks(e->txtDateFin, "30/06/2026");
+        QCOMPARE(editorShows(e), "Créer un nouveau message|Pharmacie|Prendre le sirop|05/06/2026||0|");
+        QTest::keyClicks(ctl<QLineEdit>(e, "txtHeure"), "09:05");
+        ctl<QComboBox>(e, "cboPeriode")->setCurrentIndex(2);
+        QTest::keyClicks(ctl<QLineEdit>(e, "txtDateFin"), "30/06/2026");
         QTest::keyClick(e, Qt::Key_E, Qt::ControlModifier);  // the series is long: no repeat warning
         QVERIFY(!e->isVisible());
-        const qint64 id = e->SelectedId.toLongLong();
+        SqlRows written = p.sql("SELECT id FROM message WHERE titre = 'Pharmacie'");
+        written.moveFirst();
+        const qint64 id = written.text("id").toLongLong();
         QCOMPARE(p.row(id), "actif 05/06/2026 09:05");
         QCOMPARE(p.list(ListActifs), "Pharmacie / 1");
 

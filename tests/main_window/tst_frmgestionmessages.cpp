@@ -130,8 +130,8 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         file.close();
         AnyBoxDialogs boxes;
-        Services services{w.clock,    w.random, boxes,  *w.settingsStore, w.store,
-                          w.platform, w.tray,   w.help, w.programFolder()};
+        Services services{w.clock, w.random,   boxes,  *w.settingsStore, w.preferences,
+                          w.store, w.platform, w.tray, w.help,           w.programFolder()};
         frmGestionMessages frm(services, false);
         QVERIFY(!frm.Form_Load());
 

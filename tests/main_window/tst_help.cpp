@@ -47,8 +47,8 @@ public:
 struct DesktopWorld {
     TestWorld w;
     DesktopDialogs dialogs;
-    Services services{w.clock,    w.random, dialogs, *w.settingsStore, w.store,
-                      w.platform, w.tray,   w.help,  w.programFolder()};
+    Services services{w.clock, w.random,   dialogs, *w.settingsStore, w.preferences,
+                      w.store, w.platform, w.tray,  w.help,           w.programFolder()};
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
+#include <QTemporaryDir>
 #include <QTest>
 
+#include "common/SettingsStore.h"
 #include "scheduling/NotePlacement.h"
 
 using namespace tavanote;
@@ -10,6 +12,20 @@ namespace {
 const QRect kArea(1920, 24, 1280, 1000);
 const QSize kNote(280, 190);
 const QList<quint32> kEightColours = {0xE0E0E0, 0xFF8080, 0xFFC080, 0xFFFF80, 0x80FF80, 0x80FFFF, 0x8080FF, 0xFF80FF};
+
+// The preferences over a settings area holding one key of "parametres".
+struct Stored {
+    Stored(const char* key, const QString& value) { settings.set(kParametres, QLatin1String(key), value); }
+    QTemporaryDir dir;
+    SettingsStore settings{dir.filePath(QStringLiteral("Tavanote.ini"))};
+    Preferences preferences{settings};
+};
+
+// The note's background for a stored "couleur", as 0xRRGGBB.
+std::optional<quint32> fixedNoteColour(const QString& couleur) {
+    const std::optional<quint32> stored = Stored("couleur", couleur).preferences.noteColour();
+    return stored ? std::optional(storedToRgb(*stored)) : std::nullopt;
+}
 
 }  // namespace
 
@@ -45,7 +61,8 @@ void tst_Placement::place() {
     QFETCH(double, rl);
     QFETCH(double, rt);
     QFETCH(QPoint, expected);
-    const std::optional<QPoint> at = notePosition(code, kArea, kNote, rl, rt);
+    const std::optional<QPoint> at =
+        notePosition(Stored("position", code).preferences.notePlace(), kArea, kNote, rl, rt);
     QCOMPARE(bool(at), !expected.isNull());
     if (!at)
         return;

@@ -24,7 +24,8 @@ QDateTime dateTime(const QString& text) {
 TestWorld::TestWorld(const QString& now, bool withMessageFile)
     : clock(dateTime(now)),
       settingsStore(std::make_unique<SettingsStore>(dir.path() + QStringLiteral("/config/Tavanote.ini"))),
-      m_services{clock, random, scopedDialogs, *settingsStore, store, platform, tray, help, programFolder()} {
+      m_services{clock, random,   scopedDialogs, *settingsStore, preferences,
+                 store, platform, tray,          help,           programFolder()} {
     if (withMessageFile) {
         QString error;
         if (!MessageStore::createEmpty(storePath(), &error))

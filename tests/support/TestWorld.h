@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "common/Preferences.h"
 #include "common/RealServices.h"
 #include "common/SettingsStore.h"
 #include "store/MessageStore.h"
@@ -45,6 +46,7 @@ public:
     FakePlatform platform;
     FakeTray tray;
     std::unique_ptr<SettingsStore> settingsStore;
+    Preferences preferences{*settingsStore};
     MessageStore store;
 
 private:
