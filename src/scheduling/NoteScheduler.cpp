@@ -46,18 +46,20 @@ void NoteScheduler::check(const QSet<QString>& minutes) {
     for (const Message& message : due) {
         if (findNote(message.id) || m_ticker.openedBefore(message.id, message.prochainaffichage, now))
             continue;
-        if (!openNote(message)) {
+        // A note on screen has been seen: even when its row could not be marked displayed (and stays active),
+        // it does not open a second time for the same minute.
+        if (!openNote(message))
             failed = true;
-            break;
-        }
         m_ticker.remember(message.id, message.prochainaffichage, now);
         opened = true;
     }
     // Once for the tick, however many notes it opened.
     if (opened)
         m_host.RefreshMessageLists();
-    if (failed)
+    if (failed) {
+        tellMarkFailure();
         return;
+    }
     m_checkedMinutes = minutes;
     m_checkedVersion = m_services.store.dataVersion();
 }
@@ -65,10 +67,26 @@ void NoteScheduler::check(const QSet<QString>& minutes) {
 void NoteScheduler::openStartupNotes() {
     MessageList messages;
     findStartupMessages(m_services.store, messages);
+    bool failed = false;
     for (const Message& message : messages) {
-        if (!findNote(message.id))
-            openNote(message);
+        if (!findNote(message.id) && !openNote(message))
+            failed = true;
     }
+    if (failed)
+        tellMarkFailure();
+}
+
+void NoteScheduler::tellMarkFailure() {
+    // Told once: while the same fault lasts, each further tick would only repeat it.
+    if (m_markFailureTold == m_services.store.failure().kind)
+        return;
+    m_markFailureTold = m_services.store.failure().kind;
+    m_services.dialogs.message(nullptr,
+                               storeFailureText(QStringLiteral("Un message est affiché, mais le fichier des messages "
+                                                               "n'a pas pu enregistrer qu'il l'est: il y reste "
+                                                               "actif."),
+                                                m_services.store.failure()),
+                               Icon::Exclamation, Buttons::Ok);
 }
 
 bool NoteScheduler::openNote(const Message& message) {
@@ -78,7 +96,10 @@ bool NoteScheduler::openNote(const Message& message) {
     note->show();
     m_notes.removeAll(nullptr);
     m_notes.append(note);
-    return markDisplayed(m_services.store, message.id);
+    if (!markDisplayed(m_services.store, message.id))
+        return false;
+    m_markFailureTold = StoreErrorKind::None;
+    return true;
 }
 
 frmTavanote* NoteScheduler::findNote(qint64 id) const {

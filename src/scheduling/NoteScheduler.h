@@ -8,6 +8,7 @@
 #include "common/Services.h"
 #include "scheduling/DueCheck.h"
 #include "scheduling/frmTavanote.h"
+#include "store/StoreError.h"
 
 namespace tavanote {
 
@@ -39,6 +40,8 @@ private:
     void check(const QSet<QString>& minutes);
     // Opens a note for a message and marks the message displayed; false when the mark could not be written.
     bool openNote(const Message& message);
+    // Tells the user that a note's row could not be marked displayed, once while the fault lasts.
+    void tellMarkFailure();
 
     Services& m_services;
     NoteHost& m_host;
@@ -51,6 +54,7 @@ private:
     // What the last check looked at: a tick of the same minute on an unchanged file has nothing new to open.
     QSet<QString> m_checkedMinutes;
     quint64 m_checkedVersion = 0;
+    StoreErrorKind m_markFailureTold = StoreErrorKind::None;
 };
 
 }  // namespace tavanote

@@ -2,9 +2,11 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 #include "common/Preferences.h"
+#include "store/StoreError.h"
 
 namespace tavanote {
 
@@ -50,9 +52,18 @@ struct StartupPassResult {
     int expired = 0;
     int unreadable = 0;  // rows left alone because a date could not be read
     int failed = 0;      // writes that failed; the pass went on
+    // Rows whose write the file refused (a rule of the table): left as they were, the rest went on.
+    QStringList refused;
+    // Set when the pass could not begin or was undone whole: no row changed.
+    StoreError error;
 };
 
-// Brings every message whose display time passed while the program was not running up to date.
+// Brings every message whose display time passed while the program was not running up to date, all of it in
+// one transaction: every row is brought up to date, or (when the file is in use, the disk full...) none is.
+// A row whose write the file refuses is skipped, and the rest goes on.
 StartupPassResult runStartupPass(MessageStore& store, Expiry expiry, const QDateTime& now);
+
+// What the user is told after the pass; empty when all went well.
+QString startupPassReport(const StartupPassResult& result);
 
 }  // namespace tavanote

@@ -40,6 +40,9 @@ frmTavanote::frmTavanote(Services& services, NoteHost& host, QWidget* parent)
     // Selectable by mouse only: a note waiting on screen has no caret blinking, so it costs nothing.
     txtMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
     txtMessage->setFrameShape(QFrame::NoFrame);
+    // A word too long for the note (a pasted address, a megabyte without a blank) breaks anywhere: laid out as
+    // one unbreakable line it would take seconds, and show only its start.
+    txtMessage->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     lblJour->setObjectName(QStringLiteral("lblJour"));
     lblJour->setToolTip(QStringLiteral("Date du message"));
     lblheure->setObjectName(QStringLiteral("lblheure"));
@@ -210,9 +213,10 @@ bool frmTavanote::acknowledge() {
     if (!writeNoteClose(m_services.store, expiry, note.id, outcome)) {
         // Nothing was written: the note stays, so the message is not lost.
         dialogs.message(this,
-                        QStringLiteral("Impossible d'enregistrer la fermeture du message \"%1\".\n\n"
-                                       "Le message reste affiché.")
-                            .arg(note.titre),
+                        storeFailureText(QStringLiteral("Impossible d'enregistrer la fermeture du message \"%1\".\n"
+                                                        "Le message reste affiché et n'a pas été modifié.")
+                                             .arg(note.titre),
+                                         m_services.store.failure()),
                         Icon::Exclamation, Buttons::Ok);
         return done(false);
     }

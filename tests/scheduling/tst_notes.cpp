@@ -415,8 +415,11 @@ private slots:
         QVERIFY(note);
         SqlProbe other(w.storePath());
         QVERIFY(other.run(QStringLiteral("BEGIN EXCLUSIVE")).ok);
-        w.dialogs.expect(Icon::Exclamation, QStringLiteral("Impossible d'enregistrer la fermeture du message "
-                                                           "\"Courrier\".\n\nLe message reste affiché."));
+        w.dialogs.expect(Icon::Exclamation,
+                         QStringLiteral("Impossible d'enregistrer la fermeture du message \"Courrier\".\n"
+                                        "Le message reste affiché et n'a pas été modifié.\n\n"
+                                        "Le fichier est utilisé par un autre programme: attendez qu'il ait fini, ou "
+                                        "fermez-le, puis recommencez.\n(database is locked)"));
         QElapsedTimer elapsed;
         elapsed.start();
         QVERIFY(!note->close());
