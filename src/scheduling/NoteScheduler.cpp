@@ -42,22 +42,22 @@ void NoteScheduler::check(const QSet<QString>& minutes) {
         return;
     const QDateTime now = m_services.clock.now();
     bool opened = false;
-    bool failed = false;
+    StoreError failure;
     for (const Message& message : due) {
         if (findNote(message.id) || m_ticker.openedBefore(message.id, message.prochainaffichage, now))
             continue;
         // A note on screen has been seen: even when its row could not be marked displayed (and stays active),
         // it does not open a second time for the same minute.
         if (!openNote(message))
-            failed = true;
+            failure = m_services.store.failure();
         m_ticker.remember(message.id, message.prochainaffichage, now);
         opened = true;
     }
     // Once for the tick, however many notes it opened.
     if (opened)
         m_host.RefreshMessageLists();
-    if (failed) {
-        tellMarkFailure();
+    if (!failure.ok()) {
+        tellMarkFailure(failure);
         return;
     }
     m_checkedMinutes = minutes;
@@ -67,25 +67,25 @@ void NoteScheduler::check(const QSet<QString>& minutes) {
 void NoteScheduler::openStartupNotes() {
     MessageList messages;
     findStartupMessages(m_services.store, messages);
-    bool failed = false;
+    StoreError failure;
     for (const Message& message : messages) {
         if (!findNote(message.id) && !openNote(message))
-            failed = true;
+            failure = m_services.store.failure();
     }
-    if (failed)
-        tellMarkFailure();
+    if (!failure.ok())
+        tellMarkFailure(failure);
 }
 
-void NoteScheduler::tellMarkFailure() {
+void NoteScheduler::tellMarkFailure(const StoreError& failure) {
     // Told once: while the same fault lasts, each further tick would only repeat it.
-    if (m_markFailureTold == m_services.store.failure().kind)
+    if (m_markFailureTold == failure.kind)
         return;
-    m_markFailureTold = m_services.store.failure().kind;
+    m_markFailureTold = failure.kind;
     m_services.dialogs.message(nullptr,
                                storeFailureText(QStringLiteral("Un message est affiché, mais le fichier des messages "
                                                                "n'a pas pu enregistrer qu'il l'est: il y reste "
                                                                "actif."),
-                                                m_services.store.failure()),
+                                                failure),
                                Icon::Exclamation, Buttons::Ok);
 }
 

@@ -41,7 +41,7 @@ private:
     // Opens a note for a message and marks the message displayed; false when the mark could not be written.
     bool openNote(const Message& message);
     // Tells the user that a note's row could not be marked displayed, once while the fault lasts.
-    void tellMarkFailure();
+    void tellMarkFailure(const StoreError& failure);
 
     Services& m_services;
     NoteHost& m_host;
