@@ -40,9 +40,6 @@ frmTavanote::frmTavanote(Services& services, NoteHost& host, QWidget* parent)
     // Selectable by mouse only: a note waiting on screen has no caret blinking, so it costs nothing.
     txtMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
     txtMessage->setFrameShape(QFrame::NoFrame);
-    // A word too long for the note (a pasted address, a megabyte without a blank) breaks anywhere: laid out as
-    // one unbreakable line it would take seconds, and show only its start.
-    txtMessage->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     lblJour->setObjectName(QStringLiteral("lblJour"));
     lblJour->setToolTip(QStringLiteral("Date du message"));
     lblheure->setObjectName(QStringLiteral("lblheure"));
@@ -136,11 +133,33 @@ void frmTavanote::showEvent(QShowEvent* event) {
         place();
 }
 
+namespace {
+
+// Longer than any line of a note: past it, looking for a word boundary only costs.
+constexpr qsizetype kLongWord = 2000;
+
+qsizetype longestWord(const QString& text) {
+    qsizetype longest = 0;
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+}  // namespace
+
 void frmTavanote::setMessage(const Message& message) {
     m_id = message.id;
     txtID->setText(QString::number(message.id));
     txtPeriodicite->setText(message.periodicite);
     setWindowTitle(message.titre);
+    // A word too long for the note (a pasted address, a megabyte without a blank) would run off its edge, and
+    // breaking it "at a word boundary, or anywhere" looks for the boundary again at every line: minutes for a
+    // megabyte. Such a text breaks anywhere; the others at word boundaries, or anywhere inside a long word.
+    txtMessage->setWordWrapMode(longestWord(message.message) > kLongWord ? QTextOption::WrapAnywhere
+                                                                         : QTextOption::WrapAtWordBoundaryOrAnywhere);
     txtMessage->setPlainText(message.message);
     txtDernierAffichage->setText(message.dernieraffichage);
     m_tag = QStringLiteral("Tavanote_") + txtID->text();
