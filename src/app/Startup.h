@@ -21,6 +21,9 @@ struct PreparedSettings {
 // folder, the first-start date, every missing default in order, the version, and "demarrage pc" repaired.
 PreparedSettings prepareSettings(SettingsStore& settings, const QString& programFolder, const QDate& today);
 
+// Said at start when the settings cannot be written to path (empty: the user has no configuration folder).
+QString settingsUnsavedText(const QString& path);
+
 // The warning added to the quit question for A active and D displayed messages (empty when both are 0).
 QString quitWarning(int active, int displayed);
 QString quitQuestion(int active, int displayed);

@@ -58,7 +58,13 @@ bool frmIntro::Form_Load() {
     const PreparedSettings prepared =
         prepareSettings(m_services.settings, m_services.programFolder, m_services.clock.now().date());
     m_newVersion = prepared.newVersion;
-    applyStartWithComputer(m_services, this, prepared.startWithComputer);
+    if (!m_services.settings.canSave()) {
+        // The start-up entry lives beside the settings and would fail alike: one box says it all.
+        m_services.dialogs.message(nullptr, settingsUnsavedText(m_services.settings.fileName()), Icon::Exclamation,
+                                   Buttons::Ok);
+    } else {
+        applyStartWithComputer(m_services, this, prepared.startWithComputer);
+    }
     Timer1->start();
     return true;
 }

@@ -228,13 +228,19 @@ void applyStartWithComputer(Services& services, QWidget* parent, int value, frmP
     // Removing the entry is silent whatever happens; only registering tells the user of a fault.
     if (outcome == Autostart::Outcome::Done || value != 1)
         return;
-    QString text;
-    if (outcome == Autostart::Outcome::MissingExecutable) {
-        const QFileInfo executable(services.platform.executablePath());
-        text = QStringLiteral("Fichier introuvable: ") + executable.fileName() +
-               QStringLiteral(" n'a pas été trouvé.\nCelui-ci devrait se trouver dans le dossier: \n") +
-               QDir::toNativeSeparators(executable.absolutePath());
+    if (outcome == Autostart::Outcome::Failed) {
+        // The entry could not be written: said once, with why; the user's choice stays as it is.
+        services.dialogs.message(parent,
+                                 QStringLiteral("Le démarrage avec la session n'a pas pu être enregistré dans:\n") +
+                                     QDir::toNativeSeparators(services.platform.autostartEntry()) +
+                                     QStringLiteral("\n\n") + services.platform.autostartFailure(),
+                                 Icon::Information, Buttons::Ok, QStringLiteral("ERREUR..."));
+        return;
     }
+    const QFileInfo executable(services.platform.executablePath());
+    const QString text = QStringLiteral("Fichier introuvable: ") + executable.fileName() +
+                         QStringLiteral(" n'a pas été trouvé.\nCelui-ci devrait se trouver dans le dossier: \n") +
+                         QDir::toNativeSeparators(executable.absolutePath());
     services.dialogs.message(parent, text, Icon::Information, Buttons::Ok, QStringLiteral("ERREUR..."));
     // The box of the settings window is unticked, with its question, as if the user had done it.
     std::unique_ptr<frmParametres> hidden;

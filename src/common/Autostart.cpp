@@ -7,12 +7,13 @@
 #include <QStandardPaths>
 
 #include "common/FileExists.h"
+#include "common/SettingsStore.h"
 
 namespace tavanote {
 
 QString Autostart::defaultEntryPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/autostart/Tavanote.desktop");
+    const QString folder = userConfigFolder();
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/autostart/Tavanote.desktop");
 }
 
 Autostart::Autostart(QString entryPath, QString executablePath)
@@ -45,23 +46,33 @@ QString Autostart::entryText(const QString& executablePath) {
 }
 
 Autostart::Outcome Autostart::apply(int value) {
+    m_failure.clear();
+    const auto fail = [this](const QString& reason) {
+        m_failure = reason;
+        return Outcome::Failed;
+    };
     if (value == 0)
-        return remove() ? Outcome::Done : Outcome::Failed;
+        return remove() ? Outcome::Done : fail(QStringLiteral("L'entrée ne peut pas être supprimée."));
     if (value != 1)
         return Outcome::Done;
     if (!FileExists(m_executablePath))
         return Outcome::MissingExecutable;
-    if (!QDir().mkpath(QFileInfo(m_entryPath).absolutePath()))
-        return Outcome::Failed;
+    if (m_entryPath.isEmpty())
+        return fail(QStringLiteral("Aucun dossier personnel n'est défini (ni HOME ni XDG_CONFIG_HOME)."));
+    const QString folder = QFileInfo(m_entryPath).absolutePath();
+    if (!QDir().mkpath(folder))
+        return fail(QStringLiteral("Le dossier %1 ne peut pas être créé.").arg(QDir::toNativeSeparators(folder)));
     QSaveFile file(m_entryPath);
     if (!file.open(QIODevice::WriteOnly))
-        return Outcome::Failed;
+        return fail(QStringLiteral("Le fichier ne peut pas être écrit (%1).").arg(file.errorString()));
     file.write(entryText(m_executablePath).toUtf8());
-    return file.commit() ? Outcome::Done : Outcome::Failed;
+    if (!file.commit())
+        return fail(QStringLiteral("Le fichier ne peut pas être écrit (%1).").arg(file.errorString()));
+    return Outcome::Done;
 }
 
 bool Autostart::remove() {
-    return !QFileInfo::exists(m_entryPath) || QFile::remove(m_entryPath);
+    return m_entryPath.isEmpty() || !QFileInfo::exists(m_entryPath) || QFile::remove(m_entryPath);
 }
 
 bool Autostart::isRegistered() const {

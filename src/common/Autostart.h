@@ -16,6 +16,8 @@ public:
 
     // 1 writes the entry (twice leaves one), 0 removes it, any other value does nothing.
     Outcome apply(int value);
+    // Why the last apply() failed, in French; empty after one that did not.
+    const QString& failure() const { return m_failure; }
     bool isRegistered() const;
 
     const QString& entryPath() const { return m_entryPath; }
@@ -29,6 +31,7 @@ private:
     bool remove();
     QString m_entryPath;
     QString m_executablePath;
+    QString m_failure;
 };
 
 }  // namespace tavanote

@@ -187,8 +187,8 @@ Autostart::Outcome DesktopPlatform::applyAutostart(int value) {
     return m_autostart.apply(value);
 }
 
-void DesktopPlatform::endProgram() {
-    QApplication::exit(0);
+void DesktopPlatform::endProgram(int status) {
+    QApplication::exit(status);
 }
 
 void DesktopPlatform::beep() {

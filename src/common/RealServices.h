@@ -59,8 +59,10 @@ public:
                              QString lockFolder = QString());
     bool claimSingleCopy() override;
     Autostart::Outcome applyAutostart(int value) override;
+    QString autostartEntry() const override { return m_autostart.entryPath(); }
+    QString autostartFailure() const override { return m_autostart.failure(); }
     QString executablePath() const override { return m_autostart.executablePath(); }
-    void endProgram() override;
+    void endProgram(int status) override;
     void beep() override;
     QString findProgram(const QString& name) const override;
     bool startProgram(const QString& path) override;

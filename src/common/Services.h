@@ -65,9 +65,12 @@ public:
     // True when no other copy of the program runs; the claim holds until the program ends.
     virtual bool claimSingleCopy() = 0;
     virtual Autostart::Outcome applyAutostart(int value) = 0;
+    // Where the start-up entry lives, and why the last applyAutostart() failed (in French).
+    virtual QString autostartEntry() const = 0;
+    virtual QString autostartFailure() const = 0;
     virtual QString executablePath() const = 0;
-    // Ends the program at once: no window's close handling runs.
-    virtual void endProgram() = 0;
+    // Ends the program at once with this exit status: no window's close handling runs.
+    virtual void endProgram(int status) = 0;
     // The system beep of a refused key.
     virtual void beep() = 0;
     // The full path of a program found on the PATH, or empty.

@@ -1,5 +1,6 @@
 #include "SettingsStore.h"
 
+#include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -52,9 +53,16 @@ QString asText(const QVariant& value) {
 
 }  // namespace
 
+QString userConfigFolder() {
+    // Without HOME the engine would fall back on the root folder: settings there would belong to nobody.
+    if (!QDir::isAbsolutePath(qEnvironmentVariable("XDG_CONFIG_HOME")) && qEnvironmentVariable("HOME").isEmpty())
+        return QString();
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
+
 QString SettingsStore::defaultPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/Tavanote/Tavanote.ini");
+    const QString folder = userConfigFolder();
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/Tavanote/Tavanote.ini");
 }
 
 SettingsStore::SettingsStore(const QString& iniPath)
@@ -96,6 +104,10 @@ void SettingsStore::removeSection(const QString& section) {
 
 QString SettingsStore::fileName() const {
     return m_settings->fileName();
+}
+
+bool SettingsStore::canSave() const {
+    return !m_settings->fileName().isEmpty() && m_settings->status() == QSettings::NoError;
 }
 
 }  // namespace tavanote

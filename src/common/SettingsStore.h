@@ -13,9 +13,11 @@ namespace tavanote {
 // round-trips, blanks, accents, ":", "/", commas, quotes and line breaks included.
 class SettingsStore {
 public:
-    // The file the program uses: $XDG_CONFIG_HOME/Tavanote/Tavanote.ini (~/.config/... by default).
+    // The file the program uses: $XDG_CONFIG_HOME/Tavanote/Tavanote.ini (~/.config/... by default); empty when
+    // the user has no configuration folder (neither XDG_CONFIG_HOME nor HOME is set).
     static QString defaultPath();
 
+    // With an empty path the settings live for this run only.
     explicit SettingsStore(const QString& iniPath);
     ~SettingsStore();
     SettingsStore(const SettingsStore&) = delete;
@@ -29,10 +31,16 @@ public:
     void removeSection(const QString& section);
 
     QString fileName() const;
+    // False once a change could not be written to the file (or there is no file): the settings then hold for
+    // this run only.
+    bool canSave() const;
 
 private:
     std::unique_ptr<QSettings> m_settings;
 };
+
+// The user's configuration folder: $XDG_CONFIG_HOME, else ~/.config; empty when neither is known.
+QString userConfigFolder();
 
 // The section of the program's own keys.
 inline const QString kParametres = QStringLiteral("parametres");

@@ -181,8 +181,12 @@ QString messageGoneText() {
 EditorSaveResult saveEditorFields(MessageStore& store, const EditorFields& fields, qint64 id) {
     Message message = editorMessage(fields);
     const auto failed = [&store] {
-        return EditorSaveResult{EditorSaveResult::Failed, 0,
-                                QStringLiteral("Impossible d'enregistrer le message:\n") + store.lastError()};
+        return EditorSaveResult{
+            EditorSaveResult::Failed, 0,
+            storeFailureText(
+                QStringLiteral(
+                    "Impossible d'enregistrer le message: le fichier des messages est resté tel qu'il était."),
+                store.failure())};
     };
     if (id == 0) {
         const std::optional<qint64> added = store.insert(message);

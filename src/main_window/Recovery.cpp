@@ -64,7 +64,10 @@ RecoveryResult RecoverOldMessages(MessageStore& store, SettingsStore& settings) 
 
     if (!messages.empty() && !store.insertAll(messages)) {
         result.failed = true;
-        result.text = QStringLiteral("Une erreur est intervenue dans la récupération des anciens messages.");
+        result.text = storeFailureText(
+            QStringLiteral("Une erreur est intervenue dans la récupération des anciens messages: aucun n'a été "
+                           "récupéré, ils restent dans les paramètres."),
+            store.failure());
         return result;
     }
 

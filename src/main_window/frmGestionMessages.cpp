@@ -125,12 +125,14 @@ bool frmGestionMessages::Form_Load() {
     StatusPanels[2]->setText(now.toString(QStringLiteral("  HH:mm:ss  ")));
     if (!openMessageFile(m_services)) {
         Timer1->stop();
-        endProgram();
+        endProgram(1);
         return false;
     }
     const QDateTime passedAt = naiveNow(m_services.clock.now());
-    const StartupPassResult pass =
-        runStartupPass(m_services.store, m_services.preferences.expiry(), passedAt);
+    const StartupPassResult pass = runStartupPass(m_services.store, m_services.preferences.expiry(), passedAt);
+    const QString passReport = startupPassReport(pass);
+    if (!passReport.isEmpty())
+        m_services.dialogs.message(nullptr, passReport, Icon::Exclamation, Buttons::Ok);
     // Whatever falls due from now on, while a question below is open too, is the due check's.
     m_scheduler->checkFrom(passedAt);
 
@@ -339,14 +341,14 @@ bool frmGestionMessages::QuitProgram(bool confirm) {
     m_services.store.close();
     Timer1->stop();
     Timer2->stop();
-    endProgram();
+    endProgram(0);
     return true;
 }
 
-void frmGestionMessages::endProgram() {
+void frmGestionMessages::endProgram(int status) {
     m_quitting = true;
     m_scheduler->stop();
-    m_services.platform.endProgram();
+    m_services.platform.endProgram(status);
 }
 
 bool frmGestionMessages::keyPressed(QKeyEvent* key) {
@@ -422,8 +424,11 @@ void frmGestionMessages::cmdSupprimer() {
         return;
     const qint64 id = selected.toLongLong();
     if (!m_services.store.remove(id)) {
-        dialogs.message(this, QStringLiteral("Impossible de supprimer le message:\n") + m_services.store.lastError(),
-                        Icon::Exclamation, Buttons::Ok);
+        dialogs.message(
+            this,
+            storeFailureText(QStringLiteral("Impossible de supprimer le message: il reste tel qu'il était."),
+                             m_services.store.failure()),
+            Icon::Exclamation, Buttons::Ok);
         return;
     }
     if (CurrentList == ListAffiches) {

@@ -127,7 +127,8 @@ private:
     void Timer1_Timer();
     int listCount(int list) const;
     QString hintFor(QObject* watched, const QPoint& position) const;
-    void endProgram();
+    // Ends the program with this exit status (non-zero for a start that failed).
+    void endProgram(int status);
 
     Services& m_services;
     bool m_newVersion;

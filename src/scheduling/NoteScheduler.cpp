@@ -43,7 +43,7 @@ void NoteScheduler::check(const DueSpans& spans) {
         return;
     const QDateTime now = m_services.clock.now();
     bool changed = false;
-    bool failed = false;
+    StoreError failure;
     for (const Message& message : due) {
         if (findNote(message.id) || m_ticker.openedBefore(message.id, message.prochainaffichage, now))
             continue;
@@ -67,18 +67,20 @@ void NoteScheduler::check(const DueSpans& spans) {
             case StartupDecision::Unreadable:
                 continue;
         }
-        if (!ok) {
-            failed = true;
-            break;
-        }
+        // A note on screen has been seen: even when its row could not be marked displayed (and stays active),
+        // it does not open a second time for the same minute.
+        if (!ok)
+            failure = m_services.store.failure();
         m_ticker.remember(message.id, message.prochainaffichage, now);
         changed = true;
     }
     // Once for the tick, however many notes it opened.
     if (changed)
         m_host.RefreshMessageLists();
-    if (failed)
+    if (!failure.ok()) {
+        tellMarkFailure(failure);
         return;
+    }
     m_checkedSpans = spans;
     m_checkedVersion = m_services.store.dataVersion();
 }
@@ -86,14 +88,30 @@ void NoteScheduler::check(const DueSpans& spans) {
 void NoteScheduler::openStartupNotes(const std::vector<LateDisplay>& late) {
     MessageList messages;
     findStartupMessages(m_services.store, messages);
+    StoreError failure;
     for (const Message& message : messages) {
-        if (!findNote(message.id))
-            openNote(message);
+        if (!findNote(message.id) && !openNote(message))
+            failure = m_services.store.failure();
     }
     for (const LateDisplay& missed : late) {
-        if (!findNote(missed.message.id))
-            openNote(missed.message, missed.at);
+        if (!findNote(missed.message.id) && !openNote(missed.message, missed.at))
+            failure = m_services.store.failure();
     }
+    if (!failure.ok())
+        tellMarkFailure(failure);
+}
+
+void NoteScheduler::tellMarkFailure(const StoreError& failure) {
+    // Told once: while the same fault lasts, each further tick would only repeat it.
+    if (m_markFailureTold == failure.kind)
+        return;
+    m_markFailureTold = failure.kind;
+    m_services.dialogs.message(nullptr,
+                               storeFailureText(QStringLiteral("Un message est affiché, mais le fichier des messages "
+                                                               "n'a pas pu enregistrer qu'il l'est: il y reste "
+                                                               "actif."),
+                                                failure),
+                               Icon::Exclamation, Buttons::Ok);
 }
 
 bool NoteScheduler::openNote(const Message& message, const std::optional<QDateTime>& lateAt) {
@@ -105,8 +123,11 @@ bool NoteScheduler::openNote(const Message& message, const std::optional<QDateTi
     m_notes.append(note);
     if (!markDisplayed(m_services.store, message.id))
         return false;
-    return !lateAt || formatDateTime(*lateAt) == message.prochainaffichage ||
-           writeNextDisplay(m_services.store, message.id, *lateAt);
+    if (lateAt && formatDateTime(*lateAt) != message.prochainaffichage &&
+        !writeNextDisplay(m_services.store, message.id, *lateAt))
+        return false;
+    m_markFailureTold = StoreErrorKind::None;
+    return true;
 }
 
 frmTavanote* NoteScheduler::findNote(qint64 id) const {

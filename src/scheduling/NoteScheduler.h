@@ -8,6 +8,7 @@
 #include "scheduling/DueCheck.h"
 #include "scheduling/Schedule.h"
 #include "scheduling/frmTavanote.h"
+#include "store/StoreError.h"
 
 namespace tavanote {
 
@@ -43,6 +44,8 @@ private:
     // Opens a note for a message and marks the message displayed; false when the mark could not be written. A
     // note shown late shows the display it stands for, which becomes the message's next display.
     bool openNote(const Message& message, const std::optional<QDateTime>& lateAt = std::nullopt);
+    // Tells the user that a note's row could not be marked displayed, once while the fault lasts.
+    void tellMarkFailure(const StoreError& failure);
 
     Services& m_services;
     NoteHost& m_host;
@@ -55,6 +58,7 @@ private:
     // What the last check looked at: a tick of the same minute on an unchanged file has nothing new to open.
     DueSpans m_checkedSpans;
     quint64 m_checkedVersion = 0;
+    StoreErrorKind m_markFailureTold = StoreErrorKind::None;
 };
 
 }  // namespace tavanote

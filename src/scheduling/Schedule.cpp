@@ -188,15 +188,33 @@ StartupDecision decideAtStartup(const Message& message, const QDateTime& now) {
 
 StartupPassResult runStartupPass(MessageStore& store, Expiry expiry, const QDateTime& now) {
     StartupPassResult result;
-    const std::optional<MessageList> messages = store.all();
-    if (!messages || messages->empty())
-        return result;
-    // One transaction for the whole pass: thousands of rows stepped cost one sync, and a pass cut short is
-    // undone whole and simply runs again at the next start.
+    // One transaction for the whole pass, begun before the rows are read: thousands of rows stepped cost one
+    // sync, no other program writes in between, and a pass cut short is undone whole and simply runs again at
+    // the next start. While another program writes, the beginning waits a moment; then nothing runs.
     MessageStore::Transaction transaction(store);
+    if (!transaction.isOpen()) {
+        result.error = store.failure();
+        return result;
+    }
+    const std::optional<MessageList> messages = store.all();
+    if (!messages) {
+        result.error = store.failure();
+        return result;
+    }
+    bool undone = false;
     for (const Message& message : *messages) {
         const StartupDecision decision = decideAtStartup(message, now);
-        auto count = [&result](bool ok, int& counter) { ok ? ++counter : ++result.failed; };
+        // A row the file refuses is skipped; any other failure (disk full, file in use...) undoes the pass.
+        auto count = [&](bool ok, int& counter) {
+            if (ok) {
+                ++counter;
+            } else if (store.failure().kind == StoreErrorKind::Refused && store.inTransaction()) {
+                ++result.failed;
+                result.refused << message.titre;
+            } else {
+                undone = true;
+            }
+        };
         switch (decision.kind) {
             case StartupDecision::Leave:
                 break;
@@ -213,9 +231,31 @@ StartupPassResult runStartupPass(MessageStore& store, Expiry expiry, const QDate
                 result.late.push_back({message, decision.at});
                 break;
         }
+        if (undone)
+            break;
     }
-    transaction.commit();
+    if (undone || !transaction.commit()) {
+        StartupPassResult none;
+        none.error = store.failure();
+        return none;
+    }
     return result;
+}
+
+QString startupPassReport(const StartupPassResult& result) {
+    if (!result.error.ok())
+        return storeFailureText(QStringLiteral("Les messages dont l'heure d'affichage est passée n'ont pas pu être "
+                                               "mis à jour: aucun message n'a été modifié.\nIls le seront au "
+                                               "prochain démarrage du programme."),
+                                result.error);
+    if (result.refused.isEmpty())
+        return QString();
+    QString text = QStringLiteral(
+        "Les messages suivants n'ont pas pu être mis à jour: le fichier les refuse tels qu'ils sont.\n"
+        "Ils restent inchangés; modifiez-les ou supprimez-les.\n");
+    for (const QString& title : result.refused)
+        text += QStringLiteral("\n- ") + title;
+    return text;
 }
 
 }  // namespace tavanote

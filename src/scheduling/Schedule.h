@@ -2,11 +2,13 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
 #include "common/Preferences.h"
 #include "store/Message.h"
+#include "store/StoreError.h"
 
 namespace tavanote {
 
@@ -85,10 +87,19 @@ struct StartupPassResult {
     int unreadable = 0;             // rows left alone because a date could not be read
     int failed = 0;                 // writes that failed; the pass went on
     std::vector<LateDisplay> late;  // left unchanged by the pass, in id order, for the notes
+    // Rows whose write the file refused (a rule of the table): left as they were, the rest went on.
+    QStringList refused;
+    // Set when the pass could not begin or was undone whole: no row changed.
+    StoreError error;
 };
 
-// Brings every message whose display time passed while the program was not running up to date; what was missed
-// recently enough is left for a late note.
+// Brings every message whose display time passed while the program was not running up to date, all of it in
+// one transaction: every row is brought up to date, or (when the file is in use, the disk full...) none is.
+// A row whose write the file refuses is skipped, and the rest goes on. What was missed recently enough is
+// left for a late note.
 StartupPassResult runStartupPass(MessageStore& store, Expiry expiry, const QDateTime& now);
+
+// What the user is told after the pass; empty when all went well.
+QString startupPassReport(const StartupPassResult& result);
 
 }  // namespace tavanote

@@ -121,12 +121,34 @@ void frmTavanote::place() {
         moveFrame(this, *at);
 }
 
+namespace {
+
+// Longer than any line of a note: past it, looking for a word boundary only costs.
+constexpr qsizetype kLongWord = 2000;
+
+qsizetype longestWord(const QString& text) {
+    qsizetype longest = 0;
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+}  // namespace
+
 void frmTavanote::setMessage(const Message& message) {
     m_id = message.id;
     txtID->setText(QString::number(message.id));
     txtPeriodicite->setText(message.periodicite);
     m_title = message.titre;
     setWindowTitle(literalCaption(message.titre));
+    // A word too long for the note (a pasted address, a megabyte without a blank) would run off its edge, and
+    // breaking it "at a word boundary, or anywhere" looks for the boundary again at every line: minutes for a
+    // megabyte. Such a text breaks anywhere; the others at word boundaries, or anywhere inside a long word.
+    txtMessage->setWordWrapMode(longestWord(message.message) > kLongWord ? QTextOption::WrapAnywhere
+                                                                         : QTextOption::WrapAtWordBoundaryOrAnywhere);
     txtMessage->setPlainText(message.message);
     txtDernierAffichage->setText(message.dernieraffichage);
     m_tag = QStringLiteral("Tavanote_") + txtID->text();
@@ -199,9 +221,10 @@ bool frmTavanote::acknowledge() {
     if (!writeNoteClose(m_services.store, expiry, note.id, outcome)) {
         // Nothing was written: the note stays, so the message is not lost.
         dialogs.message(this,
-                        QStringLiteral("Impossible d'enregistrer la fermeture du message \"%1\".\n\n"
-                                       "Le message reste affiché.")
-                            .arg(note.titre),
+                        storeFailureText(QStringLiteral("Impossible d'enregistrer la fermeture du message \"%1\".\n"
+                                                        "Le message reste affiché et n'a pas été modifié.")
+                                             .arg(note.titre),
+                                         m_services.store.failure()),
                         Icon::Exclamation, Buttons::Ok);
         return done(false);
     }

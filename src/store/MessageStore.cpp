@@ -39,6 +39,10 @@ struct DatabaseDeleter {
 };
 using Database = std::unique_ptr<sqlite3, DatabaseDeleter>;
 
+StoreError notOpen() {
+    return {StoreErrorKind::NotOpen, QStringLiteral("Le fichier des messages n'est pas ouvert.")};
+}
+
 QString engineError(sqlite3* db) {
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
@@ -114,13 +118,19 @@ StoreOpenResult MessageStore::open(const QString& path) {
     close();
     if (!FileExists(path))
         return {StoreFault::Missing, QString()};
+    const QFileInfo fileInfo(path);
+    // The engine would take an empty file for an empty database; it is no message file.
+    if (fileInfo.size() == 0)
+        return {StoreFault::EmptyFile, QString()};
     const QByteArray nativePath = QFile::encodeName(path);
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(nativePath.constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
     Database db(raw);
     if (rc != SQLITE_OK)
         return {StoreFault::Unreadable, raw ? engineError(raw) : QString()};
-    sqlite3_busy_timeout(db.get(), 2000);
+    // Another program may be writing: its lock usually goes within moments.
+    sqlite3_busy_timeout(db.get(), kOpenWaitMs);
+    const auto locked = [](int code) { return (code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED; };
 
     // Read the file before anything could write to it: a file that is not ours is left as it is.
     {
@@ -133,6 +143,8 @@ StoreOpenResult MessageStore::open(const QString& path) {
             if (checkRc == SQLITE_ROW)
                 verdict = columnValue(check.get(), 0).toString();
         }
+        if (locked(checkRc))
+            return {StoreFault::Locked, QString()};
         if (checkRc == SQLITE_NOTADB)
             return {StoreFault::NotADatabase, engineError(db.get())};
         if (checkRc == SQLITE_CORRUPT || (checkRc == SQLITE_ROW && verdict != QLatin1String("ok")))
@@ -142,20 +154,48 @@ StoreOpenResult MessageStore::open(const QString& path) {
     }
     {
         sqlite3_stmt* rawInfo = nullptr;
-        if (sqlite3_prepare_v2(db.get(), "PRAGMA table_info(message)", -1, &rawInfo, nullptr) != SQLITE_OK)
+        const int infoRc = sqlite3_prepare_v2(db.get(), "PRAGMA table_info(message)", -1, &rawInfo, nullptr);
+        if (locked(infoRc))
+            return {StoreFault::Locked, QString()};
+        if (infoRc != SQLITE_OK)
             return {StoreFault::Unreadable, engineError(db.get())};
         Statement info(rawInfo);
         QStringList found;
-        while (sqlite3_step(info.get()) == SQLITE_ROW)
-            found << columnValue(info.get(), 1).toString().toLower();
+        bool integerKey = false;
+        int keyColumns = 0;
+        while (sqlite3_step(info.get()) == SQLITE_ROW) {
+            const QString name = columnValue(info.get(), 1).toString().toLower();
+            found << name;
+            const qint64 pk = columnValue(info.get(), 5).toLongLong();
+            if (pk > 0)
+                ++keyColumns;
+            // Only "INTEGER PRIMARY KEY" makes id the row's own number: unique, never Null.
+            if (name == QLatin1String("id") && pk == 1 &&
+                columnValue(info.get(), 2)
+                        .toString()
+                        .trimmed()
+                        .compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+                integerKey = true;
+        }
+        if (found.isEmpty())
+            return {StoreFault::NoTable, QString()};
+        QStringList missing;
         for (const char* column : kColumns) {
             if (!found.contains(QLatin1String(column)))
-                return {StoreFault::NoTable, QString()};
+                missing << QLatin1String(column);
         }
+        if (!missing.isEmpty())
+            return {StoreFault::MissingColumns, missing.join(QStringLiteral(", "))};
+        if (!integerKey || keyColumns != 1)
+            return {StoreFault::BadKey, QString()};
     }
-    const QFileInfo fileInfo(path);
-    if (sqlite3_db_readonly(db.get(), "main") == 1 || !fileInfo.isWritable() ||
-        !QFileInfo(fileInfo.absolutePath()).isWritable())
+    // The mode bits, not access(): the superuser may write anywhere, yet a file its owner protected stays as it is.
+    const auto protectedByMode = [](const QFileInfo& info) {
+        return !(info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+    };
+    const QFileInfo folderInfo(fileInfo.absolutePath());
+    if (sqlite3_db_readonly(db.get(), "main") == 1 || !fileInfo.isWritable() || !folderInfo.isWritable() ||
+        protectedByMode(fileInfo) || protectedByMode(folderInfo))
         return {StoreFault::ReadOnly, QString()};
 
     // A rollback journal with a full sync: a statement that returned is on the disk, and a write cut short by a
@@ -163,8 +203,10 @@ StoreOpenResult MessageStore::open(const QString& path) {
     sqlite3_exec(db.get(), "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
     sqlite3_exec(db.get(), "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     sqlite3_create_collation(db.get(), "FRENCH", SQLITE_UTF8, nullptr, frenchCompare);
+    sqlite3_busy_timeout(db.get(), kBusyWaitMs);
     m_db = db.release();
     m_path = path;
+    m_failure = {};
     return {};
 }
 
@@ -188,11 +230,13 @@ class MessageStore::Query {
 public:
     Query(MessageStore& store, const QByteArray& sql) : m_store(store) {
         sqlite3_stmt* raw = nullptr;
-        if (!store.m_db)
-            m_error = QStringLiteral("Le fichier des messages n'est pas ouvert.");
-        else if (sqlite3_prepare_v2(store.m_db, sql.constData(), static_cast<int>(sql.size()), &raw, nullptr) !=
-                 SQLITE_OK)
-            m_error = engineError(store.m_db);
+        if (!store.m_db) {
+            m_error = notOpen();
+        } else {
+            const int rc = sqlite3_prepare_v2(store.m_db, sql.constData(), static_cast<int>(sql.size()), &raw, nullptr);
+            if (rc != SQLITE_OK)
+                m_error = StoreError::fromCode(sqlite3_extended_errcode(store.m_db), engineError(store.m_db));
+        }
         m_stmt.reset(raw);
     }
     // Texts are written as given, never as Null.
@@ -224,30 +268,44 @@ public:
             return SQLITE_ERROR;
         const int rc = sqlite3_step(m_stmt.get());
         if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
-            m_error = sqlite3_extended_errcode(m_store.m_db) == SQLITE_CONSTRAINT_CHECK
-                          ? QStringLiteral("Le titre ne doit pas dépasser 30 caractères.")
-                          : engineError(m_store.m_db);
+            const int code = sqlite3_extended_errcode(m_store.m_db);
+            m_error = code == SQLITE_CONSTRAINT_CHECK
+                          ? StoreError{StoreErrorKind::Refused,
+                                       QStringLiteral("Le titre ne doit pas dépasser 30 caractères.")}
+                          : StoreError::fromCode(code, engineError(m_store.m_db));
         }
         return rc;
     }
-    // Runs a write to its end; the store's error is set from it.
+    // Runs a write to its end; the store's failure is set from it.
     bool run() {
+        if (m_stmt && m_store.m_injectedFailure)
+            return m_store.failWithEngine(m_store.m_injectedFailure);
         const bool ok = step() == SQLITE_DONE;
-        return ok ? m_store.failWith(QString()) : m_store.failWith(m_error);
+        return ok ? m_store.succeed() : m_store.failWith(m_error);
     }
     sqlite3_stmt* get() const { return m_stmt.get(); }
-    const QString& error() const { return m_error; }
+    const StoreError& error() const { return m_error; }
 
 private:
     MessageStore& m_store;
     Statement m_stmt;
-    QString m_error;
+    StoreError m_error;
     int m_bound = 0;
 };
 
-bool MessageStore::failWith(const QString& error) {
-    m_error = error;
-    return error.isEmpty();
+bool MessageStore::failWith(const StoreError& error) {
+    m_failure = error;
+    return error.ok();
+}
+
+bool MessageStore::failWithEngine(int code) {
+    return failWith(StoreError::fromCode(
+        code, QString::fromUtf8(m_db && code == sqlite3_extended_errcode(m_db) ? sqlite3_errmsg(m_db)
+                                                                               : sqlite3_errstr(code))));
+}
+
+bool MessageStore::inTransaction() const {
+    return m_db && !sqlite3_get_autocommit(m_db);
 }
 
 std::optional<MessageList> MessageStore::readList(Query& query) {
@@ -255,7 +313,7 @@ std::optional<MessageList> MessageStore::readList(Query& query) {
     int rc;
     while ((rc = query.step()) == SQLITE_ROW)
         list.push_back(messageAt(query.get()));
-    if (!failWith(rc == SQLITE_DONE ? QString() : query.error()))
+    if (!failWith(rc == SQLITE_DONE ? StoreError() : query.error()))
         return std::nullopt;
     return list;
 }
@@ -270,24 +328,23 @@ std::optional<qint64> MessageStore::insert(const Message& message) {
 }
 
 bool MessageStore::insertAll(const MessageList& messages) {
+    if (!m_db)
+        return failWith(notOpen());
     // A savepoint, so that it nests inside a Transaction as well as standing alone.
-    if (!m_db || sqlite3_exec(m_db, "SAVEPOINT insert_all", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return failWith(m_db ? engineError(m_db) : QStringLiteral("Le fichier des messages n'est pas ouvert."));
-    for (const Message& message : messages) {
-        if (!insert(message)) {
-            const QString error = m_error;
-            sqlite3_exec(m_db, "ROLLBACK TO insert_all", nullptr, nullptr, nullptr);
-            sqlite3_exec(m_db, "RELEASE insert_all", nullptr, nullptr, nullptr);
-            return failWith(error);
-        }
-    }
-    if (sqlite3_exec(m_db, "RELEASE insert_all", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        const QString error = engineError(m_db);
+    if (sqlite3_exec(m_db, "SAVEPOINT insert_all", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return failWithEngine(sqlite3_extended_errcode(m_db));
+    const auto undo = [this](const StoreError& error) {
         sqlite3_exec(m_db, "ROLLBACK TO insert_all", nullptr, nullptr, nullptr);
         sqlite3_exec(m_db, "RELEASE insert_all", nullptr, nullptr, nullptr);
         return failWith(error);
+    };
+    for (const Message& message : messages) {
+        if (!insert(message))
+            return undo(m_failure);
     }
-    return failWith(QString());
+    if (sqlite3_exec(m_db, "RELEASE insert_all", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return undo(StoreError::fromCode(sqlite3_extended_errcode(m_db), engineError(m_db)));
+    return succeed();
 }
 
 StoreWrite MessageStore::update(const Message& message) {
@@ -335,7 +392,7 @@ std::optional<MessageList> MessageStore::withState(const QString& etat, MessageO
 
 std::optional<MessageList> MessageStore::activeAt(const QSet<QString>& minutes) {
     if (minutes.isEmpty()) {
-        m_error.clear();
+        succeed();
         return MessageList();
     }
     // Only the rows of the minutes asked for are read: with the index on the next display, a tick costs the same
@@ -357,12 +414,23 @@ std::optional<MessageList> MessageStore::startupMessages() {
 }
 
 MessageStore::Transaction::Transaction(MessageStore& store) : m_store(store) {
-    m_open = store.m_db && sqlite3_get_autocommit(store.m_db) &&
-             sqlite3_exec(store.m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!store.m_db) {
+        store.failWith(notOpen());
+        return;
+    }
+    if (!sqlite3_get_autocommit(store.m_db))
+        return;  // one inside another: the outer one decides
+    // IMMEDIATE takes the write lock now; while another program holds it, the busy wait retries for a moment.
+    const int rc = sqlite3_exec(store.m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    m_open = rc == SQLITE_OK;
+    if (m_open)
+        store.succeed();
+    else
+        store.failWithEngine(sqlite3_extended_errcode(store.m_db));
 }
 
 MessageStore::Transaction::~Transaction() {
-    if (m_open && m_store.m_db)
+    if (m_open && m_store.m_db && !sqlite3_get_autocommit(m_store.m_db))
         sqlite3_exec(m_store.m_db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
@@ -370,10 +438,23 @@ bool MessageStore::Transaction::commit() {
     if (!m_open || !m_store.m_db)
         return false;
     m_open = false;
-    if (sqlite3_exec(m_store.m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
-        return true;
-    sqlite3_exec(m_store.m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-    return false;
+    sqlite3* db = m_store.m_db;
+    if (sqlite3_get_autocommit(db)) {
+        // The engine undid the transaction after a failure: nothing of it is on the disk.
+        if (m_store.m_failure.ok())
+            m_store.failWith({StoreErrorKind::Other, QStringLiteral("transaction rolled back")});
+        return false;
+    }
+    if (m_store.m_injectedFailure) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        return m_store.failWithEngine(m_store.m_injectedFailure);
+    }
+    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
+        return m_store.succeed();
+    const StoreError error = StoreError::fromCode(sqlite3_extended_errcode(db), engineError(db));
+    if (!sqlite3_get_autocommit(db))
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return m_store.failWith(error);
 }
 
 bool MessageStore::createEmpty(const QString& path, QString* error) {
@@ -422,20 +503,41 @@ QString MessageStore::faultText(const StoreOpenResult& result, const QString& pa
         case StoreFault::NotADatabase:
             reason = QStringLiteral("Ce fichier n'est pas un fichier de messages.");
             break;
+        case StoreFault::EmptyFile:
+            reason = QStringLiteral("Le fichier est vide (0 octet): il ne contient aucune table de messages.");
+            break;
         case StoreFault::Corrupt:
             reason = QStringLiteral("Le fichier est endommagé.");
             break;
         case StoreFault::NoTable:
             reason = QStringLiteral("Le fichier ne contient pas la table des messages.");
             break;
+        case StoreFault::MissingColumns:
+            reason = QStringLiteral("Il manque des colonnes à la table des messages: %1.").arg(result.detail);
+            return withEnding(path, reason, QString());
+        case StoreFault::BadKey:
+            reason = QStringLiteral(
+                "La colonne id de la table des messages n'est pas une clé primaire entière (INTEGER PRIMARY "
+                "KEY): des messages pourraient avoir le même numéro, ou aucun, et le programme modifierait ou "
+                "supprimerait d'autres messages que ceux voulus.");
+            break;
         case StoreFault::ReadOnly:
             reason = QStringLiteral("Le fichier (ou son dossier) est protégé en écriture.");
             break;
+        case StoreFault::Locked:
+            reason = QStringLiteral(
+                "Le fichier est utilisé par un autre programme. Attendez qu'il ait fini, ou fermez-le, puis "
+                "relancez Tavanote.");
+            break;
     }
+    return withEnding(path, reason, result.detail);
+}
+
+QString MessageStore::withEnding(const QString& path, const QString& reason, const QString& detail) {
     QString text = QStringLiteral("Impossible d'utiliser le fichier contenant les messages:\n%1\n\n%2")
                        .arg(QDir::toNativeSeparators(path), reason);
-    if (!result.detail.isEmpty())
-        text += QStringLiteral("\n(%1)").arg(result.detail);
+    if (!detail.isEmpty())
+        text += QStringLiteral("\n(%1)").arg(detail);
     return text + QStringLiteral("\n\nLe fichier n'a pas été modifié.\n\nFin du programme");
 }
 

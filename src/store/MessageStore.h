@@ -6,17 +6,30 @@
 #include <optional>
 
 #include "store/Message.h"
+#include "store/StoreError.h"
 
 struct sqlite3;
 
 namespace tavanote {
 
 // Why the message file could not be opened.
-enum class StoreFault { None, Missing, Unreadable, NotADatabase, Corrupt, NoTable, ReadOnly };
+enum class StoreFault {
+    None,
+    Missing,
+    Unreadable,
+    NotADatabase,
+    EmptyFile,  // zero bytes long
+    Corrupt,
+    NoTable,         // no table message
+    MissingColumns,  // a table message without some of its columns (detail names them)
+    BadKey,          // id is not an integer primary key: a row could not be told from another
+    ReadOnly,
+    Locked,  // another program holds the file, and did not let go within a few seconds
+};
 
 struct StoreOpenResult {
     StoreFault fault = StoreFault::None;
-    QString detail;  // the engine's own words, for the message shown to the user
+    QString detail;  // the engine's own words (or the missing columns), for the message shown to the user
     bool ok() const { return fault == StoreFault::None; }
 };
 
@@ -26,10 +39,15 @@ enum class StoreWrite { Done, Gone, Failed };
 // The one connection to messages.fdm for the whole run, with one method per operation on the table. Every value
 // is bound as a parameter; every call is its own transaction (unless a Transaction is open) and is on the disk
 // when it returns. Rows are read by the field-to-text rule; texts are written as given (the empty text for a
-// null one): the callers trim what the user typed. A call that
-// fails says so in its result and leaves the engine's words in lastError(); a call that succeeds clears it.
+// null one): the callers trim what the user typed. A call that fails says so in its result and leaves why in
+// failure() (the engine's words alone in lastError()); a call that succeeds clears it. While another program
+// writes to the file, a call waits for it up to kBusyWaitMs before it fails as InUse.
 class MessageStore {
 public:
+    static constexpr int kBusyWaitMs = 1500;
+    // How long open() waits for a file another program holds locked.
+    static constexpr int kOpenWaitMs = 4000;
+
     MessageStore();
     ~MessageStore();
     MessageStore(const MessageStore&) = delete;
@@ -69,7 +87,14 @@ public:
     // The messages shown at every start (periodicity 9), whatever their state, in id order.
     std::optional<MessageList> startupMessages();
 
-    const QString& lastError() const { return m_error; }
+    const StoreError& failure() const { return m_failure; }
+    const QString& lastError() const { return m_failure.words; }
+    // True while a Transaction is open; false again when the engine undid it after a failure.
+    bool inTransaction() const;
+
+    // For tests of a full or protected disk: every write from now on fails as the engine would with this SQLite
+    // result code (SQLITE_FULL, SQLITE_READONLY...), changing nothing; 0 lets writes through again.
+    void failWritesWith(int code) { m_injectedFailure = code; }
 
     // Groups the calls made while it lives into one transaction: all of them reach the disk together at
     // commit(), or none does. Without commit() they are rolled back.
@@ -80,7 +105,8 @@ public:
         Transaction(const Transaction&) = delete;
         Transaction& operator=(const Transaction&) = delete;
         bool commit();
-        // False when the transaction could not begin (the file is locked): run nothing then.
+        // False when the transaction could not begin (the file stayed locked for kBusyWaitMs): run nothing then;
+        // the store's failure() says why.
         bool isOpen() const { return m_open; }
 
     private:
@@ -96,12 +122,16 @@ public:
 
 private:
     class Query;
-    bool failWith(const QString& error);
+    static QString withEnding(const QString& path, const QString& reason, const QString& detail);
+    bool failWith(const StoreError& error);
+    bool failWithEngine(int code);
+    bool succeed() { return failWith(StoreError()); }
     std::optional<MessageList> readList(Query& query);
 
     sqlite3* m_db = nullptr;
     QString m_path;
-    QString m_error;
+    StoreError m_failure;
+    int m_injectedFailure = 0;
 };
 
 }  // namespace tavanote

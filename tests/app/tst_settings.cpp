@@ -74,6 +74,7 @@ private slots:
     void registeringWritesAValidEntry_data();
     void registeringWritesAValidEntry();
     void autostartValues();
+    void unwritablePlacesSayWhere();
 };
 
 void tst_Settings::namesAndValuesRoundTrip_data() {
@@ -297,6 +298,46 @@ void tst_Settings::autostartValues() {
     QVERIFY(!QFileInfo::exists(entry) && !autostart.isRegistered());
     QCOMPARE(autostart.apply(0), Autostart::Outcome::Done);
     QVERIFY(QFileInfo::exists(executable));
+}
+
+// A configuration folder that cannot be made (a file stands in its place), or no home at all: the settings hold
+// for the run and say they cannot be saved; the start-up entry fails with its reason.
+void tst_Settings::unwritablePlacesSayWhere() {
+    QTemporaryDir dir;
+    const QString blocker = dir.filePath(QStringLiteral("config"));
+    QFile file(blocker);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    SettingsStore settings(blocker + QStringLiteral("/Tavanote/Tavanote.ini"));
+    prepareSettings(settings, QStringLiteral("/opt/tavanote"), QDate(2026, 6, 5));
+    QVERIFY(!settings.canSave());
+    QCOMPARE(settings.get(kParametres, QStringLiteral("suppression")), QStringLiteral("0"));
+
+    const QString executable = dir.filePath(QStringLiteral("tavanote"));
+    QVERIFY(makeExecutable(executable));
+    Autostart autostart(blocker + QStringLiteral("/autostart/Tavanote.desktop"), executable);
+    QCOMPARE(autostart.apply(1), Autostart::Outcome::Failed);
+    QCOMPARE(autostart.failure(),
+             QStringLiteral("Le dossier %1/autostart ne peut pas être créé.").arg(QDir::toNativeSeparators(blocker)));
+
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray xdg = qgetenv("XDG_CONFIG_HOME");
+    qunsetenv("HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    const QString settingsPath = SettingsStore::defaultPath();
+    const QString entryPath = Autostart::defaultEntryPath();
+    qputenv("HOME", home);
+    qputenv("XDG_CONFIG_HOME", xdg);
+    QCOMPARE(settingsPath, QString());
+    QCOMPARE(entryPath, QString());
+    SettingsStore nowhere(settingsPath);
+    nowhere.set(kParametres, QStringLiteral("couleur"), QStringLiteral("255"));
+    QVERIFY(!nowhere.canSave());
+    QCOMPARE(nowhere.get(kParametres, QStringLiteral("couleur")), QStringLiteral("255"));
+    Autostart homeless(entryPath, executable);
+    QCOMPARE(homeless.apply(1), Autostart::Outcome::Failed);
+    QVERIFY(!homeless.failure().isEmpty());
+    QVERIFY(settingsUnsavedText(QString()).contains(QStringLiteral("aucun dossier personnel")));
 }
 
 QTEST_GUILESS_MAIN(tst_Settings)

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/frmIntro.h"
+#include "common/Preferences.h"
 #include "common/RealServices.h"
 #include "support/TestWorld.h"
 
@@ -43,6 +44,8 @@ private slots:
     void loadShowsNameAndVersionAndPreparesSettings();
     void startWithComputerSettingIsApplied();
     void missingExecutableIsToldThenTheEntryRemoved();
+    void unwritableConfigurationIsToldOnce_data();
+    void unwritableConfigurationIsToldOnce();
     void secondTickUnloadsAndHandsOverOnce();
     void singleCopyClaim();
 };
@@ -117,6 +120,56 @@ void tst_Startup::missingExecutableIsToldThenTheEntryRemoved() {
     QCOMPARE(w.dialogs.shown.size(), size_t(2));
     QCOMPARE(w.platform.autostartCalls, (QList<int>{1, 0}));
     QCOMPARE(w.settingsStore->get(kParametres, QStringLiteral("demarrage pc")), QStringLiteral("1"));
+    QVERIFY(frm.Timer1->isActive());
+}
+
+void tst_Startup::unwritableConfigurationIsToldOnce_data() {
+    QTest::addColumn<QString>("where");  // settings, none (no home), entry (only the start-up entry fails)
+    QTest::newRow("settings folder") << "settings";
+    QTest::newRow("no home") << "none";
+    QTest::newRow("start-up entry") << "entry";
+}
+
+// One box that says what cannot be saved and where, then the program goes on.
+void tst_Startup::unwritableConfigurationIsToldOnce() {
+    QFETCH(QString, where);
+    TestWorld w;
+    QString path = w.dir.filePath(QStringLiteral("config/Tavanote/Tavanote.ini"));
+    if (where == QLatin1String("settings")) {
+        QFile blocker(w.dir.filePath(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        path = blocker.fileName() + QStringLiteral("/Tavanote/Tavanote.ini");
+    } else if (where == QLatin1String("none")) {
+        path.clear();
+    }
+    SettingsStore settings(path);
+    Preferences preferences(settings);
+    Services services{w.clock,    w.random, w.scopedDialogs, settings, preferences,
+                      w.store,    w.platform, w.tray,        w.help,   w.programFolder()};
+    if (where == QLatin1String("entry")) {
+        w.platform.autostartOutcomes = {Autostart::Outcome::Failed};
+        w.platform.autostartReason = QStringLiteral("Le dossier /home/lea/.config/autostart ne peut pas être créé.");
+        w.dialogs.expect(Icon::Information,
+                         QStringLiteral("Le démarrage avec la session n'a pas pu être enregistré dans:\n"
+                                        "/home/lea/.config/autostart/Tavanote.desktop\n\n"
+                                        "Le dossier /home/lea/.config/autostart ne peut pas être créé."),
+                         Answer::Ok, QStringLiteral("ERREUR..."));
+    } else {
+        w.dialogs.expect(
+            Icon::Exclamation,
+            (path.isEmpty() ? QStringLiteral("Les paramètres ne peuvent pas être enregistrés: aucun dossier "
+                                             "personnel n'est défini (ni HOME ni XDG_CONFIG_HOME).")
+                            : QStringLiteral("Les paramètres ne peuvent pas être enregistrés dans:\n") + path +
+                                  QStringLiteral("\n\nCe dossier n'est pas accessible en écriture.")) +
+                QStringLiteral("\n\nLe programme utilise les paramètres par défaut; les changements "
+                               "faits pendant cette session seront perdus à sa fin."));
+    }
+    frmIntro frm(services, [](bool) {});
+    QVERIFY(frm.Form_Load());
+    QVERIFY(w.dialogs.allAnswered());
+    QCOMPARE(w.dialogs.shown.size(), size_t(1));
+    QCOMPARE(w.platform.autostartCalls, where == QLatin1String("entry") ? QList<int>{1} : QList<int>());
+    QCOMPARE(settings.get(kParametres, QStringLiteral("couleur")), QStringLiteral("12648447"));
     QVERIFY(frm.Timer1->isActive());
 }
 

@@ -266,7 +266,9 @@ private slots:
         QVERIFY(!loadEditorFields(store, 2));
         r = saveEditorFields(store, {QString(31, 'T'), "x", "05/06/2026", "10:00", "", 0}, 0);
         QCOMPARE(r.kind, EditorSaveResult::Failed);
-        QCOMPARE(r.text, "Impossible d'enregistrer le message:\nLe titre ne doit pas dépasser 30 caractères.");
+        QCOMPARE(r.text,
+                 "Impossible d'enregistrer le message: le fichier des messages est resté tel qu'il était.\n\n"
+                 "Le titre ne doit pas dépasser 30 caractères.");
         QCOMPARE(store.all()->size(), size_t(2));
     }
 };

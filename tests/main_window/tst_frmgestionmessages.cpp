@@ -145,9 +145,30 @@ private slots:
         else
             QVERIFY2(box.text.contains(w.storePath()) && box.text.endsWith("Fin du programme"), qPrintable(box.text));
         QCOMPARE(w.platform.endCount, 1);
+        QCOMPARE(w.platform.endStatus, 1);
         QVERIFY(!w.store.isOpen());
         QCOMPARE(file.open(QIODevice::ReadOnly), !bytes.isNull());  // a missing file is not made
         QCOMPARE(file.readAll(), bytes.isNull() ? QByteArray() : bytes);
+    }
+
+    // Another program writing all along: the start-up pass changes nothing, one box says why, the program goes on.
+    void startupPassThatCannotBeginIsToldAndTheProgramGoesOn() {
+        TestWorld w;
+        const qint64 id =
+            w.insert("Courrier", "x", "10/03/2026", "08:00", "actif", "2", "01/06/2026 08:00", "31/12/2026 08:00");
+        SqlProbe other(w.storePath());
+        QVERIFY(other.run(QStringLiteral("BEGIN IMMEDIATE")).ok);
+        w.dialogs.expect(Icon::Exclamation,
+                         QStringLiteral("Les messages dont l'heure d'affichage est passée n'ont pas pu être mis à "
+                                        "jour: aucun message n'a été modifié.\nIls le seront au prochain démarrage "
+                                        "du programme.\n\nLe fichier est utilisé par un autre programme: attendez "
+                                        "qu'il ait fini, ou fermez-le, puis recommencez.\n(database is locked)"));
+        auto frm = loaded(w);
+        QVERIFY(w.dialogs.allAnswered());
+        QVERIFY(w.tray.isAdded() && ctl<QTimer>(frm.get(), "Timer2")->isActive());
+        QVERIFY(other.run(QStringLiteral("ROLLBACK")).ok);
+        QCOMPARE(w.sql(QStringLiteral("SELECT prochainaffichage FROM message WHERE id = %1").arg(id)).text(0),
+                 QStringLiteral("01/06/2026 08:00"));
     }
 
     void listsByStateInIdOrderTrimmedRenumberedOnRefresh() {

@@ -149,7 +149,9 @@ void tst_recovery::refusedTitleChangesNothing() {
     const RecoveryResult r = RecoverOldMessages(w.store, w.settings);
     QVERIFY(r.failed);
     QVERIFY(!r.refreshLists);
-    QCOMPARE(r.text, QStringLiteral("Une erreur est intervenue dans la récupération des anciens messages."));
+    QCOMPARE(r.text, QStringLiteral("Une erreur est intervenue dans la récupération des anciens messages: aucun n'a "
+                                    "été récupéré, ils restent dans les paramètres.\n\n"
+                                    "Le titre ne doit pas dépasser 30 caractères."));
     QVERIFY(w.rows().isEmpty());
     for (int i = 0; i < sections.size(); ++i)
         QCOMPARE(w.settings.section(sections[i]), before[i]);

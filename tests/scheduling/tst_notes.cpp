@@ -1,3 +1,5 @@
+#include <sqlite3.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -530,6 +532,41 @@ private slots:
         QCOMPARE(w.row({id}), QStringLiteral("affiche 05/03/2026 08:00"));
     }
 
+    // On a full disk the notes still open, once each, and the user is told once; a close that cannot be
+    // written keeps its note and says why.
+    void fullDiskIsToldOnceAndNotesOpenOnce() {
+        World w;
+        const qint64 once = w.add("Dentiste", "05/03/2026 08:00");
+        const qint64 daily = w.add("Courrier", "05/03/2026 08:00", "2");
+        w.load();
+        w.store.failWritesWith(SQLITE_FULL);
+        const QString full = QStringLiteral(
+            "Le disque est plein: libérez de la place sur le disque, puis recommencez.\n(database or disk is full)");
+        w.dialogs.expect(Icon::Exclamation, QStringLiteral("Un message est affiché, mais le fichier des messages n'a "
+                                                           "pas pu enregistrer qu'il l'est: il y reste actif.\n\n") +
+                                                full);
+        w.ticks("05/03/2026 08:00:05", 60);
+        QVERIFY(w.dialogs.allAnswered());
+        QCOMPARE(w.opened(), (QList<qint64>{once, daily}));
+        QCOMPARE(w.row({once, daily}), QStringLiteral("actif 05/03/2026 08:00; actif 05/03/2026 08:00"));
+
+        const QString kept = QStringLiteral("Message: Dentiste\n\nCe message est maintenant érroné.");
+        w.dialogs.expect(Icon::Information, kept);
+        w.dialogs.expect(Icon::Exclamation,
+                         QStringLiteral("Impossible d'enregistrer la fermeture du message \"Dentiste\".\nLe message "
+                                        "reste affiché et n'a pas été modifié.\n\n") +
+                             full);
+        QVERIFY(!w.note(once)->close());
+        QVERIFY(w.dialogs.allAnswered());
+
+        // Room again: the closes go through, and neither message opens again in its minute.
+        w.store.failWritesWith(0);
+        QCOMPARE(w.close(once, kept), QStringLiteral("errone 05/03/2026 08:00"));
+        QCOMPARE(w.close(daily, kDailyClosed), QStringLiteral("actif 06/03/2026 08:00"));
+        w.ticks("05/03/2026 08:00:50", 10);
+        QCOMPARE(w.opened(), QList<qint64>());
+    }
+
     void lockedFileLeavesTheNoteOpenUntouched() {
         World w;
         const qint64 id = w.add("Courrier", "05/03/2026 08:00", "2");
@@ -539,8 +576,11 @@ private slots:
         QVERIFY(note);
         SqlProbe other(w.storePath());
         QVERIFY(other.run(QStringLiteral("BEGIN EXCLUSIVE")).ok);
-        w.dialogs.expect(Icon::Exclamation, QStringLiteral("Impossible d'enregistrer la fermeture du message "
-                                                           "\"Courrier\".\n\nLe message reste affiché."));
+        w.dialogs.expect(Icon::Exclamation,
+                         QStringLiteral("Impossible d'enregistrer la fermeture du message \"Courrier\".\n"
+                                        "Le message reste affiché et n'a pas été modifié.\n\n"
+                                        "Le fichier est utilisé par un autre programme: attendez qu'il ait fini, ou "
+                                        "fermez-le, puis recommencez.\n(database is locked)"));
         QElapsedTimer elapsed;
         elapsed.start();
         QVERIFY(!note->close());

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
+#include <memory>
 
 #include "common/TextRules.h"
 #include "store/MessageStore.h"
@@ -136,6 +137,8 @@ private slots:
     void refusedWritesChangeNothing();
     void openFaultsLeaveTheFileUntouched_data();
     void openFaultsLeaveTheFileUntouched();
+    void writeFailuresSayWhyInFrench_data();
+    void writeFailuresSayWhyInFrench();
     void killedWriterLosesNothingItReported();
 };
 
@@ -295,22 +298,44 @@ void tst_MessageStore::refusedWritesChangeNothing() {
     QVERIFY(f.store.insertAll({}));
 }
 
+// Each fault is told for what it is, naming the file, and the file and its folder stay as they were.
 void tst_MessageStore::openFaultsLeaveTheFileUntouched_data() {
     QTest::addColumn<QString>("fixture");
     QTest::addColumn<QList<int>>("faults");
-    QTest::newRow("missing") << "missing" << QList<int>{int(StoreFault::Missing)};
-    QTest::newRow("text file") << "text" << QList<int>{int(StoreFault::NotADatabase)};
-    QTest::newRow("database without message") << "other table" << QList<int>{int(StoreFault::NoTable)};
-    QTest::newRow("message table of other columns") << "other columns" << QList<int>{int(StoreFault::NoTable)};
-    QTest::newRow("empty file") << "empty" << QList<int>{int(StoreFault::NoTable), int(StoreFault::NotADatabase)};
-    QTest::newRow("corrupted") << "corrupted" << QList<int>{int(StoreFault::Corrupt), int(StoreFault::NotADatabase)};
+    QTest::addColumn<QString>("reason");  // part of the text the user reads
+    QTest::newRow("missing") << "missing" << QList<int>{int(StoreFault::Missing)} << QString();
+    QTest::newRow("text file") << "text" << QList<int>{int(StoreFault::NotADatabase)}
+                               << "n'est pas un fichier de messages";
+    QTest::newRow("empty file") << "empty" << QList<int>{int(StoreFault::EmptyFile)} << "Le fichier est vide";
+    QTest::newRow("database without message")
+        << "other table" << QList<int>{int(StoreFault::NoTable)} << "ne contient pas la table des messages";
+    QTest::newRow("message table missing columns")
+        << "other columns" << QList<int>{int(StoreFault::MissingColumns)}
+        << "Il manque des colonnes à la table des messages: titre, message, datemessage, heuremessage, etat, "
+           "periodicite, prochainaffichage, dernieraffichage.";
+    QTest::newRow("null and duplicate ids")
+        << "plain id" << QList<int>{int(StoreFault::BadKey)} << "n'est pas une clé primaire entière";
+    QTest::newRow("text key") << "text key" << QList<int>{int(StoreFault::BadKey)}
+                              << "n'est pas une clé primaire entière";
+    QTest::newRow("corrupted") << "corrupted" << QList<int>{int(StoreFault::Corrupt), int(StoreFault::NotADatabase)}
+                               << QString();
+    // Also for the superuser, who could write it: its owner protected it.
+    QTest::newRow("mode forbids writing")
+        << "read-only" << QList<int>{int(StoreFault::ReadOnly)} << "est protégé en écriture";
+    QTest::newRow("locked by another program")
+        << "locked" << QList<int>{int(StoreFault::Locked)} << "est utilisé par un autre programme";
 }
 
 void tst_MessageStore::openFaultsLeaveTheFileUntouched() {
     QFETCH(QString, fixture);
     QFETCH(QList<int>, faults);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
     const QString path = MessageStore::pathIn(dir.path());
+    const QString nineColumns = QStringLiteral(
+        "titre TEXT, message TEXT, datemessage TEXT, heuremessage TEXT, etat TEXT, periodicite TEXT, "
+        "prochainaffichage TEXT, dernieraffichage TEXT");
+    std::unique_ptr<test::SqlProbe> other;
     if (fixture == QLatin1String("text")) {
         QVERIFY(writeFile(path, QByteArray("titre;message;datemessage;heuremessage;etat\n").repeated(200)));
     } else if (fixture == QLatin1String("other table")) {
@@ -319,6 +344,24 @@ void tst_MessageStore::openFaultsLeaveTheFileUntouched() {
         QVERIFY(makeForeignDatabase(path,
                                     "CREATE TABLE message (id INTEGER PRIMARY KEY, texte TEXT);"
                                     "INSERT INTO message (texte) VALUES ('bonjour');"));
+    } else if (fixture == QLatin1String("plain id")) {
+        // Made by another tool: an overdue row without id would have deleted the row 0, one 5 the other 5.
+        QVERIFY(makeForeignDatabase(
+            path, QStringLiteral("CREATE TABLE message (id INTEGER, %1);"
+                                 "INSERT INTO message (id, titre, etat, periodicite, prochainaffichage) "
+                                 "VALUES (NULL, 'Sans numéro', 'actif', '0', '01/01/2020 08:00'), "
+                                 "(0, 'Zéro', 'actif', '0', '01/01/2030 08:00'), "
+                                 "(5, 'Cinq', 'actif', '0', '01/01/2020 08:00'), "
+                                 "(5, 'Autre cinq', 'actif', '0', '01/01/2030 08:00');")
+                      .arg(nineColumns)
+                      .toUtf8()
+                      .constData()));
+    } else if (fixture == QLatin1String("text key")) {
+        QVERIFY(makeForeignDatabase(path, QStringLiteral("CREATE TABLE message (id TEXT PRIMARY KEY, %1);"
+                                                         "INSERT INTO message (id, titre) VALUES ('a', 'Lettre');")
+                                              .arg(nineColumns)
+                                              .toUtf8()
+                                              .constData()));
     } else if (fixture == QLatin1String("empty")) {
         QVERIFY(writeFile(path, QByteArray()));
     } else if (fixture == QLatin1String("corrupted")) {
@@ -332,6 +375,13 @@ void tst_MessageStore::openFaultsLeaveTheFileUntouched() {
         QVERIFY(file.open(QIODevice::ReadWrite) && file.size() > 100 * 4096);
         QVERIFY(file.seek((file.size() / 2) / 4096 * 4096));
         QCOMPARE(file.write(QByteArray(512, char(0xA5))), qint64(512));
+    } else if (fixture == QLatin1String("read-only")) {
+        QVERIFY(MessageStore::createEmpty(path, nullptr));
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    } else if (fixture == QLatin1String("locked")) {
+        QVERIFY(MessageStore::createEmpty(path, nullptr));
+        other = std::make_unique<test::SqlProbe>(path);
+        QVERIFY(other->run(QStringLiteral("BEGIN EXCLUSIVE")).ok);
     }
     const QByteArray before = contents(path);
     const QStringList folderBefore = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
@@ -342,8 +392,63 @@ void tst_MessageStore::openFaultsLeaveTheFileUntouched() {
     QVERIFY(!store.isOpen());
     QVERIFY(!store.all() && !store.lastError().isEmpty());
     store.close();
+    other.reset();
     QCOMPARE(contents(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), folderBefore);
+    const QString text = MessageStore::faultText(result, path);
+    if (!reason.isEmpty())
+        QVERIFY2(text.contains(path) && text.contains(reason) && text.endsWith("Fin du programme"), qPrintable(text));
+}
+
+// A write the disk or another program refuses changes nothing and says why in French; then writes go on.
+void tst_MessageStore::writeFailuresSayWhyInFrench_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("meaning");
+    QTest::newRow("disk full") << SQLITE_FULL << int(StoreErrorKind::DiskFull) << "Le disque est plein";
+    QTest::newRow("in use") << SQLITE_BUSY << int(StoreErrorKind::InUse)
+                            << "Le fichier est utilisé par un autre programme";
+    QTest::newRow("locked table") << SQLITE_LOCKED << int(StoreErrorKind::InUse)
+                                  << "Le fichier est utilisé par un autre programme";
+    QTest::newRow("read-only") << SQLITE_READONLY << int(StoreErrorKind::WriteProtected)
+                               << "Le fichier est protégé en écriture";
+    QTest::newRow("cannot open") << SQLITE_CANTOPEN << int(StoreErrorKind::WriteProtected)
+                                 << "Le fichier est protégé en écriture";
+    QTest::newRow("disk error") << SQLITE_IOERR_WRITE << int(StoreErrorKind::DiskError)
+                                << "Le disque n'a pas pu écrire le fichier";
+}
+
+void tst_MessageStore::writeFailuresSayWhyInFrench() {
+    QFETCH(int, code);
+    QFETCH(int, kind);
+    QFETCH(QString, meaning);
+    StoreFile f;
+    QVERIFY(f.ready);
+    addThreeMessages(f.store);
+    f.store.failWritesWith(code);
+    const auto refused = [&] {
+        const QString text = storeErrorText(f.store.failure());
+        return int(f.store.failure().kind) == kind && text.startsWith(meaning) && !f.store.lastError().isEmpty() &&
+               text.endsWith(QStringLiteral("(%1)").arg(f.store.lastError()));
+    };
+    QVERIFY(!f.store.insert(message(kDentiste)) && refused());
+    QVERIFY(f.store.update(message(with(kDentiste, 1, "Autre"))) == StoreWrite::Failed && refused());
+    QVERIFY(!f.store.remove(2) && refused());
+    QVERIFY(!f.store.setState(2, kStateAffiche) && refused());
+    QVERIFY(!f.store.setNextDisplay(2, QStringLiteral("13/06/2026 18:30")) && refused());
+    QVERIFY(!f.store.insertAll({message(kDentiste), message(kPiscine)}) && refused());
+    {
+        MessageStore::Transaction transaction(f.store);
+        QVERIFY(transaction.isOpen());
+        QVERIFY(!transaction.commit() && refused());
+    }
+    QCOMPARE(table(f.store), (Rows{kDentiste, kPiscine, kBonjour}));
+    QCOMPARE(storeFailureText(QStringLiteral("Rien n'a été enregistré."), f.store.failure()),
+             QStringLiteral("Rien n'a été enregistré.\n\n") + storeErrorText(f.store.failure()));
+
+    f.store.failWritesWith(0);
+    QVERIFY(f.store.remove(2) && f.store.failure().ok());
+    QCOMPARE(table(f.store), (Rows{kDentiste, kBonjour}));
 }
 
 void tst_MessageStore::killedWriterLosesNothingItReported() {

@@ -81,8 +81,13 @@ class FakePlatform : public Platform {
 public:
     bool claimSingleCopy() override { return !otherCopyRunning; }
     Autostart::Outcome applyAutostart(int value) override;
+    QString autostartEntry() const override { return QStringLiteral("/home/lea/.config/autostart/Tavanote.desktop"); }
+    QString autostartFailure() const override { return autostartReason; }
     QString executablePath() const override { return executable; }
-    void endProgram() override { ++endCount; }
+    void endProgram(int status) override {
+        ++endCount;
+        endStatus = status;
+    }
     void beep() override { ++beeps; }
     QString findProgram(const QString& name) const override { return programs.value(name); }
     bool startProgram(const QString& path) override {
@@ -94,7 +99,9 @@ public:
     QString executable = QStringLiteral("/opt/tavanote/tavanote");
     std::deque<Autostart::Outcome> autostartOutcomes;  // queued outcomes; none left means Done
     QList<int> autostartCalls;
+    QString autostartReason;
     int endCount = 0;
+    int endStatus = -1;
     int beeps = 0;
     QMap<QString, QString> programs;  // name -> path of the programs "installed"
     QStringList started;

@@ -1,0 +1,141 @@
+// How the start-up pass runs when the file is busy, full or refuses a row: all of it or none of it, and the
+// user told why.
+#include <sqlite3.h>
+
+#include <QTest>
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include "StoreFixture.h"
+
+using namespace tavanote;
+using namespace tavanote::test;
+
+namespace {
+
+const QString kNow = QStringLiteral("12/03/2026 09:15");
+
+// Three overdue messages already marked "errone" (so none opens late): two periodic ones and one shown once.
+struct Overdue {
+    explicit Overdue(StoreFixture& f)
+        : daily(f.insert("Courrier", "errone", "2", "10/03/2026 08:00", "31/12/2026 08:00")),
+          weekly(f.insert("Piscine", "errone", "3", "05/03/2026 18:30", "31/12/2026 18:30")),
+          once(f.insert("Dentiste", "errone", "0", "11/03/2026 09:00", QString())) {}
+    qint64 daily, weekly, once;
+};
+
+QString rows(StoreFixture& f, const Overdue& o) {
+    return QStringList{f.row(o.daily), f.row(o.weekly), f.row(o.once)}.join(QStringLiteral(" | "));
+}
+
+const QString kUntouched = QStringLiteral("errone 10/03/2026 08:00 | errone 05/03/2026 18:30 | errone 11/03/2026 09:00");
+const QString kStepped = QStringLiteral("errone 13/03/2026 08:00 | errone 12/03/2026 18:30 | gone");
+
+}  // namespace
+
+class tst_StartupPass : public QObject {
+    Q_OBJECT
+private slots:
+    void anotherProgramWriting_data() {
+        QTest::addColumn<int>("holdMs");  // how long the other program keeps its write lock; -1: all along
+        QTest::newRow("lets go within the wait") << 300;
+        QTest::newRow("keeps it") << -1;
+    }
+
+    // The pass waits a moment for the other writer; when it still cannot begin, it changes nothing and says so.
+    void anotherProgramWriting() {
+        QFETCH(int, holdMs);
+        StoreFixture f;
+        const Overdue o(f);
+        const QByteArray path = QFile::encodeName(MessageStore::pathIn(f.dir.path()));
+        std::promise<void> locked;
+        std::promise<void> done;
+        std::thread other([&] {
+            sqlite3* db = nullptr;
+            sqlite3_open(path.constData(), &db);
+            sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+            locked.set_value();
+            if (holdMs >= 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+            else
+                done.get_future().wait();
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+        });
+        locked.get_future().wait();
+        const StartupPassResult result = runStartupPass(f.store, f.expiry, at(kNow));
+        if (holdMs < 0)
+            done.set_value();
+        other.join();
+        if (holdMs >= 0) {
+            QVERIFY(result.error.ok());
+            QCOMPARE(rows(f, o), kStepped);
+            QCOMPARE(startupPassReport(result), QString());
+            return;
+        }
+        QCOMPARE(result.error.kind, StoreErrorKind::InUse);
+        QCOMPARE(result.stepped + result.expired, 0);
+        QCOMPARE(rows(f, o), kUntouched);
+        const QString report = startupPassReport(result);
+        QVERIFY2(report.startsWith(QStringLiteral(
+                     "Les messages dont l'heure d'affichage est passée n'ont pas pu être mis à jour: aucun message "
+                     "n'a été modifié.\nIls le seront au prochain démarrage du programme.\n\n"
+                     "Le fichier est utilisé par un autre programme")),
+                 qPrintable(report));
+        // The next start brings them up to date.
+        QVERIFY(runStartupPass(f.store, f.expiry, at(kNow)).error.ok());
+        QCOMPARE(rows(f, o), kStepped);
+    }
+
+    // A full disk (or any failure of the file) undoes the pass whole, whenever it strikes.
+    void fullDiskChangesNothing() {
+        StoreFixture f;
+        const Overdue o(f);
+        f.store.failWritesWith(SQLITE_FULL);
+        const StartupPassResult result = runStartupPass(f.store, f.expiry, at(kNow));
+        QCOMPARE(result.error.kind, StoreErrorKind::DiskFull);
+        QCOMPARE(rows(f, o), kUntouched);
+        QVERIFY(
+            startupPassReport(result).contains(QStringLiteral("aucun message n'a été modifié.\nIls le seront au "
+                                                              "prochain démarrage du programme.\n\nLe disque "
+                                                              "est plein")));
+        f.store.failWritesWith(0);
+        QVERIFY(runStartupPass(f.store, f.expiry, at(kNow)).error.ok());
+        QCOMPARE(rows(f, o), kStepped);
+    }
+
+    // A row the file refuses stays as it is and is listed; a title over 30 characters written by another tool
+    // is no damage: its row is stepped like the others.
+    void refusedRowIsSkippedAndListed() {
+        StoreFixture f;
+        const Overdue o(f);
+        sqlite3* tool = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(MessageStore::pathIn(f.dir.path())).constData(), &tool), SQLITE_OK);
+        const int written = sqlite3_exec(
+            tool,
+            "PRAGMA ignore_check_constraints = 1; INSERT INTO message (titre, etat, periodicite, prochainaffichage, "
+            "dernieraffichage) VALUES ('Un titre écrit par un autre outil, bien trop long', 'errone', '2', "
+            "'10/03/2026 10:00', '31/12/2026 10:00')",
+            nullptr, nullptr, nullptr);
+        const qint64 tooLong = sqlite3_last_insert_rowid(tool);
+        sqlite3_close(tool);
+        QCOMPARE(written, SQLITE_OK);
+        const qint64 guarded = f.insert("Gardé", "errone", "0", "10/03/2026 11:00", QString());
+        f.query(
+            QStringLiteral("CREATE TRIGGER garde BEFORE DELETE ON message WHEN old.titre = 'Gardé' "
+                           "BEGIN SELECT RAISE(ABORT, 'ligne protégée'); END"));
+        const StartupPassResult result = runStartupPass(f.store, f.expiry, at(kNow));
+        QVERIFY(result.error.ok());
+        QCOMPARE(rows(f, o), kStepped);
+        QCOMPARE(f.row(tooLong), QStringLiteral("errone 12/03/2026 10:00"));
+        QCOMPARE(f.row(guarded), QStringLiteral("errone 10/03/2026 11:00"));
+        QCOMPARE(result.refused, QStringList{"Gardé"});
+        QCOMPARE(startupPassReport(result),
+                 QStringLiteral("Les messages suivants n'ont pas pu être mis à jour: le fichier les refuse tels "
+                                "qu'ils sont.\nIls restent inchangés; modifiez-les ou supprimez-les.\n\n- Gardé"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_StartupPass)
+#include "tst_startuppass.moc"
