@@ -54,7 +54,9 @@ add_note() {
 }
 
 # The rows of the store of $dir (title, date, time), and whether it holds any.
-rows() { sqlite3 -cmd ".timeout 2000" "$dir/program/messages.fdm" "SELECT titre, datemessage, heuremessage FROM message"; }
+rows() {
+    sqlite3 -cmd ".timeout 2000" "$dir/program/messages.fdm" "SELECT titre, datemessage, heuremessage FROM message"
+}
 saved() { [ -n "$(rows)" ]; }
 
 # Starts the copy of the folder $dir; its pid in $copy.
@@ -218,15 +220,17 @@ case_literal_title() {
     kill "$copy"
 }
 
-# The status bar's hint under the pointer, as pixels: panel 1 of the main window.
+# The status bar's hint under the pointer, as pixels: panel 1 of the main window. Each pixel is taken as its three
+# colour bytes: a tool tip over the window makes xwd read the screen in 24-bit pixels instead of 32-bit ones.
 panel_picture() {
     xwd -silent -id "$1" | python3 -c '
 import hashlib, struct, sys
 data = sys.stdin.buffer.read()
 header = struct.unpack(">25I", data[:100])
-size, width, height, bpl, ncolors = header[0], header[4], header[5], header[12], header[19]
+size, height, bits, bpl, ncolors = header[0], header[5], header[11], header[12], header[19]
 pixels = data[size + ncolors * 12:]
-rows = [pixels[y * bpl + 8 * 4:y * bpl + 300 * 4] for y in range(height - 20, height - 6)]
+step = bits // 8
+rows = [pixels[y * bpl + x * step:y * bpl + x * step + 3] for y in range(height - 20, height - 6) for x in range(8, 300)]
 print(hashlib.md5(b"".join(rows)).hexdigest())'
 }
 
