@@ -53,6 +53,12 @@ add_note() {
         '$now', '')"
 }
 
+# The rows of the store of $dir (title, date, time), and whether it holds any.
+rows() {
+    sqlite3 -cmd ".timeout 2000" "$dir/program/messages.fdm" "SELECT titre, datemessage, heuremessage FROM message"
+}
+saved() { [ -n "$(rows)" ]; }
+
 # Starts the copy of the folder $dir; its pid in $copy.
 start() {
     HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_RUNTIME_DIR="$dir/runtime" \
@@ -138,7 +144,9 @@ case_placement() {
     for copy in "${copies[@]}"; do kill "$copy"; done
 }
 
-# The time picker opens 2000 twips right of and 1700 below the editor's corner, both frames measured alike.
+# The time picker opens 2000 twips right of and 1700 below the editor's corner, both frames measured alike; typed
+# keys reach its lists as a user's do: 7, a letter (refused), Tab, 5 and Enter write 07:05, which the saved row
+# keeps (a title, a text and a date to come make the message one the editor accepts).
 case_time_picker() {
     local main editor picker el et pl pt
     prepare picker
@@ -146,12 +154,21 @@ case_time_picker() {
     main=$(wait_window "$copy" "Gestion des messages") || fail "the main window did not show"
     xdotool windowactivate --sync "$main" key ctrl+n
     editor=$(wait_window "$copy" "Créer un nouveau message") || fail "Ctrl+N did not open the editor"
-    xdotool windowactivate --sync "$editor" key Tab Tab Tab Tab Tab space
+    xdotool windowactivate --sync "$editor" type "Reveil"
+    xdotool key Tab type "Texte"
+    xdotool key Tab type "31/12/2099"
+    xdotool key Tab Tab Tab space
     picker=$(wait_window "$copy" "Heure") || { check "the time picker opens from the editor" false; return; }
     read -r el et _ _ < <(frame_of "$editor")
     read -r pl pt _ _ < <(frame_of "$picker")
     check "the time picker lies 133,113 pixels from the editor's frame ($((pl - el)),$((pt - et)))" \
         test $((pl - el)) -eq 133 -a $((pt - et)) -eq 113
+    xdotool windowactivate --sync "$picker" key 7 a Tab 5 Return
+    wait_for 50 bash -c "! xwininfo -id $picker 2>/dev/null | grep -q IsViewable"
+    xdotool windowactivate --sync "$editor" key ctrl+e
+    wait_for 50 saved
+    check "7, a letter, Tab, 5 and Enter in the time picker write 07:05, saved with the message ($(rows))" \
+        test "$(rows)" = "Reveil|31/12/2099|07:05"
     kill "$copy"
 }
 
@@ -203,15 +220,17 @@ case_literal_title() {
     kill "$copy"
 }
 
-# The status bar's hint under the pointer, as pixels: panel 1 of the main window.
+# The status bar's hint under the pointer, as pixels: panel 1 of the main window. Each pixel is taken as its three
+# colour bytes: a tool tip over the window makes xwd read the screen in 24-bit pixels instead of 32-bit ones.
 panel_picture() {
     xwd -silent -id "$1" | python3 -c '
 import hashlib, struct, sys
 data = sys.stdin.buffer.read()
 header = struct.unpack(">25I", data[:100])
-size, width, height, bpl, ncolors = header[0], header[4], header[5], header[12], header[19]
+size, height, bits, bpl, ncolors = header[0], header[5], header[11], header[12], header[19]
 pixels = data[size + ncolors * 12:]
-rows = [pixels[y * bpl + 8 * 4:y * bpl + 300 * 4] for y in range(height - 20, height - 6)]
+step = bits // 8
+rows = [pixels[y * bpl + x * step:y * bpl + x * step + 3] for y in range(height - 20, height - 6) for x in range(8, 300)]
 print(hashlib.md5(b"".join(rows)).hexdigest())'
 }
 

@@ -1,9 +1,11 @@
 #include <QApplication>
 #include <QFile>
 #include <QFrame>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTableView>
@@ -391,6 +393,38 @@ private slots:
         QVERIFY(w.dialogs.allAnswered());
         QCOMPARE(w.platform.endCount, 1);
         QVERIFY(!w.store.isOpen());
+    }
+
+    // Scrolled sideways to the end, as a drag of its scroll bar does, a list keeps its "No" column over its left
+    // edge, and the column follows the list's rows when the list scrolls down.
+    void numberColumnStaysWhileTheListScrollsSideways() {
+        TestWorld w;
+        for (int i = 1; i <= 30; ++i)
+            add(w, QStringLiteral("Message %1").arg(i), "actif");
+        auto frm = loaded(w, true);
+        QTableView* list = ctl<QTableView>(frm.get(), "MSFactifs");
+        QTableView* number = ctl<QTableView>(list, "MSFactifs_fixe");
+        QScrollBar* sideways = list->horizontalScrollBar();
+        QVERIFY(sideways->maximum() > 0);
+        sideways->setValue(sideways->maximum());
+        QVERIFY(list->columnViewportPosition(0) < 0);  // the list's own first column has gone out of view
+        const QRect cells = list->viewport()->geometry();
+        QVERIFY(number->isVisible());
+        QCOMPARE(number->geometry().topLeft(), QPoint(cells.left(), list->horizontalHeader()->geometry().top()));
+        QCOMPARE(number->geometry().bottom(), cells.bottom());
+        QCOMPARE(number->width(), list->columnWidth(0));
+        QCOMPARE(list->childAt(cells.topLeft() + QPoint(2, 2)), number->viewport());  // laid over the cells
+
+        for (int scroll : {0, list->verticalScrollBar()->maximum()}) {
+            list->verticalScrollBar()->setValue(scroll);
+            for (int y : {2, number->viewport()->height() / 2}) {
+                const QModelIndex shown = number->indexAt(QPoint(2, y));
+                QCOMPARE(shown.column(), 0);
+                QCOMPARE(shown.row(), list->rowAt(y));
+                QCOMPARE(shown.data().toString(), QString::number(shown.row() + 1));
+            }
+        }
+        QVERIFY(number->rowAt(2) > 10);  // the rows have scrolled up
     }
 };
 
