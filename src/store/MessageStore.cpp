@@ -211,6 +211,9 @@ StoreOpenResult MessageStore::open(const QString& path) {
 }
 
 void MessageStore::close() {
+    for (sqlite3_stmt* statement : std::as_const(m_statements))
+        sqlite3_finalize(statement);
+    m_statements.clear();
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
@@ -228,17 +231,30 @@ quint64 MessageStore::dataVersion() const {
 // One prepared statement: values bound by position from 1, rows stepped through.
 class MessageStore::Query {
 public:
-    Query(MessageStore& store, const QByteArray& sql) : m_store(store) {
+    Query(MessageStore& store, const QByteArray& sql) : m_store(store), m_sql(sql) {
         sqlite3_stmt* raw = nullptr;
         if (!store.m_db) {
             m_error = notOpen();
+        } else if (sqlite3_stmt* kept = store.m_statements.take(sql)) {
+            raw = kept;
         } else {
-            const int rc = sqlite3_prepare_v2(store.m_db, sql.constData(), static_cast<int>(sql.size()), &raw, nullptr);
+            const int rc = sqlite3_prepare_v3(store.m_db, sql.constData(), static_cast<int>(sql.size()),
+                                              SQLITE_PREPARE_PERSISTENT, &raw, nullptr);
             if (rc != SQLITE_OK)
                 m_error = StoreError::fromCode(sqlite3_extended_errcode(store.m_db), engineError(store.m_db));
         }
         m_stmt.reset(raw);
     }
+    // The statement goes back to the store for the next query of the same text (unless one is kept already).
+    ~Query() {
+        if (!m_stmt || m_sql.size() > kKeptStatementLength || m_store.m_statements.contains(m_sql))
+            return;
+        sqlite3_reset(m_stmt.get());
+        sqlite3_clear_bindings(m_stmt.get());
+        m_store.m_statements.insert(m_sql, m_stmt.release());
+    }
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
     // Texts are written as given, never as Null.
     Query& text(const QString& value) {
         const QByteArray bytes = value.toUtf8();
@@ -287,7 +303,10 @@ public:
     const StoreError& error() const { return m_error; }
 
 private:
+    // Longer texts (the minutes of a long sleep) are rare: compiled each time rather than kept.
+    static constexpr qsizetype kKeptStatementLength = 1024;
     MessageStore& m_store;
+    QByteArray m_sql;
     Statement m_stmt;
     StoreError m_error;
     int m_bound = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <memory>
@@ -9,6 +10,7 @@
 #include "store/StoreError.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace tavanote {
 
@@ -129,6 +131,9 @@ private:
     std::optional<MessageList> readList(Query& query);
 
     sqlite3* m_db = nullptr;
+    // Statements prepared once and kept for the run, by their text: the due check's tick then costs no
+    // compilation. A statement in use by a query is taken out while it runs.
+    QHash<QByteArray, sqlite3_stmt*> m_statements;
     QString m_path;
     StoreError m_failure;
     int m_injectedFailure = 0;
