@@ -172,7 +172,8 @@ void tst_Schedule::startupPass_data() {
     // Due at this very minute: not yet passed.
     row("weekly due now", "0", "actif", "3", "12/03/2026 09:15", daily, "actif 12/03/2026 09:15");
     // Once is never expired unseen.
-    row("once passed", "0", "actif", "0", "11/03/2026 14:00", nullptr, "actif 11/03/2026 14:00 late 11/03/2026 14:00");
+    row("once a year late", "0", "actif", "0", "11/03/2025 14:00", nullptr,
+        "actif 11/03/2025 14:00 late 11/03/2025 14:00");
     row("once ahead", "0", "actif", "0", "13/03/2026 14:00", nullptr, "actif 13/03/2026 14:00");
     // A code that is no digit counts as once.
     row("empty code", "0", "actif", "", "11/03/2026 14:00", daily, "actif 11/03/2026 14:00 late 11/03/2026 14:00");
