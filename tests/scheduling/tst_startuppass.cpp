@@ -29,7 +29,8 @@ QString rows(StoreFixture& f, const Overdue& o) {
     return QStringList{f.row(o.daily), f.row(o.weekly), f.row(o.once)}.join(QStringLiteral(" | "));
 }
 
-const QString kUntouched = QStringLiteral("errone 10/03/2026 08:00 | errone 05/03/2026 18:30 | errone 11/03/2026 09:00");
+const QString kUntouched =
+    QStringLiteral("errone 10/03/2026 08:00 | errone 05/03/2026 18:30 | errone 11/03/2026 09:00");
 const QString kStepped = QStringLiteral("errone 13/03/2026 08:00 | errone 12/03/2026 18:30 | gone");
 
 }  // namespace
