@@ -137,7 +137,7 @@ case_placement() {
     id=$(wait_window "${copies[4]}" "Gestion des messages") || fail "the main window did not show"
     read -r left top width height < <(frame_of "$id")
     check "the main window is centred with its frame ($left,$top ${width}x$height)" placed_as 4 "$left" "$top" "$width" "$height"
-    xdotool windowactivate --sync "$id" key ctrl+p
+    to_window "$id" key ctrl+p
     id=$(wait_window "${copies[4]}" "Paramètres") || { check "Ctrl+P opens the settings" false; return; }
     read -r left top width height < <(frame_of "$id")
     check "the settings window is centred with its frame ($left,$top ${width}x$height)" placed_as 4 "$left" "$top" "$width" "$height"
@@ -152,9 +152,9 @@ case_time_picker() {
     prepare picker
     start
     main=$(wait_window "$copy" "Gestion des messages") || fail "the main window did not show"
-    xdotool windowactivate --sync "$main" key ctrl+n
+    to_window "$main" key ctrl+n
     editor=$(wait_window "$copy" "Créer un nouveau message") || fail "Ctrl+N did not open the editor"
-    xdotool windowactivate --sync "$editor" type "Reveil"
+    to_window "$editor" type "Reveil"
     xdotool key Tab type "Texte"
     xdotool key Tab type "31/12/2099"
     xdotool key Tab Tab Tab space
@@ -163,9 +163,9 @@ case_time_picker() {
     read -r pl pt _ _ < <(frame_of "$picker")
     check "the time picker lies 133,113 pixels from the editor's frame ($((pl - el)),$((pt - et)))" \
         test $((pl - el)) -eq 133 -a $((pt - et)) -eq 113
-    xdotool windowactivate --sync "$picker" key 7 a Tab 5 Return
+    to_window "$picker" key 7 a Tab 5 Return
     wait_for 50 bash -c "! xwininfo -id $picker 2>/dev/null | grep -q IsViewable"
-    xdotool windowactivate --sync "$editor" key ctrl+e
+    to_window "$editor" key ctrl+e
     wait_for 50 saved
     check "7, a letter, Tab, 5 and Enter in the time picker write 07:05, saved with the message ($(rows))" \
         test "$(rows)" = "Reveil|31/12/2099|07:05"
@@ -214,7 +214,7 @@ case_literal_title() {
     id=$(wait_window "$copy" '<b>x</b> [*]')
     check "the caption shows <b>x</b> [*] as typed" test -n "$id"
     [ -n "$id" ] || { kill "$copy"; return; }
-    xdotool windowactivate --sync "$id" key Escape
+    to_window "$id" key Escape
     box=$(wait_window "$copy" "Tavanote")
     check "closing the note tells what became of it" test -n "$box"
     kill "$copy"

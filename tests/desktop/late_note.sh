@@ -28,12 +28,12 @@ pids+=($copy)
 wait_for 80 visible "Dentiste hier" || fail "the note of yesterday's message did not open"
 [ "$(state)" = "affiche $day 10:00" ] || fail "the row is '$(state)', not displayed"
 note=$(visible "Dentiste hier" | head -n 1)
-xdotool windowactivate --sync "$note" key Escape
+to_window "$note" key Escape
 # The question "Êtes-vous sûr(e)..." (asked by default), then the box saying the message is deleted: Return on each.
 rows() { sqlite3 "$store" "SELECT count(*) FROM message"; }
 for _ in 1 2 3; do
     wait_for 50 visible "Tavanote" || break
-    xdotool windowactivate --sync "$(visible Tavanote | head -n 1)" key Return
+    to_window "$(visible Tavanote | head -n 1)" key Return
     wait_for 10 bash -c "[ \"\$(sqlite3 '$store' 'SELECT count(*) FROM message')\" = 0 ]" && break
 done
 [ "$(rows)" = 0 ] || fail "the message was not deleted on close: '$(state)'"

@@ -41,14 +41,14 @@ sleep 0.5
 start_copy without-tray
 wait_for 80 visible "Gestion des messages" || fail "the main window did not show without a notification area"
 main=$(visible "Gestion des messages" | head -n 1)
-xdotool windowactivate --sync "$main" key ctrl+n
+to_window "$main" key ctrl+n
 wait_for 50 visible "Créer un nouveau message" || fail "Ctrl+N did not open the editor"
 editor=$(visible "Créer un nouveau message" | head -n 1)
-xdotool windowactivate --sync "$editor" key Escape
+to_window "$editor" key Escape
 wait_for 50 bash -c "! xdotool search --onlyvisible --name '^Créer un nouveau message$'" || fail "Esc did not close the editor"
-xdotool windowactivate --sync "$main" key Escape
+to_window "$main" key Escape
 wait_for 50 visible "Tavanote" || fail "Esc did not ask to quit"
-xdotool windowactivate --sync "$(visible Tavanote | head -n 1)" key Return
+to_window "$(visible Tavanote | head -n 1)" key Return
 for _ in $(seq 50); do kill -0 "$copy" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$copy" 2>/dev/null && fail "the program did not end after Esc and Yes"
 echo "desktop smoke test: all checks passed"

@@ -41,3 +41,16 @@ wait_for() {
 }
 
 visible() { xdotool search --onlyvisible --name "^$1\$"; }
+
+# Gives a window the focus and waits until the window manager says it has it (on a busy machine the first
+# activation can be lost, and keys meant for a note would reach the main window), then runs the xdotool command
+# that follows (key ..., type ...).
+to_window() {
+    local id=$1
+    shift
+    for _ in 1 2 3; do
+        xdotool windowactivate --sync "$id" 2>/dev/null
+        wait_for 20 bash -c "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = \"$id\" ]" && break
+    done
+    xdotool "$@"
+}

@@ -69,9 +69,9 @@ main=$(visible "Gestion des messages" | head -n 1)
 grep -qxF "dossier%20application=$folder/" "$settings" || fail "the program folder is not the installed one"
 grep -qxF "Exec=\"$folder/tavanote\"" "$autostart" || fail "the start-up entry does not name the installed program"
 xprop -id "$main" _NET_WM_ICON | grep -q "Icon (16 x 16)" || fail "the main window has no icon"
-xdotool windowactivate --sync "$main" key Escape
+to_window "$main" key Escape
 wait_for 50 visible "Tavanote" || fail "Esc did not ask to quit"
-xdotool windowactivate --sync "$(visible Tavanote | head -n 1)" key Return
+to_window "$(visible Tavanote | head -n 1)" key Return
 for _ in $(seq 50); do kill -0 "$copy" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$copy" 2>/dev/null && fail "the program did not end after Esc and Yes"
 
