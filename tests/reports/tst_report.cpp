@@ -123,6 +123,7 @@ void tst_Report::buildsTheDocument() {
     QCOMPARE(format(1, 7).foreground().color(), QColor(0, 0, 128));
     QCOMPARE(format(1, 7).fontPointSize(), 15.0);
     QCOMPARE(format(1, 7).fontWeight(), int(QFont::Bold));
+    QCOMPARE(format(1, 7).fontFamilies().toStringList(), QStringList{"Tahoma"});
     QCOMPARE(format(2, 24).fontPointSize(), 12.0);
     QCOMPARE(format(7, 16).fontPointSize(), 10.0);  // the emoji's second half
     QCOMPARE(format(7, 16).fontWeight(), int(QFont::Normal));
@@ -139,10 +140,6 @@ void tst_Report::wordsTheListAndTotal_data() {
     QTest::addColumn<QString>("total");
     QTest::newRow("one active") << 0 << 1 << "Liste des messages actifs"
                                 << "Total: 1 message actif";
-    QTest::newRow("three active") << 0 << 3 << "Liste des messages actifs"
-                                  << "Total: 3 messages actifs";
-    QTest::newRow("one erroneous") << 1 << 1 << "Liste des messages érronés"
-                                   << "Total: 1 message érroné";
     QTest::newRow("two erroneous") << 1 << 2 << "Liste des messages érronés"
                                    << "Total: 2 messages érronés";
     QTest::newRow("none displayed") << 2 << 0 << "Liste des messages affichés"
@@ -178,9 +175,6 @@ void tst_Report::rewritesTheTemplate() {
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray written = file.readAll();
     QCOMPARE(written, defaultTemplate());
-    QVERIFY(written.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1036{\\fonttbl"));
-    QVERIFY(written.endsWith("\\par\r\n}\r\n"));
-    QCOMPARE(written.count("\r\n"), 14);
 }
 
 void tst_Report::buildsWithoutAWritableFolder_data() {
@@ -250,22 +244,14 @@ void tst_Report::exportsText() {
     QCOMPARE(text.count('\r'), text.count("\r\n"));
 }
 
+// The names the report window's export does not try: a dot in a folder, an unknown extension, and the last
+// three characters deciding.
 void tst_Report::choosesTheFormatByTheName_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("saved");
     QTest::addColumn<ExportFormat>("format");
     QTest::newRow("no extension") << "/tmp/a.b/rapport"
                                   << "/tmp/a.b/rapport.rtf" << ExportFormat::Rtf;
-    QTest::newRow("rtf in capitals") << "RAPPORT.RTF"
-                                     << "RAPPORT.RTF" << ExportFormat::Rtf;
-    QTest::newRow("text") << "r.txt"
-                          << "r.txt" << ExportFormat::Text;
-    QTest::newRow("htm") << "r.Htm"
-                         << "r.Htm" << ExportFormat::Html;
-    QTest::newRow("csv") << "r.csv"
-                         << "r.csv" << ExportFormat::Csv;
-    QTest::newRow("html refused") << "r.html"
-                                  << "r.html" << ExportFormat::Refused;
     QTest::newRow("other extension") << "r.doc"
                                      << "r.doc" << ExportFormat::Refused;
     QTest::newRow("by the last three characters") << "r.xcsv"
