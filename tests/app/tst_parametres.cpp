@@ -1,10 +1,8 @@
 // The settings window: what it shows of the stored settings, what saving writes, the colour choice, the
-// start-up box and its entry, closing without saving, captions and help.
+// start-up box and its entry, closing without saving, and help.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -89,7 +87,7 @@ private slots:
     void suppressionReadsAsTheRule_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("manual");
-        for (const char* value : {"0", "1", "2", "", "01", "non"})
+        for (const char* value : {"0", "1", "", "01", "non"})
             QTest::addRow("\"%s\"", value) << QString(value) << (qstrcmp(value, "0") != 0);
     }
     void suppressionReadsAsTheRule() {
@@ -236,71 +234,6 @@ private slots:
         QVERIFY(!frm.frm);  // and gone
         QCOMPARE(w.settingsStore->section(kParametres), before);
         QVERIFY(w.platform.autostartCalls.isEmpty() && w.dialogs.shown.empty());
-    }
-
-    void captionsAndToolTips_data() {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("tip");
-        const QString ferm = QStringLiteral("Demander la confirmation de la fermeture du message");
-        const QString demarrage = QStringLiteral("Démarrer le programme au démarrage de l'ordinateur");
-        const QString fin = QStringLiteral("Confirmer la fin du programme en quittant");
-        const QList<QStringList> rows = {{"optSuppression_0", "Automatique", "Suppression automatique des messages"},
-                                         {"optSuppression_1", "Manuelle", "Suppression manuelle des messages"},
-                                         {"optPosition_0", "Aléatoire", "Position aléatoire des messages"},
-                                         {"optPosition_1", "Fixe", "Position fixe des messages"},
-                                         {"cboPosition", "En haut à gauche", "Position des messages"},
-                                         {"optCouleur_0", "Aléatoire", "Couleur aléatoire des messages"},
-                                         {"optCouleur_1", "Fixe......................", "Couleur fixe des messages"},
-                                         {"cmdCouleur", "", ""},
-                                         {"chkDateHeure_0", "Afficher la date", "Afficher la date dans le message"},
-                                         {"chkDateHeure_1", "Afficher l'heure", "Afficher l'heure dans le message"},
-                                         {"chkFermeture", ferm, ferm},
-                                         {"chkDemarragePC", demarrage, demarrage},
-                                         {"chkFinProgramme", fin, fin},
-                                         {"Boutons_0", "&Enregistrer les paramètres", "Enregistrer les paramètres"},
-                                         {"Boutons_1", "&Aide", "Affiche l'aide..."},
-                                         {"Boutons_2", "&Quitter", "Fermer la fenêtre"}};
-        for (const QStringList& row : rows)
-            QTest::newRow(qPrintable(row[0])) << row[1] << row[2];
-    }
-    void captionsAndToolTips() {
-        QFETCH(QString, caption);
-        TestWorld w;
-        Opened frm(w);
-        QWidget* control = ctl<QWidget>(frm.frm, QLatin1String(QTest::currentDataTag()));
-        if (auto* list = qobject_cast<QComboBox*>(control)) {
-            QStringList entries;
-            for (int i = 0; i < list->count(); ++i)
-                entries << list->itemText(i);
-            QCOMPARE(entries.join(QLatin1Char('|')),
-                     QStringLiteral("En haut à gauche|En haut au centre|En haut à droite|Au milieu à gauche|"
-                                    "Au milieu au centre|Au milieu à droite|En bas à gauche|En bas au centre|"
-                                    "En bas à droite"));
-            QCOMPARE(list->currentText(), caption);
-        } else {
-            QCOMPARE(qobject_cast<QAbstractButton*>(control)->text(), caption);
-        }
-        QTEST(control->toolTip(), "tip");
-    }
-
-    // The title, and the frames and labels, which have no name of their own.
-    void titleFramesAndLabels() {
-        TestWorld w;
-        Opened frm(w);
-        QCOMPARE(frm->windowTitle(), QStringLiteral("Paramètres"));
-        QStringList shown;
-        for (const QLabel* label : frm->findChildren<QLabel*>())
-            shown << label->text();
-        for (const QGroupBox* frame : frm->findChildren<QGroupBox*>())
-            shown << frame->title();
-        const QStringList texts =
-            QStringLiteral(
-                "Suppression des messages|(le message est définitivement supprimé lors de sa fermeture)|"
-                "(le message est mis dans la liste des messages érronés)|Affichage du message|Position|"
-                "Couleur de fond|Date et heure|Fermeture du message")
-                .split(QLatin1Char('|'));
-        for (const QString& text : texts)
-            QVERIFY2(shown.contains(text), qPrintable(text));
     }
 
     void helpFromButtonAndF1AboutFromF2() {

@@ -144,13 +144,6 @@ private slots:
                                               << QString() << QStringLiteral("|titre|message/1|Un|Deux");
         QTest::newRow("a shorter second line")
             << QByteArray("a;b;c\nd;e") << "s.txt" << 1 << 2 << false << kFaulty << "collapsed";
-        QTest::newRow("a quote never closed")
-            << QByteArray("\"a;b\nc") << "s.txt" << 1 << 1 << false << kFaulty << "collapsed";
-        QTest::newRow("binary") << QByteArray(
-                                       "\x7f"
-                                       "ELF\x02\x01\x00\x00;x",
-                                       10)
-                                << "b.txt" << 1 << 2 << false << kFaulty << "collapsed";
         QTest::newRow("empty") << QByteArray() << "e.txt" << 1 << 2 << false
                                << "Il n'existe aucune donnée dans le fichier à importer."
                                << "collapsed";

@@ -90,10 +90,6 @@ private slots:
             << "Importation impossible:\nLe champ de la colonne 5 n'a pas un nom valide "
                "(Statut).\nVous devez changer le nom du champ avec le nom "
                "correspondant\ndans la liste (mappage des champs).";
-        QTest::newRow("title of 31") << QStringList{kHeaders, kGoodRow, rowWith(0, QString(31, QLatin1Char('t')))} << 0
-                                     << cellRefusal("titre", "non valide", 2,
-                                                    ". Celle-ci doit être un titre de message valide de 30 caractères "
-                                                    "maximum");
         QTest::newRow("title of 30 and a blank")
             << QStringList{kHeaders, rowWith(0, QString(30, QLatin1Char('t')) + QLatin1Char(' '))} << 0
             << cellRefusal("titre", "non valide", 1,
@@ -195,27 +191,21 @@ private slots:
                                 "aucunes données à importer."));
     }
 
+    // No to the duplicates question cancels; Yes imports the others.
     void preparation() {
-        QStringList labels;
-        const auto progress = [&](int width, const QString& label) {
-            labels << QString::number(width) + QLatin1Char(' ') + label;
-        };
         ImportGrid grid = gridOf({kHeaders, kGoodRow, rowWith(0, "Autre")});
         QStringList questions;
+        QList<int> widths;  // the bar grows a fifth at each step, the duplicates last
         ImportPlan plan = prepareImport(
             grid, {"réunion"},
             [&](const QString& q) {
                 questions << q;
                 return false;
             },
-            progress);
+            [&](int width, const QString&) { widths << width; });
         QCOMPARE(plan.refusal, importCancelledText());
         QCOMPARE(questions, QStringList({duplicateQuestion("Réunion\n")}));
-        QCOMPARE(labels,
-                 QStringList({"880 Vérification de la présence de données...",
-                              "1760 Vérification du champ (clé primaire)...", "2640 Vérification du nom des champs...",
-                              "3520 Vérification du format des données...",
-                              "4400 Recherche des données en double (doublons sur les titres)..."}));
+        QCOMPARE(widths, QList<int>({880, 1760, 2640, 3520, 4400}));
 
         plan = prepareImport(grid, {"réunion"}, [](const QString&) { return true; });
         QCOMPARE(plan.refusal, std::nullopt);
@@ -228,7 +218,6 @@ private slots:
         QTest::addColumn<QString>("header");
         QTest::addColumn<int>("index");
         const QStringList all = importFieldNames();
-        QTest::newRow("title back on top") << all.mid(1) << QStringLiteral("Titre") << 0;
         QTest::newRow("still offered") << all << QStringLiteral("etat") << -1;
         QTest::newRow("not a field") << all.mid(1) << QStringLiteral("id") << -1;
         QTest::newRow("home past the end") << QStringList{"message"} << QStringLiteral("dernieraffichage") << 1;
@@ -241,17 +230,11 @@ private slots:
         QCOMPARE(homeIndex(available, header), index);
     }
 
-    void gridRows() {
-        ImportGrid grid = gridOf({kHeaders, kGoodRow, rowWith(0, "b"), rowWith(0, "c")});
-        grid.removeRow(1);
-        QCOMPARE(titles(grid), QStringList({"1:b", "2:c"}));
-        grid.removeRow(2);
-        grid.removeRow(1);
-        QCOMPARE(grid.rowCount(), 1);
-        QCOMPARE(grid.header(1), QStringLiteral("titre"));
-        QVERIFY(!addColumnRefusal(grid, 8).isEmpty());
+    void appendedColumnWidensEveryRow() {
+        ImportGrid grid = gridOf({kHeaders, kGoodRow});
         grid.appendColumn();
         QCOMPARE(grid.row(0).size(), 10);
+        QCOMPARE(grid.row(1).size(), 10);
     }
 };
 

@@ -35,36 +35,13 @@ bool underlined(frmApropos* frm, int i) {
 class tst_apropos : public QObject {
     Q_OBJECT
 private slots:
-    void showsTheProgramAndItsLinks() {
+    void okCloses() {
         TestWorld w;
         About about(w);
         frmApropos* frm = about.frm;
         QVERIFY(frm->IsLoaded);
         QCOMPARE(frm->windowTitle(), QStringLiteral("A propos de..."));
         QVERIFY(frm->windowFlags() & Qt::WindowStaysOnTopHint);
-        const std::pair<const char*, std::pair<QString, QString>> labels[] = {
-            {"lblTitle", {"Tavanote", "Titre de l'application"}},
-            {"lblVersion", {"Version 2.0.0", "Numéro de version de l'application"}},
-            {"lblUrl_0", {"https://tavanote.example.org", "Site Internet du concepteur"}},
-            {"lblUrl_1", {"contact@tavanote.example.org", "Adresse de messagerie du concepteur"}},
-            {"lblUrlTitre_0", {"Site:", ""}},
-            {"lblUrlTitre_1", {"Mail:", ""}},
-        };
-        for (const auto& [name, texts] : labels) {
-            QCOMPARE(ctl<QLabel>(frm, name)->text(), texts.first);
-            QCOMPARE(ctl<QLabel>(frm, name)->toolTip(), texts.second);
-        }
-        auto* info = ctl<QPlainTextEdit>(frm, "txtInformations");
-        QVERIFY(info->isReadOnly());
-        QCOMPARE(info->toolTip(), QStringLiteral("Texte d'information sur l'application"));
-        QCOMPARE(info->toPlainText(),
-                 QStringLiteral("Ce programme vous permet d'afficher des messages sur votre ordinateur tel des petites "
-                                "notes jaunes bien connues. Ainsi, vous ne riquez plus d'oublier un rendez-vous, un "
-                                "anniversaire, une fête etc..."));
-        QCOMPARE(ctl<QPushButton>(frm, "cmdSysInfo")->text(), QStringLiteral("&Infos système..."));
-        QCOMPARE(ctl<QPushButton>(frm, "cmdSysInfo")->toolTip(), QStringLiteral("Informations sur le système"));
-        QCOMPARE(ctl<QPushButton>(frm, "cmdOK")->toolTip(), QStringLiteral("Fermer la fenêtre"));
-
         ctl<QPushButton>(frm, "cmdOK")->click();
         QVERIFY(!frm->IsLoaded);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -73,7 +50,6 @@ private slots:
 
     void keysClose_data() {
         QTest::addColumn<int>("key");
-        QTest::newRow("Esc") << int(Qt::Key_Escape);
         QTest::newRow("Enter") << int(Qt::Key_Return);
         QTest::newRow("letter") << int(Qt::Key_A);
     }
@@ -130,9 +106,6 @@ private slots:
         const QString mail =
             "mailto:contact@tavanote.example.org?Subject=Tavanote version 2.0.0&Body=Saisissez "
             "ci-dessous le texte de votre message:";
-        QCOMPARE(mailTarget(frmApropos::kMailAddress, "Tavanote version 2.0.0",
-                            "Saisissez ci-dessous le texte de votre message:", "", ""),
-                 mail);
         QTest::mouseClick(ctl<QLabel>(about.frm, "lblUrl_1"), Qt::LeftButton);
         QCOMPARE(w.dialogs.openedUrls.size(), 2);
         QCOMPARE(QUrl::fromPercentEncoding(w.dialogs.openedUrls.last().toEncoded()), mail);

@@ -211,7 +211,6 @@ private slots:
         QTest::addColumn<int>("copies");
         QTest::addColumn<bool>("selectFirst");  // a title selected before printing
         QTest::addColumn<bool>("selection");    // the user prints only the selection
-        QTest::newRow("un exemplaire") << 1 << false << false;
         QTest::newRow("trois exemplaires, trois travaux") << 3 << false << false;
         QTest::newRow("la sélection seule") << 1 << true << true;
         QTest::newRow("tout, malgré une sélection") << 2 << true << false;
