@@ -1,9 +1,10 @@
-// The settings area, the settings put in order at start, the quit question and the start-up entry.
+// The settings file, the settings put in order at start, the quit question and the start-up entry.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,6 +28,16 @@ Pairs sorted(Pairs pairs) {
 QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The names as the program hands them to QSettings.
+QString qsettingsName(QString name) {
+    return name.replace('%', "%25").replace('/', "%2F").replace('\\', "%5C");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 bool makeExecutable(const QString& path) {
@@ -64,10 +75,9 @@ class tst_Settings : public QObject {
 private slots:
     void namesAndValuesRoundTrip_data();
     void namesAndValuesRoundTrip();
+    void otherToolsSectionsAreKept();
     void missingKeysAndRemovedSections();
     void firstStartWritesEveryDefault();
-    void startWithComputerIsReadAsANumber_data();
-    void startWithComputerIsReadAsANumber();
     void previousVersionSectionsAreRemoved();
     void quitQuestion_data();
     void quitQuestion();
@@ -85,30 +95,83 @@ void tst_Settings::namesAndValuesRoundTrip_data() {
         QTest::newRow(tag) << QString::fromUtf8(section) << QString::fromUtf8(key) << QString::fromUtf8(value);
     };
     add("blanks", "demarrage GEST", "date de debut", "05/06/2026");
-    add("accents", "Réunion à l'école", "clé", "Été, hiver");
-    add("colon", "Rappel: dentiste", "jour:", "05/06/2026");
-    add("slash", "Cours 1/2", "a/b", "1/2");
+    add("accents", "Réunion à l'école", "clé €", "Été, hiver 😀");
+    add("slash, colon", "Cours 1/2: maths", "a/b:", "1/2");
     add("backslash", "Software\\Microsoft", "C:\\Tavanote\\", "C:\\Program Files\\");
-    add("percent", "100% bio", "%2F%25", "50%");
+    add("percent", "100% bio", "%2F%25%U00E9", "50%");
     add("ini punctuation", "[liste] = #1; ok", "a=b;c#d[e]", "x = y ; z # w");
-    add("commas and quotes", "liste", "\"Courses\", marché", "Il a dit \"bonjour\", 'au revoir'");
-    add("leading at sign", "liste", "@Variant", "@Variant(\\0\\0\\0\\x7f)");
-    add("line breaks", "liste", "texte:", "Ligne 1\r\nLigne 2\nLigne 3\n");
+    add("commas and quotes", "General", "\"Courses\", marché", "Il a dit \"bonjour\", 'au revoir'");
+    add("leading at sign", "@liste", "@Variant", "@Variant(\\0\\0\\0\\x7f)");
+    add("line breaks, controls", "liste", "texte:",
+        "Ligne 1\r\nLigne 2\n\t\x01"
+        "9\x7f\n");
     add("blanks around", " Réunion ", " nom ", "  deux blancs  ");
 }
 
-// Written, then read back from the file by a new store, as at the next start.
+// Written, then read back by a new store, as at the next start; QSettings, which wrote the files of earlier
+// versions, reads what the program writes, and the program reads what it wrote.
 void tst_Settings::namesAndValuesRoundTrip() {
     QFETCH(QString, section);
     QFETCH(QString, key);
     QFETCH(QString, value);
     QTemporaryDir dir;
+    const QString ours = dir.filePath(QStringLiteral("Tavanote.ini"));
+    SettingsStore(ours).set(section, key, value);
+    SettingsStore(ours).set(section, QStringLiteral("voisin"), QStringLiteral("1"));
+    const QString theirs = dir.filePath(QStringLiteral("earlier.ini"));
+    {
+        QSettings earlier(theirs, QSettings::IniFormat);
+        earlier.setValue(qsettingsName(section) + '/' + qsettingsName(key), value);
+        earlier.setValue(qsettingsName(section) + QStringLiteral("/voisin"), QStringLiteral("1"));
+        QSettings reader(ours, QSettings::IniFormat);
+        QCOMPARE(reader.value(qsettingsName(section) + '/' + qsettingsName(key)).toString(), value);
+        QCOMPARE(reader.value(qsettingsName(section) + QStringLiteral("/voisin")).toString(), QStringLiteral("1"));
+    }
+    for (const QString& path : {ours, theirs}) {
+        SettingsStore settings(path);
+        QCOMPARE(settings.get(section, key), value);
+        QCOMPARE(sorted(settings.section(section)), sorted(Pairs{{key, value}, {QStringLiteral("voisin"), "1"}}));
+    }
+}
+
+// Sections, keys and comments the program does not write stay byte for byte, in their place, start after start;
+// they are read as QSettings read them.
+void tst_Settings::otherToolsSectionsAreKept() {
+    QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
-    SettingsStore(path).set(section, key, value);
-    SettingsStore(path).set(section, QStringLiteral("voisin"), QStringLiteral("1"));
-    SettingsStore settings(path);
-    QCOMPARE(settings.get(section, key), value);
-    QCOMPARE(sorted(settings.section(section)), sorted(Pairs{{key, value}, {QStringLiteral("voisin"), "1"}}));
+    const QByteArray foreign =
+        "\xEF\xBB\xBF; made by hand\r\nracine = 1\r\n[a/b]\r\nk=1\r\n[]\r\nx = y\r\n\r\n[General]\r\ng=\"a;b\"\r\n"
+        "[odd]\r\nb\\k=2\r\n%zz=3\r\n  key with spaces = \" v \" ; note\r\ndup=1\r\nligne=\"un\r\ndeux\"\r\n"
+        "liste=a , \"b,c\" ,d\r\ndup=2\r\nno equals sign\r\n[parametres]\r\nautre\\cle=1\r\ncouleur = 255\r\n";
+    writeFile(path, foreign);
+    {
+        SettingsStore settings(path);
+        QSettings earlier(path, QSettings::IniFormat);
+        earlier.beginGroup(QStringLiteral("odd"));
+        Pairs read;
+        for (const QString& key : earlier.childKeys())
+            read << qMakePair(key, earlier.value(key).toStringList().join(','));
+        QCOMPARE(read.size(), 5);
+        QCOMPARE(sorted(settings.section(QStringLiteral("odd"))), read);
+        QCOMPARE(settings.get(QStringLiteral("a/b"), QStringLiteral("k")), QString());
+        QCOMPARE(settings.get(QStringLiteral("a"), QStringLiteral("b/k")), QString());
+        prepare(settings);
+        settings.set(QStringLiteral("odd"), QStringLiteral("dup"), QStringLiteral("3"));
+        settings.set(QStringLiteral("neuve"), QStringLiteral("a"), QStringLiteral("b"));
+        QCOMPARE(settings.get(kParametres, QStringLiteral("couleur")), QStringLiteral("255"));
+    }
+    const QByteArray saved = readAll(path);
+    // Of a repeated key the last line is rewritten, the others dropped.
+    QByteArray expected = foreign;
+    expected.replace("dup=1\r\n", "").replace("dup=2", "dup=3");
+    QVERIFY2(saved.startsWith(expected.chopped(2) + "\r\ndossier%20application=/opt/tavanote/\r\n"), saved.constData());
+    QVERIFY(saved.endsWith("\r\n\r\n[neuve]\r\na=b\r\n"));
+    QCOMPARE(SettingsStore(path).get(QStringLiteral("odd"), QStringLiteral("dup")), QStringLiteral("3"));
+    {
+        SettingsStore again(path);
+        prepare(again);
+    }
+    QCOMPARE(readAll(path), saved);
 }
 
 void tst_Settings::missingKeysAndRemovedSections() {
@@ -127,7 +190,6 @@ void tst_Settings::missingKeysAndRemovedSections() {
     }
     SettingsStore settings(path);
     QCOMPARE(settings.section(QStringLiteral("etat")), Pairs());
-    QCOMPARE(settings.get(QStringLiteral("etat"), QStringLiteral("a")), QString());
     QCOMPARE(settings.section(QStringLiteral("fin GEST")), Pairs());
     for (const QString& section : QStringList{"etats", "Etat", "etat/1"})
         QCOMPARE(settings.section(section), (Pairs{{"a", section}}));
@@ -145,8 +207,8 @@ void tst_Settings::firstStartWritesEveryDefault() {
     }
     QCOMPARE(sorted(SettingsStore(path).section(kParametres)), sorted(kDefaults));
 
-    // Values already there are kept, but for the two that say the running program and a "demarrage pc" other
-    // than 0 or 1.
+    // Values already there are kept, but for the two that say the running program; "demarrage pc" is read as a
+    // number and written back as 0 or 1.
     SettingsStore settings(path);
     for (const auto& [key, value] : kDefaults)
         settings.set(kParametres, key, key == QLatin1String("demarrage pc") ? "5" : "0");
@@ -155,25 +217,11 @@ void tst_Settings::firstStartWritesEveryDefault() {
         const bool running = key == QLatin1String("version") || key == QLatin1String("dossier application");
         QCOMPARE(settings.get(kParametres, key), running || key == QLatin1String("demarrage pc") ? value : "0");
     }
-}
-
-void tst_Settings::startWithComputerIsReadAsANumber_data() {
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<int>("read");
-    QTest::newRow("0") << "0" << 0;
-    QTest::newRow("00") << "00" << 0;
-    QTest::newRow("abc") << "abc" << 0;
-    QTest::newRow("5") << "5" << 1;
-}
-
-void tst_Settings::startWithComputerIsReadAsANumber() {
-    QFETCH(QString, stored);
-    QFETCH(int, read);
-    QTemporaryDir dir;
-    SettingsStore settings(dir.filePath(QStringLiteral("Tavanote.ini")));
-    settings.set(kParametres, QStringLiteral("demarrage pc"), stored);
-    QCOMPARE(prepare(settings).startWithComputer, read);
-    QCOMPARE(settings.get(kParametres, QStringLiteral("demarrage pc")), QString::number(read));
+    for (const char* zero : {"00", "abc"}) {
+        settings.set(kParametres, QStringLiteral("demarrage pc"), QLatin1String(zero));
+        QCOMPARE(prepare(settings).startWithComputer, 0);
+        QCOMPARE(settings.get(kParametres, QStringLiteral("demarrage pc")), QStringLiteral("0"));
+    }
 }
 
 void tst_Settings::previousVersionSectionsAreRemoved() {
