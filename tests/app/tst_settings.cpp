@@ -62,11 +62,6 @@ const Pairs kDefaults = pairs(
     "suppression=0|demarrage pc=1|fin programme=1|position=|couleur=12648447|affichage=3|confirmation fermeture=1|"
     "version=2.0.0|legende=1|dossier application=/opt/tavanote/|date de debut=05/06/2026");
 
-const QString Q = QStringLiteral("Êtes-vous sûr(e) de vouloir quitter le programme 'Tavanote' ?");
-const QString kActive = QStringLiteral(
-    "\n\nAttention:\nIl existe des messages actifs à afficher [%1 message(s)]\n"
-    "Ceux-ci ne pourront pas s'afficher tant que le programme ne sera pas démarré.");
-
 }  // namespace
 
 class tst_Settings : public QObject {
@@ -76,11 +71,8 @@ private slots:
     void namesAndValuesRoundTrip_data();
     void namesAndValuesRoundTrip();
     void otherToolsSectionsAreKept();
-    void missingKeysAndRemovedSections();
     void firstStartWritesEveryDefault();
     void previousVersionSectionsAreRemoved();
-    void quitQuestion_data();
-    void quitQuestion();
     void registeringWritesAValidEntry_data();
     void registeringWritesAValidEntry();
     void autostartValues();
@@ -174,28 +166,6 @@ void tst_Settings::otherToolsSectionsAreKept() {
     QCOMPARE(readAll(path), saved);
 }
 
-void tst_Settings::missingKeysAndRemovedSections() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
-    {
-        SettingsStore settings(path);
-        QCOMPARE(settings.get(kParametres, QStringLiteral("suppression")), QString());
-        QCOMPARE(settings.section(QStringLiteral("liste")), Pairs());
-        for (const QString& section : QStringList{"etat", "etats", "Etat", "etat/1", "fin GEST"})
-            settings.set(section, QStringLiteral("a"), section);
-        settings.set(kParametres, QStringLiteral("etat"), QStringLiteral("garde"));
-        settings.removeSection(QStringLiteral("etat"));
-        settings.removeSection(QStringLiteral("fin GEST"));
-        settings.removeSection(QStringLiteral("absente"));
-    }
-    SettingsStore settings(path);
-    QCOMPARE(settings.section(QStringLiteral("etat")), Pairs());
-    QCOMPARE(settings.section(QStringLiteral("fin GEST")), Pairs());
-    for (const QString& section : QStringList{"etats", "Etat", "etat/1"})
-        QCOMPARE(settings.section(section), (Pairs{{"a", section}}));
-    QCOMPARE(settings.get(kParametres, QStringLiteral("etat")), QStringLiteral("garde"));
-}
-
 void tst_Settings::firstStartWritesEveryDefault() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
@@ -224,61 +194,34 @@ void tst_Settings::firstStartWritesEveryDefault() {
     }
 }
 
+// Only the old sections go, not those of like names; the next start is no new version any more.
 void tst_Settings::previousVersionSectionsAreRemoved() {
     QTemporaryDir dir;
-    SettingsStore settings(dir.filePath(QStringLiteral("Tavanote.ini")));
-    // Old sections alone, without a start date, are not a previous version.
-    settings.set(QStringLiteral("etat"), QStringLiteral("valeur"), QStringLiteral("1"));
-    QVERIFY(!prepare(settings).newVersion);
-    QCOMPARE(settings.get(QStringLiteral("etat"), QStringLiteral("valeur")), QStringLiteral("1"));
-
-    settings.removeSection(kParametres);
-    settings.set(kParametres, QStringLiteral("date de debut"), QStringLiteral("14/03/2019"));
+    const QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
     const QStringList old = {"demarrage GEST", "demarrage OS", "etat", "fin GEST", "fin MESS"};
-    for (const QString& section : old)
-        settings.set(section, QStringLiteral("valeur"), QStringLiteral("1"));
-    settings.set(QStringLiteral("liste"), QStringLiteral("Réunion"), QStringLiteral("EN COURS"));
-    QVERIFY(prepare(settings).newVersion);
+    const QStringList kept = {"liste", "etats", "Etat", "etat/1"};
+    {
+        SettingsStore settings(path);
+        // Old sections alone, without a start date, are not a previous version.
+        settings.set(QStringLiteral("etat"), QStringLiteral("a"), QStringLiteral("1"));
+        QVERIFY(!prepare(settings).newVersion);
+        QCOMPARE(settings.get(QStringLiteral("etat"), QStringLiteral("a")), QStringLiteral("1"));
+        settings.removeSection(kParametres);
+        settings.set(kParametres, QStringLiteral("date de debut"), QStringLiteral("14/03/2019"));
+        settings.set(kParametres, QStringLiteral("etat"), QStringLiteral("garde"));
+        for (const QString& section : old + kept)
+            settings.set(section, QStringLiteral("a"), section);
+        QVERIFY(prepare(settings).newVersion);
+        settings.removeSection(QStringLiteral("absente"));
+    }
+    SettingsStore settings(path);
     for (const QString& section : old)
         QVERIFY2(settings.section(section).isEmpty(), qPrintable(section));
-    QCOMPARE(settings.section(QStringLiteral("liste")), (Pairs{{"Réunion", "EN COURS"}}));
+    for (const QString& section : kept)
+        QCOMPARE(settings.section(section), (Pairs{{"a", section}}));
+    QCOMPARE(settings.get(kParametres, QStringLiteral("etat")), QStringLiteral("garde"));
     QCOMPARE(settings.get(kParametres, QStringLiteral("date de debut")), QStringLiteral("14/03/2019"));
-    // From then on "suppression" exists: the next start is not a new version any more.
     QVERIFY(!prepare(settings).newVersion);
-}
-
-void tst_Settings::quitQuestion_data() {
-    QTest::addColumn<int>("active");
-    QTest::addColumn<int>("displayed");
-    QTest::addColumn<QString>("warning");
-    QTest::newRow("nothing") << 0 << 0 << QString();
-    QTest::newRow("3 active") << 3 << 0 << kActive.arg(3);
-    QTest::newRow("2 displayed") << 0 << 2
-                                 << QStringLiteral(
-                                        "\n\nAttention:\nIl existe des messages actuellement affichés [2 messages]\n"
-                                        "Ceux-ci ne seront plus affichés si vous quittez le programme.");
-    QTest::newRow("1 displayed") << 0 << 1
-                                 << QStringLiteral(
-                                        "\n\nAttention:\nIl existe un message actuellement affiché.\n"
-                                        "Celui-ci ne sera plus affiché si vous quittez le programme.");
-    QTest::newRow("3 active, 1 displayed")
-        << 3 << 1
-        << kActive.arg(3) + QStringLiteral(
-                                "\nDe plus, 1 message est actuellement affiché.\n"
-                                "Celui-ci ne sera plus affiché si vous quittez le programme.");
-    QTest::newRow("1 active, 4 displayed")
-        << 1 << 4
-        << kActive.arg(1) + QStringLiteral(
-                                "\nDe plus, 4 messages sont actuellement affichés.\n"
-                                "Ceux-ci ne seront plus affichés si vous quittez le programme.");
-}
-
-void tst_Settings::quitQuestion() {
-    QFETCH(int, active);
-    QFETCH(int, displayed);
-    QFETCH(QString, warning);
-    QCOMPARE(quitWarning(active, displayed), warning);
-    QCOMPARE(tavanote::quitQuestion(active, displayed), Q + warning);
 }
 
 void tst_Settings::registeringWritesAValidEntry_data() {
