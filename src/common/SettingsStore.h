@@ -5,12 +5,12 @@
 #include <QString>
 #include <memory>
 
-class QSettings;
-
 namespace tavanote {
 
-// The user's settings area: an INI file, one group per section. Any section or key name and any value
-// round-trips, blanks, accents, ":", "/", commas, quotes and line breaks included.
+// The user's settings area: an INI file, one group per section, read and written as QSettings does. Any section
+// or key name and any value round-trips, blanks, accents, ":", "/", commas, quotes and line breaks included.
+// Only the lines the program changes are rewritten: sections, keys and comments put there by other tools stay
+// as they were, byte for byte.
 class SettingsStore {
 public:
     // The file the program uses: $XDG_CONFIG_HOME/Tavanote/Tavanote.ini (~/.config/... by default); empty when
@@ -36,7 +36,8 @@ public:
     bool canSave() const;
 
 private:
-    std::unique_ptr<QSettings> m_settings;
+    struct File;
+    std::unique_ptr<File> m_file;
 };
 
 // The user's configuration folder: $XDG_CONFIG_HOME, else ~/.config; empty when neither is known.

@@ -1,9 +1,10 @@
-// The settings area, the settings put in order at start, the quit question and the start-up entry.
+// The settings file, the settings put in order at start, the quit question and the start-up entry.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +30,16 @@ QByteArray readAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The names as the program hands them to QSettings.
+QString qsettingsName(QString name) {
+    return name.replace('%', "%25").replace('/', "%2F").replace('\\', "%5C");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
 bool makeExecutable(const QString& path) {
     QFile file(path);
     return QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly) &&
@@ -51,11 +62,6 @@ const Pairs kDefaults = pairs(
     "suppression=0|demarrage pc=1|fin programme=1|position=|couleur=12648447|affichage=3|confirmation fermeture=1|"
     "version=2.0.0|legende=1|dossier application=/opt/tavanote/|date de debut=05/06/2026");
 
-const QString Q = QStringLiteral("Êtes-vous sûr(e) de vouloir quitter le programme 'Tavanote' ?");
-const QString kActive = QStringLiteral(
-    "\n\nAttention:\nIl existe des messages actifs à afficher [%1 message(s)]\n"
-    "Ceux-ci ne pourront pas s'afficher tant que le programme ne sera pas démarré.");
-
 }  // namespace
 
 class tst_Settings : public QObject {
@@ -64,13 +70,9 @@ class tst_Settings : public QObject {
 private slots:
     void namesAndValuesRoundTrip_data();
     void namesAndValuesRoundTrip();
-    void missingKeysAndRemovedSections();
+    void otherToolsSectionsAreKept();
     void firstStartWritesEveryDefault();
-    void startWithComputerIsReadAsANumber_data();
-    void startWithComputerIsReadAsANumber();
     void previousVersionSectionsAreRemoved();
-    void quitQuestion_data();
-    void quitQuestion();
     void registeringWritesAValidEntry_data();
     void registeringWritesAValidEntry();
     void autostartValues();
@@ -85,53 +87,83 @@ void tst_Settings::namesAndValuesRoundTrip_data() {
         QTest::newRow(tag) << QString::fromUtf8(section) << QString::fromUtf8(key) << QString::fromUtf8(value);
     };
     add("blanks", "demarrage GEST", "date de debut", "05/06/2026");
-    add("accents", "Réunion à l'école", "clé", "Été, hiver");
-    add("colon", "Rappel: dentiste", "jour:", "05/06/2026");
-    add("slash", "Cours 1/2", "a/b", "1/2");
+    add("accents", "Réunion à l'école", "clé €", "Été, hiver 😀");
+    add("slash, colon", "Cours 1/2: maths", "a/b:", "1/2");
     add("backslash", "Software\\Microsoft", "C:\\Tavanote\\", "C:\\Program Files\\");
-    add("percent", "100% bio", "%2F%25", "50%");
+    add("percent", "100% bio", "%2F%25%U00E9", "50%");
     add("ini punctuation", "[liste] = #1; ok", "a=b;c#d[e]", "x = y ; z # w");
-    add("commas and quotes", "liste", "\"Courses\", marché", "Il a dit \"bonjour\", 'au revoir'");
-    add("leading at sign", "liste", "@Variant", "@Variant(\\0\\0\\0\\x7f)");
-    add("line breaks", "liste", "texte:", "Ligne 1\r\nLigne 2\nLigne 3\n");
+    add("commas and quotes", "General", "\"Courses\", marché", "Il a dit \"bonjour\", 'au revoir'");
+    add("leading at sign", "@liste", "@Variant", "@Variant(\\0\\0\\0\\x7f)");
+    add("line breaks, controls", "liste", "texte:",
+        "Ligne 1\r\nLigne 2\n\t\x01"
+        "9\x7f\n");
     add("blanks around", " Réunion ", " nom ", "  deux blancs  ");
 }
 
-// Written, then read back from the file by a new store, as at the next start.
+// Written, then read back by a new store, as at the next start; QSettings, which wrote the files of earlier
+// versions, reads what the program writes, and the program reads what it wrote.
 void tst_Settings::namesAndValuesRoundTrip() {
     QFETCH(QString, section);
     QFETCH(QString, key);
     QFETCH(QString, value);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
-    SettingsStore(path).set(section, key, value);
-    SettingsStore(path).set(section, QStringLiteral("voisin"), QStringLiteral("1"));
-    SettingsStore settings(path);
-    QCOMPARE(settings.get(section, key), value);
-    QCOMPARE(sorted(settings.section(section)), sorted(Pairs{{key, value}, {QStringLiteral("voisin"), "1"}}));
+    const QString ours = dir.filePath(QStringLiteral("Tavanote.ini"));
+    SettingsStore(ours).set(section, key, value);
+    SettingsStore(ours).set(section, QStringLiteral("voisin"), QStringLiteral("1"));
+    const QString theirs = dir.filePath(QStringLiteral("earlier.ini"));
+    {
+        QSettings earlier(theirs, QSettings::IniFormat);
+        earlier.setValue(qsettingsName(section) + '/' + qsettingsName(key), value);
+        earlier.setValue(qsettingsName(section) + QStringLiteral("/voisin"), QStringLiteral("1"));
+        QSettings reader(ours, QSettings::IniFormat);
+        QCOMPARE(reader.value(qsettingsName(section) + '/' + qsettingsName(key)).toString(), value);
+        QCOMPARE(reader.value(qsettingsName(section) + QStringLiteral("/voisin")).toString(), QStringLiteral("1"));
+    }
+    for (const QString& path : {ours, theirs}) {
+        SettingsStore settings(path);
+        QCOMPARE(settings.get(section, key), value);
+        QCOMPARE(sorted(settings.section(section)), sorted(Pairs{{key, value}, {QStringLiteral("voisin"), "1"}}));
+    }
 }
 
-void tst_Settings::missingKeysAndRemovedSections() {
+// Sections, keys and comments the program does not write stay byte for byte, in their place, start after start;
+// they are read as QSettings read them.
+void tst_Settings::otherToolsSectionsAreKept() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
+    const QByteArray foreign =
+        "\xEF\xBB\xBF; made by hand\r\nracine = 1\r\n[a/b]\r\nk=1\r\n[]\r\nx = y\r\n\r\n[General]\r\ng=\"a;b\"\r\n"
+        "[odd]\r\nb\\k=2\r\n%zz=3\r\n  key with spaces = \" v \" ; note\r\ndup=1\r\nligne=\"un\r\ndeux\"\r\n"
+        "liste=a , \"b,c\" ,d\r\ndup=2\r\nno equals sign\r\n[parametres]\r\nautre\\cle=1\r\ncouleur = 255\r\n";
+    writeFile(path, foreign);
     {
         SettingsStore settings(path);
-        QCOMPARE(settings.get(kParametres, QStringLiteral("suppression")), QString());
-        QCOMPARE(settings.section(QStringLiteral("liste")), Pairs());
-        for (const QString& section : QStringList{"etat", "etats", "Etat", "etat/1", "fin GEST"})
-            settings.set(section, QStringLiteral("a"), section);
-        settings.set(kParametres, QStringLiteral("etat"), QStringLiteral("garde"));
-        settings.removeSection(QStringLiteral("etat"));
-        settings.removeSection(QStringLiteral("fin GEST"));
-        settings.removeSection(QStringLiteral("absente"));
+        QSettings earlier(path, QSettings::IniFormat);
+        earlier.beginGroup(QStringLiteral("odd"));
+        Pairs read;
+        for (const QString& key : earlier.childKeys())
+            read << qMakePair(key, earlier.value(key).toStringList().join(','));
+        QCOMPARE(read.size(), 5);
+        QCOMPARE(sorted(settings.section(QStringLiteral("odd"))), read);
+        QCOMPARE(settings.get(QStringLiteral("a/b"), QStringLiteral("k")), QString());
+        QCOMPARE(settings.get(QStringLiteral("a"), QStringLiteral("b/k")), QString());
+        prepare(settings);
+        settings.set(QStringLiteral("odd"), QStringLiteral("dup"), QStringLiteral("3"));
+        settings.set(QStringLiteral("neuve"), QStringLiteral("a"), QStringLiteral("b"));
+        QCOMPARE(settings.get(kParametres, QStringLiteral("couleur")), QStringLiteral("255"));
     }
-    SettingsStore settings(path);
-    QCOMPARE(settings.section(QStringLiteral("etat")), Pairs());
-    QCOMPARE(settings.get(QStringLiteral("etat"), QStringLiteral("a")), QString());
-    QCOMPARE(settings.section(QStringLiteral("fin GEST")), Pairs());
-    for (const QString& section : QStringList{"etats", "Etat", "etat/1"})
-        QCOMPARE(settings.section(section), (Pairs{{"a", section}}));
-    QCOMPARE(settings.get(kParametres, QStringLiteral("etat")), QStringLiteral("garde"));
+    const QByteArray saved = readAll(path);
+    // Of a repeated key the last line is rewritten, the others dropped.
+    QByteArray expected = foreign;
+    expected.replace("dup=1\r\n", "").replace("dup=2", "dup=3");
+    QVERIFY2(saved.startsWith(expected.chopped(2) + "\r\ndossier%20application=/opt/tavanote/\r\n"), saved.constData());
+    QVERIFY(saved.endsWith("\r\n\r\n[neuve]\r\na=b\r\n"));
+    QCOMPARE(SettingsStore(path).get(QStringLiteral("odd"), QStringLiteral("dup")), QStringLiteral("3"));
+    {
+        SettingsStore again(path);
+        prepare(again);
+    }
+    QCOMPARE(readAll(path), saved);
 }
 
 void tst_Settings::firstStartWritesEveryDefault() {
@@ -145,8 +177,8 @@ void tst_Settings::firstStartWritesEveryDefault() {
     }
     QCOMPARE(sorted(SettingsStore(path).section(kParametres)), sorted(kDefaults));
 
-    // Values already there are kept, but for the two that say the running program and a "demarrage pc" other
-    // than 0 or 1.
+    // Values already there are kept, but for the two that say the running program; "demarrage pc" is read as a
+    // number and written back as 0 or 1.
     SettingsStore settings(path);
     for (const auto& [key, value] : kDefaults)
         settings.set(kParametres, key, key == QLatin1String("demarrage pc") ? "5" : "0");
@@ -155,82 +187,41 @@ void tst_Settings::firstStartWritesEveryDefault() {
         const bool running = key == QLatin1String("version") || key == QLatin1String("dossier application");
         QCOMPARE(settings.get(kParametres, key), running || key == QLatin1String("demarrage pc") ? value : "0");
     }
+    for (const char* zero : {"00", "abc"}) {
+        settings.set(kParametres, QStringLiteral("demarrage pc"), QLatin1String(zero));
+        QCOMPARE(prepare(settings).startWithComputer, 0);
+        QCOMPARE(settings.get(kParametres, QStringLiteral("demarrage pc")), QStringLiteral("0"));
+    }
 }
 
-void tst_Settings::startWithComputerIsReadAsANumber_data() {
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<int>("read");
-    QTest::newRow("0") << "0" << 0;
-    QTest::newRow("00") << "00" << 0;
-    QTest::newRow("abc") << "abc" << 0;
-    QTest::newRow("5") << "5" << 1;
-}
-
-void tst_Settings::startWithComputerIsReadAsANumber() {
-    QFETCH(QString, stored);
-    QFETCH(int, read);
-    QTemporaryDir dir;
-    SettingsStore settings(dir.filePath(QStringLiteral("Tavanote.ini")));
-    settings.set(kParametres, QStringLiteral("demarrage pc"), stored);
-    QCOMPARE(prepare(settings).startWithComputer, read);
-    QCOMPARE(settings.get(kParametres, QStringLiteral("demarrage pc")), QString::number(read));
-}
-
+// Only the old sections go, not those of like names; the next start is no new version any more.
 void tst_Settings::previousVersionSectionsAreRemoved() {
     QTemporaryDir dir;
-    SettingsStore settings(dir.filePath(QStringLiteral("Tavanote.ini")));
-    // Old sections alone, without a start date, are not a previous version.
-    settings.set(QStringLiteral("etat"), QStringLiteral("valeur"), QStringLiteral("1"));
-    QVERIFY(!prepare(settings).newVersion);
-    QCOMPARE(settings.get(QStringLiteral("etat"), QStringLiteral("valeur")), QStringLiteral("1"));
-
-    settings.removeSection(kParametres);
-    settings.set(kParametres, QStringLiteral("date de debut"), QStringLiteral("14/03/2019"));
+    const QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
     const QStringList old = {"demarrage GEST", "demarrage OS", "etat", "fin GEST", "fin MESS"};
-    for (const QString& section : old)
-        settings.set(section, QStringLiteral("valeur"), QStringLiteral("1"));
-    settings.set(QStringLiteral("liste"), QStringLiteral("Réunion"), QStringLiteral("EN COURS"));
-    QVERIFY(prepare(settings).newVersion);
+    const QStringList kept = {"liste", "etats", "Etat", "etat/1"};
+    {
+        SettingsStore settings(path);
+        // Old sections alone, without a start date, are not a previous version.
+        settings.set(QStringLiteral("etat"), QStringLiteral("a"), QStringLiteral("1"));
+        QVERIFY(!prepare(settings).newVersion);
+        QCOMPARE(settings.get(QStringLiteral("etat"), QStringLiteral("a")), QStringLiteral("1"));
+        settings.removeSection(kParametres);
+        settings.set(kParametres, QStringLiteral("date de debut"), QStringLiteral("14/03/2019"));
+        settings.set(kParametres, QStringLiteral("etat"), QStringLiteral("garde"));
+        for (const QString& section : old + kept)
+            settings.set(section, QStringLiteral("a"), section);
+        QVERIFY(prepare(settings).newVersion);
+        settings.removeSection(QStringLiteral("absente"));
+    }
+    SettingsStore settings(path);
     for (const QString& section : old)
         QVERIFY2(settings.section(section).isEmpty(), qPrintable(section));
-    QCOMPARE(settings.section(QStringLiteral("liste")), (Pairs{{"Réunion", "EN COURS"}}));
+    for (const QString& section : kept)
+        QCOMPARE(settings.section(section), (Pairs{{"a", section}}));
+    QCOMPARE(settings.get(kParametres, QStringLiteral("etat")), QStringLiteral("garde"));
     QCOMPARE(settings.get(kParametres, QStringLiteral("date de debut")), QStringLiteral("14/03/2019"));
-    // From then on "suppression" exists: the next start is not a new version any more.
     QVERIFY(!prepare(settings).newVersion);
-}
-
-void tst_Settings::quitQuestion_data() {
-    QTest::addColumn<int>("active");
-    QTest::addColumn<int>("displayed");
-    QTest::addColumn<QString>("warning");
-    QTest::newRow("nothing") << 0 << 0 << QString();
-    QTest::newRow("3 active") << 3 << 0 << kActive.arg(3);
-    QTest::newRow("2 displayed") << 0 << 2
-                                 << QStringLiteral(
-                                        "\n\nAttention:\nIl existe des messages actuellement affichés [2 messages]\n"
-                                        "Ceux-ci ne seront plus affichés si vous quittez le programme.");
-    QTest::newRow("1 displayed") << 0 << 1
-                                 << QStringLiteral(
-                                        "\n\nAttention:\nIl existe un message actuellement affiché.\n"
-                                        "Celui-ci ne sera plus affiché si vous quittez le programme.");
-    QTest::newRow("3 active, 1 displayed")
-        << 3 << 1
-        << kActive.arg(3) + QStringLiteral(
-                                "\nDe plus, 1 message est actuellement affiché.\n"
-                                "Celui-ci ne sera plus affiché si vous quittez le programme.");
-    QTest::newRow("1 active, 4 displayed")
-        << 1 << 4
-        << kActive.arg(1) + QStringLiteral(
-                                "\nDe plus, 4 messages sont actuellement affichés.\n"
-                                "Ceux-ci ne seront plus affichés si vous quittez le programme.");
-}
-
-void tst_Settings::quitQuestion() {
-    QFETCH(int, active);
-    QFETCH(int, displayed);
-    QFETCH(QString, warning);
-    QCOMPARE(quitWarning(active, displayed), warning);
-    QCOMPARE(tavanote::quitQuestion(active, displayed), Q + warning);
 }
 
 void tst_Settings::registeringWritesAValidEntry_data() {
