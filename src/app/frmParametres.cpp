@@ -24,7 +24,6 @@ namespace tavanote {
 
 namespace {
 
-
 QLabel* note(const char* text, QWidget* parent) {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
     QFont font = label->font();

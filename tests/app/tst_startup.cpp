@@ -141,8 +141,8 @@ void tst_Startup::unwritableConfigurationIsToldOnce() {
     }
     SettingsStore settings(path);
     Preferences preferences(settings);
-    Services services{w.clock,    w.random, w.scopedDialogs, settings, preferences,
-                      w.store,    w.platform, w.tray,        w.help,   w.programFolder()};
+    Services services{w.clock, w.random,   w.scopedDialogs, settings, preferences,
+                      w.store, w.platform, w.tray,          w.help,   w.programFolder()};
     if (where == QLatin1String("entry")) {
         w.platform.autostartOutcomes = {Autostart::Outcome::Failed};
         w.platform.autostartReason = QStringLiteral("Le dossier /home/lea/.config/autostart ne peut pas être créé.");
