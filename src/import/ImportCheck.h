@@ -12,6 +12,8 @@ namespace tavanote {
 
 // The checking panel: the bar grows by kProgressStep twips at each step, and the label names the step under way.
 inline constexpr int kProgressStep = 880;
+// The width of the checking bar once every step is done: the bar's track.
+inline constexpr int kProgressTrack = 6 * kProgressStep;
 using ImportProgress = std::function<void(int barWidth, const QString& label)>;
 
 // Steps 1 to 7 of the import over the grid's visible columns: the first refusal (the whole text to show), or

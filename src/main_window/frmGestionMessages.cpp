@@ -34,45 +34,6 @@
 
 namespace tavanote {
 
-const std::array<Command, 13>& frmGestionMessages::commands() {
-    using F = frmGestionMessages;
-    static const std::array<Command, 13> table = {{
-        {"nouveau", 1, Qt::CTRL | Qt::Key_N, "Nouveau message (Ctrl+N)",
-         "Affiche la fenêtre pour créer un nouveau message", QStyle::SP_FileIcon, &F::mnuNouveauMessage_Click},
-        {"modifier", 2, Qt::CTRL | Qt::Key_M, "Modifier un message (Ctrl+M)",
-         "Affiche la fenêtre pour modifier le message sélectionné", QStyle::SP_FileDialogContentsView, &F::cmdModifier},
-        {"supprimer", 3, Qt::CTRL | Qt::Key_S, "Supprimer un message (Ctrl+S)", "Supprimer le message sélectionné",
-         QStyle::SP_TrashIcon, &F::cmdSupprimer},
-        {"apercu", 5, Qt::CTRL | Qt::Key_A, "Aperçu avant impression/exportation (Ctrl+A)",
-         "Affiche la fenêtre d'aperçu des messages avant l'impression ou l'exportation", QStyle::SP_FileDialogInfoView,
-         &F::cmdApercu},
-        {"configuration", 7, Qt::CTRL | Qt::Key_C, "Configuration de l'imprimante (Ctrl+C)",
-         "Affiche la fenêtre de configuration de l'imprimante", QStyle::SP_ComputerIcon, &F::cmdConfiguration},
-        {"imprimer", 8, Qt::CTRL | Qt::Key_I, "Imprimer (Ctrl+I)", "Imprime les messages", QStyle::SP_DriveFDIcon,
-         &F::cmdImprimer},
-        {"importer", 10, Qt::CTRL | Qt::Key_O, "Importer des messages (Ctrl+O)", "Importation de messages",
-         QStyle::SP_DialogOpenButton, &F::showImport},
-        {"exporter", 11, Qt::CTRL | Qt::Key_E, "Exporter (Ctrl+E)", "Exportation des messages",
-         QStyle::SP_DialogSaveButton, &F::cmdExporter},
-        {"parametres", 13, Qt::CTRL | Qt::Key_P, "Paramètres (Ctrl+P)", "Affiche la fenêtre des paramètres",
-         QStyle::SP_FileDialogListView, &F::showSettings},
-        // Ctrl+R is named in the tool tip but was never bound.
-        {"recuperation",
-         14,
-         {},
-         "Récupération des messages de version précédente (Ctrl+R)",
-         nullptr,
-         QStyle::SP_BrowserReload,
-         &F::RecoverOldMessages},
-        {"aide", 16, QKeyCombination(Qt::Key_F1), "Aide (F1)", "Affiche le fichier d'aide", QStyle::SP_DialogHelpButton,
-         &F::cmdAide},
-        {"quitter", 17, QKeyCombination(Qt::Key_Escape), "Quitter (Esc)", "Quitter le programme",
-         QStyle::SP_DialogCloseButton, &F::mnuQuitter_Click},
-        {"spacer", 15, {}, nullptr, nullptr, QStyle::SP_CustomBase, nullptr},
-    }};
-    return table;
-}
-
 namespace {
 
 const char* const kListHints[3] = {
