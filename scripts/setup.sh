@@ -8,7 +8,7 @@ packages=(
     libgl-dev libxcb1-dev
     libsqlite3-dev sqlite3 libgtest-dev libbenchmark-dev desktop-file-utils
     fonts-dejavu-core xvfb openbox trayer xdotool x11-utils x11-apps
-    qt6-translations-l10n poppler-utils
+    qt6-translations-l10n poppler-utils python3
 )
 missing=()
 for p in "${packages[@]}"; do
