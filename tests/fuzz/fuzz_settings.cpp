@@ -23,19 +23,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     SettingsStore store(path);
-    store.section(kParametres);
+    const QString key = QStringLiteral("clé/essai %2F");
+    const auto othersOf = [&key](QList<QPair<QString, QString>> pairs) {
+        pairs.removeIf([&key](const auto& pair) { return pair.first == key; });
+        return pairs;
+    };
+    const QList<QPair<QString, QString>> others = othersOf(store.section(kParametres));
     store.section(QStringLiteral("a/b"));
     store.section(QStringLiteral("General"));
     store.get(kParametres, QStringLiteral("policeTaille"));
 
-    const QString key = QStringLiteral("clé/essai %2F");
     const QString value = QString::fromUtf8(bytes.left(32));
     store.set(kParametres, key, value);
     store.removeSection(QStringLiteral("a/b"));
     if (store.get(kParametres, key) != value)
         abort();
-    // What was written reads back the same from the file.
-    if (store.canSave() && SettingsStore(path).get(kParametres, key) != value)
-        abort();
+    // What was written reads back the same from the file, and nothing else changed but the section removed.
+    if (store.canSave()) {
+        const SettingsStore again(path);
+        if (again.get(kParametres, key) != value || othersOf(again.section(kParametres)) != others ||
+            !again.section(QStringLiteral("a/b")).isEmpty())
+            abort();
+    }
     return 0;
 }
