@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QVariant>
+#include <QtEndian>
 #include <algorithm>
 #include <climits>
 
@@ -245,6 +246,11 @@ QString valueText(const QString& item) {
     for (const char* prefix : {"@Variant(", "@DateTime("}) {
         if (item.startsWith(QLatin1String(prefix))) {
             const QByteArray bytes = item.mid(qstrlen(prefix)).chopped(1).toLatin1();
+            // Only the plain types: a list or a map would reserve whatever count the file claims, gigabytes included.
+            static constexpr quint32 kPlainTypes[] = {1, 2, 3, 4, 5, 6, 7, 10, 12, 14, 15, 16};
+            const quint32 type = bytes.size() < 4 ? 0 : qFromBigEndian<quint32>(bytes.constData());
+            if (std::find(std::begin(kPlainTypes), std::end(kPlainTypes), type) == std::end(kPlainTypes))
+                return QString();
             QDataStream stream(bytes);
             stream.setVersion(QDataStream::Qt_4_0);
             QVariant variant;
@@ -263,8 +269,7 @@ QString valueText(const QString& item) {
 // the blanks, blank lines and ";" comments before it, which belong to it all the same. A line the data ends in
 // the middle of (a quote left open, a "\" as last byte, a "\" and "\r" awaiting their "\n") gives in `open` what
 // ends it whatever follows.
-bool nextLine(const QByteArray& data, qsizetype& pos, qsizetype& start, qsizetype& equals, QByteArray* open = nullptr,
-              const QByteArray& eol = "\n") {
+bool nextLine(const QByteArray& data, qsizetype& pos, qsizetype& start, qsizetype& equals, QByteArray* open = nullptr) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; };
     bool inQuotes = false;
     equals = -1;
@@ -292,7 +297,7 @@ bool nextLine(const QByteArray& data, qsizetype& pos, qsizetype& start, qsizetyp
                 else if (open && i == data.size() && next == '\r')
                     *open += '\n';  // a "\n" coming next would join the "\r" and carry on the line
             } else if (open) {
-                *open += eol;
+                *open += '\\';  // the "\" that ends the data is to go: it reads as nothing
             }
         } else if (c == '"') {
             inQuotes = !inQuotes;
@@ -316,12 +321,12 @@ bool nextLine(const QByteArray& data, qsizetype& pos, qsizetype& start, qsizetyp
 }
 
 // What ends the last line of the data when the data stops inside it; empty when it ends as a line should.
-QByteArray openEnd(const QByteArray& data, const QByteArray& eol) {
+QByteArray openEnd(const QByteArray& data) {
     QByteArray open;
     qsizetype pos = 0;
     qsizetype start = 0;
     qsizetype equals = -1;
-    while (nextLine(data, pos, start, equals, &open, eol)) {
+    while (nextLine(data, pos, start, equals, &open)) {
     }
     return open;
 }
@@ -433,7 +438,12 @@ QByteArray SettingsStore::File::text() const {
 // A line another tool left unfinished would take in whatever the program puts after it: it gets what ends it,
 // which leaves its value as it was read.
 void SettingsStore::File::endPiece(QByteArray& piece) const {
-    piece += openEnd(piece, eol);
+    QByteArray open = openEnd(piece);
+    if (open.startsWith('\\')) {
+        piece.chop(1);
+        open.remove(0, 1);
+    }
+    piece += open;
 }
 
 void SettingsStore::File::endLastPiece(qsizetype sectionCount) {
