@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QVariant>
+#include <QtEndian>
 #include <algorithm>
 #include <climits>
 
@@ -52,6 +54,12 @@ QString decodeName(const QString& encoded) {
     return name;
 }
 
+// UTF-8 as written: a U+FEFF at the start is a character of the text (QString::fromUtf8 would drop it).
+QString utf8Text(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 constexpr char kHex[] = "0123456789ABCDEF";
 
 QByteArray iniKey(const QString& key) {
@@ -77,7 +85,7 @@ QByteArray iniKey(const QString& key) {
 }
 
 QString fromIniKey(const QByteArray& raw) {
-    const QString text = QString::fromUtf8(raw);
+    const QString text = utf8Text(raw);
     QString key;
     for (qsizetype i = 0; i < text.size();) {
         const QChar c = text.at(i);
@@ -127,7 +135,8 @@ QByteArray iniValue(const QString& value) {
         } else if (named != std::end(kNamed)) {
             out += '\\';
             out += (*named)[1];
-        } else if (c <= 0x1F) {
+        } else if (c <= 0x1F || c == 0xFEFF) {
+            // U+FEFF as it is would be taken for a byte order mark and dropped by QSettings
             out += "\\x" + QByteArray::number(c, 16);
             escapeHexDigit = true;
         } else if (text.at(i).isHighSurrogate() && i + 1 < text.size()) {
@@ -212,7 +221,7 @@ QStringList fromIniValue(const QByteArray& raw) {
             qsizetype j = i + 1;
             while (j < raw.size() && raw.at(j) != '\\' && raw.at(j) != '"' && raw.at(j) != ',')
                 ++j;
-            item += QString::fromUtf8(raw.mid(i, j - i));
+            item += utf8Text(QByteArrayView(raw).sliced(i, j - i));
             i = j;
         }
     }
@@ -231,12 +240,17 @@ QString valueText(const QString& item) {
     if (!item.endsWith(QLatin1Char(')')))
         return item;
     if (item.startsWith(QLatin1String("@ByteArray(")))
-        return QString::fromUtf8(item.mid(11).chopped(1).toLatin1());
+        return utf8Text(item.mid(11).chopped(1).toLatin1());
     if (item.startsWith(QLatin1String("@String(")))
         return item.mid(8).chopped(1);
     for (const char* prefix : {"@Variant(", "@DateTime("}) {
         if (item.startsWith(QLatin1String(prefix))) {
             const QByteArray bytes = item.mid(qstrlen(prefix)).chopped(1).toLatin1();
+            // Only the plain types: a list or a map would reserve whatever count the file claims, gigabytes included.
+            static constexpr quint32 kPlainTypes[] = {1, 2, 3, 4, 5, 6, 7, 10, 12, 14, 15, 16};
+            const quint32 type = bytes.size() < 4 ? 0 : qFromBigEndian<quint32>(bytes.constData());
+            if (std::find(std::begin(kPlainTypes), std::end(kPlainTypes), type) == std::end(kPlainTypes))
+                return QString();
             QDataStream stream(bytes);
             stream.setVersion(QDataStream::Qt_4_0);
             QVariant variant;
@@ -252,8 +266,10 @@ QString valueText(const QString& item) {
 }
 
 // One line (or a quoted value running over several) as QSettings cuts the file: [start, end) holds it without
-// the blanks, blank lines and ";" comments before it, which belong to it all the same.
-bool nextLine(const QByteArray& data, qsizetype& pos, qsizetype& start, qsizetype& equals) {
+// the blanks, blank lines and ";" comments before it, which belong to it all the same. A line the data ends in
+// the middle of (a quote left open, a "\" as last byte, a "\" and "\r" awaiting their "\n") gives in `open` what
+// ends it whatever follows.
+bool nextLine(const QByteArray& data, qsizetype& pos, qsizetype& start, qsizetype& equals, QByteArray* open = nullptr) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; };
     bool inQuotes = false;
     equals = -1;
@@ -278,6 +294,10 @@ bool nextLine(const QByteArray& data, qsizetype& pos, qsizetype& start, qsizetyp
                 const char next = data.at(i++);
                 if (i < data.size() && ((next == '\n' && data.at(i) == '\r') || (next == '\r' && data.at(i) == '\n')))
                     ++i;
+                else if (open && i == data.size() && next == '\r')
+                    *open += '\n';  // a "\n" coming next would join the "\r" and carry on the line
+            } else if (open) {
+                *open += '\\';  // the "\" that ends the data is to go: it reads as nothing
             }
         } else if (c == '"') {
             inQuotes = !inQuotes;
@@ -294,8 +314,21 @@ bool nextLine(const QByteArray& data, qsizetype& pos, qsizetype& start, qsizetyp
             }
         }
     }
+    if (open && inQuotes)
+        *open += '"';
     pos = i;
     return i > start;
+}
+
+// What ends the last line of the data when the data stops inside it; empty when it ends as a line should.
+QByteArray openEnd(const QByteArray& data) {
+    QByteArray open;
+    qsizetype pos = 0;
+    qsizetype start = 0;
+    qsizetype equals = -1;
+    while (nextLine(data, pos, start, equals, &open)) {
+    }
+    return open;
 }
 
 // What stays of a line or a section the program drops: the comments before it, without the line breaks that
@@ -333,6 +366,8 @@ struct SettingsStore::File {
     bool failed = false;
 
     void parse(const QByteArray& data);
+    void endPiece(QByteArray& piece) const;
+    void endLastPiece(qsizetype sectionCount);  // of the first sectionCount sections
     QByteArray text() const;
     bool save();
 };
@@ -378,7 +413,11 @@ void SettingsStore::File::parse(const QByteArray& data) {
         }
         sections.last().lines.append(line);
     }
-    tail = data.mid(done);
+    // A file of comments only keeps them (and its byte order mark) at the top, before any line added.
+    if (done == 0 && !data.isEmpty())
+        sections.first().lines.append(Line{data, data.size(), false, {}, {}});
+    else
+        tail = data.mid(done);
     const qsizetype lf = data.indexOf('\n');
     if (lf > 0 && data.at(lf - 1) == '\r')
         eol = "\r\n";
@@ -394,6 +433,26 @@ QByteArray SettingsStore::File::text() const {
     if (!out.isEmpty() && !tail.contains('\n') && !tail.contains('\r'))
         return out + tail + eol;
     return out + tail;
+}
+
+// A line another tool left unfinished would take in whatever the program puts after it: it gets what ends it,
+// which leaves its value as it was read.
+void SettingsStore::File::endPiece(QByteArray& piece) const {
+    QByteArray open = openEnd(piece);
+    if (open.startsWith('\\')) {
+        piece.chop(1);
+        open.remove(0, 1);
+    }
+    piece += open;
+}
+
+void SettingsStore::File::endLastPiece(qsizetype sectionCount) {
+    for (qsizetype s = sectionCount - 1; s >= 0; --s) {
+        if (!sections[s].lines.isEmpty())
+            return endPiece(sections[s].lines.last().raw);
+        if (!sections[s].header.isEmpty())
+            return endPiece(sections[s].header);
+    }
 }
 
 bool SettingsStore::File::save() {
@@ -479,6 +538,7 @@ void SettingsStore::set(const QString& section, const QString& key, const QStrin
     }
     if (!written) {
         if (lastSection < 0) {
+            m_file->endLastPiece(sections.size());
             File::Section added;
             added.named = true;
             added.name = sectionName;
@@ -495,6 +555,7 @@ void SettingsStore::set(const QString& section, const QString& key, const QStrin
         qsizetype after = lines.size();
         while (after > 0 && !lines[after - 1].isEntry)
             --after;
+        m_file->endPiece(after > 0 ? lines[after - 1].raw : sections[lastSection].header);
         lines.insert(after, File::Line{m_file->eol + text, m_file->eol.size(), true, keyName, value});
     }
     m_file->save();
@@ -535,6 +596,7 @@ void SettingsStore::removeSection(const QString& section) {
         if (!sections[s].named || sections[s].name != sectionName)
             continue;
         const QByteArray kept = keptBefore(sections[s].header, sections[s].lead);
+        m_file->endLastPiece(s);
         if (!kept.isEmpty())
             sections[s - 1].lines.append(File::Line{kept, kept.size(), false, {}, {}});
         sections.removeAt(s);

@@ -71,6 +71,8 @@ private slots:
     void namesAndValuesRoundTrip_data();
     void namesAndValuesRoundTrip();
     void otherToolsSectionsAreKept();
+    void linesAddedAfterOddEndsReadBack_data();
+    void linesAddedAfterOddEndsReadBack();
     void firstStartWritesEveryDefault();
     void previousVersionSectionsAreRemoved();
     void registeringWritesAValidEntry_data();
@@ -164,6 +166,31 @@ void tst_Settings::otherToolsSectionsAreKept() {
         prepare(again);
     }
     QCOMPARE(readAll(path), saved);
+}
+
+void tst_Settings::linesAddedAfterOddEndsReadBack_data() {
+    QTest::addColumn<QByteArray>("foreign");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("quote left open") << QByteArray("[z]\nk=\"ouvert\nl=2") << QStringLiteral("v");
+    QTest::newRow("backslash at the end") << QByteArray("[z]\r\nk=fin\\") << QStringLiteral("v");
+    QTest::newRow("comments only, BOM") << QByteArray("\xEF\xBB\xBF; seul") << QStringLiteral("v");
+    QTest::newRow("value starting with U+FEFF") << QByteArray("[z]\n") << QStringLiteral("\uFEFFa\uFEFF");
+}
+
+// A line added after what another tool left unfinished reads back as written; what was there reads the same.
+void tst_Settings::linesAddedAfterOddEndsReadBack() {
+    QFETCH(QByteArray, foreign);
+    QFETCH(QString, value);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
+    writeFile(path, foreign);
+    const Pairs before = SettingsStore(path).section(QStringLiteral("z"));
+    SettingsStore(path).set(kParametres, QStringLiteral("clé"), value);
+    SettingsStore settings(path);
+    QCOMPARE(settings.get(kParametres, QStringLiteral("clé")), value);
+    QCOMPARE(settings.section(QStringLiteral("z")), before);
+    QCOMPARE(QSettings(path, QSettings::IniFormat).value(QStringLiteral("parametres/clé")).toString(), value);
+    QVERIFY(readAll(path).startsWith(foreign.left(3)));
 }
 
 void tst_Settings::firstStartWritesEveryDefault() {
