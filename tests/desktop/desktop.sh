@@ -7,23 +7,15 @@ set -u
 program=$1
 mkstore=$2
 here=$(dirname "$0")
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$here/xserver.sh"
+desktop_test_init
 failures=0
-fail() { echo "FAIL: $*"; exit 1; }
 check() {  # check DESCRIPTION COMMAND...: a failed check is told and the suite goes on
     local what=$1
     shift
     if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
 }
 
-source "$here/xserver.sh"
 start_x_server xprop xwd sqlite3 python3
 read -r screen_w screen_h < <(xwininfo -root | awk '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print w, h}')
 
