@@ -70,13 +70,3 @@ BENCHMARK_TEMPLATE(BM_ExportDocument, exportRtf)->Name("BM_ExportRtf")->Arg(1000
 BENCHMARK_TEMPLATE(BM_ExportDocument, exportText)->Name("BM_ExportText")->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_ExportDocument, exportHtml)->Name("BM_ExportHtml")->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportCsv)->Arg(10000)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

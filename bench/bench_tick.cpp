@@ -36,10 +36,3 @@ static void BM_TickFiveNotesDue(benchmark::State& state) {
 }
 
 BENCHMARK(BM_TickFiveNotesDue)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
