@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,6 +18,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "calendar/IcsImport.h"
 #include "common/FileExists.h"
 #include "common/HandlerScope.h"
 #include "common/WindowHelpers.h"
@@ -151,12 +154,67 @@ void frmImporter::cboDelimiteurTexte_Click() {
 void frmImporter::cmdParcourir_Click() {
     const QString name = m_services.dialogs.openFileName(
         this, windowTitle(), QString(),
-        QStringLiteral("Fichiers TEXTE (*.txt);;Fichiers TEXTE délimités (*.csv);;Tous les fichiers (*)"));
+        QStringLiteral("Fichiers TEXTE (*.txt);;Fichiers TEXTE délimités (*.csv);;Agenda iCalendar (*.ics);;Tous les "
+                       "fichiers (*)"));
     if (name.isEmpty())
         return;  // cancelled: nothing changes
     txtCheminfichier->setText(name);
     cmdApercu->setEnabled(true);
     optDelimiteurChamp[0]->setFocus();
+    if (isCalendarFile(name))
+        importCalendar(name);
+}
+
+bool frmImporter::isCalendarFile(const QString& path) {
+    return path.endsWith(QStringLiteral(".ics"), Qt::CaseInsensitive);
+}
+
+void frmImporter::importCalendar(const QString& path) {
+    HandlerScope handler;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        info(
+            QStringLiteral("Impossible d'importer les données du fichier sélectionné.\nAssurez-vous que ce dernier "
+                           "existe ou que le nom est correct."));
+        return;
+    }
+    const IcsRead read = readIcs(file.readAll());
+    if (!read.error.isEmpty()) {
+        info(QStringLiteral("Importation impossible:\n") + read.error);
+        return;
+    }
+    const QString summary = icsImportSummary(QFileInfo(path).fileName(), read);
+    if (read.messages.empty()) {
+        info(summary);
+        return;
+    }
+    if (!ask(summary + continueImportQuestion())) {
+        info(importCancelledText());
+        return;
+    }
+    const std::optional<QStringList> titles = storedTitles();
+    if (!titles) {
+        importStoreFailed();
+        return;
+    }
+    ImportGrid grid = icsImportGrid(read.messages);
+    const ImportPlan plan = prepareImport(grid, *titles, [this](const QString& question) { return ask(question); });
+    if (plan.refusal) {
+        info(*plan.refusal);
+        return;
+    }
+    storeImported(plan.messages);
+}
+
+std::optional<QStringList> frmImporter::storedTitles() {
+    const std::optional<MessageList> stored = m_services.store.all();
+    if (!stored)
+        return std::nullopt;
+    QStringList titles;
+    titles.reserve(static_cast<qsizetype>(stored->size()));
+    for (const Message& message : *stored)
+        titles << message.titre;
+    return titles;
 }
 
 void frmImporter::cmdApercu_Click() {
@@ -180,6 +238,11 @@ void frmImporter::cmdDonnees_Click() {
             "nom est correct."));
         txtCheminfichier->selectAll();
         txtCheminfichier->setFocus();
+        return;
+    }
+    // A calendar names its fields itself: no grid.
+    if (isCalendarFile(path)) {
+        importCalendar(path);
         return;
     }
     if (txtDelimiteurChamp->isEnabled())
@@ -389,40 +452,45 @@ void frmImporter::cmdImporter_Click() {
     setProgress(0, QString());
     cmdImporter->setEnabled(false);
 
-    MessageStore& store = m_services.store;
-    const std::optional<MessageList> stored = store.all();
-    ImportPlan plan;
-    if (stored) {
-        QStringList titles;
-        titles.reserve(static_cast<qsizetype>(stored->size()));
-        for (const Message& message : *stored)
-            titles << message.titre;
-        m_model->update([&](ImportGrid& grid) {
-            plan = prepareImport(
-                grid, titles, [this](const QString& question) { return ask(question); },
-                [this](int bar, const QString& label) { setProgress(bar, label); });
-        });
-        if (plan.refusal) {
-            importRefused(*plan.refusal);
-            return;
-        }
-        cmdImporter->setEnabled(false);
-        cmdAnnuler->setEnabled(false);
-        if (!ask(continueImportQuestion())) {
-            importRefused(importCancelledText());
-            return;
-        }
-        if (store.insertAll(plan.messages)) {
-            setProgress(kProgressTrack, QString());
-            picVerification->hide();
-            m_importHost.messagesImported();
-            info(importSucceededText());
-            close();
-            return;
-        }
+    const std::optional<QStringList> titles = storedTitles();
+    if (!titles) {
+        importStoreFailed();
+        return;
     }
+    ImportPlan plan;
+    m_model->update([&](ImportGrid& grid) {
+        plan = prepareImport(
+            grid, *titles, [this](const QString& question) { return ask(question); },
+            [this](int bar, const QString& label) { setProgress(bar, label); });
+    });
+    if (plan.refusal) {
+        importRefused(*plan.refusal);
+        return;
+    }
+    cmdImporter->setEnabled(false);
+    cmdAnnuler->setEnabled(false);
+    if (!ask(continueImportQuestion())) {
+        importRefused(importCancelledText());
+        return;
+    }
+    storeImported(plan.messages);
+}
+
+void frmImporter::storeImported(const MessageList& messages) {
+    if (m_services.store.insertAll(messages)) {
+        setProgress(kProgressTrack, QString());
+        picVerification->hide();
+        m_importHost.messagesImported();
+        info(importSucceededText());
+        close();
+        return;
+    }
+    importStoreFailed();
+}
+
+void frmImporter::importStoreFailed() {
     // The store refused: all the rows or none are written, and here none was.
-    m_services.dialogs.message(this, importFailedText(store.lastError()), Icon::Exclamation, Buttons::Ok);
+    m_services.dialogs.message(this, importFailedText(m_services.store.lastError()), Icon::Exclamation, Buttons::Ok);
     picVerification->hide();
     cmdImporter->setEnabled(true);
     cmdAnnuler->setEnabled(true);

@@ -3,10 +3,12 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <optional>
 
 #include "common/Services.h"
 #include "common/WindowHost.h"
 #include "import/DelimitedReader.h"
+#include "store/Message.h"
 
 class QCheckBox;
 class QComboBox;
@@ -112,6 +114,14 @@ private:
     void setCurrentRowToHeader();
     void setProgress(int barWidth, const QString& label);
     void importRefused(const QString& text);
+    // A calendar file: what it holds and leaves in one box, then the same checks, duplicate question and store
+    // step as the grid.
+    static bool isCalendarFile(const QString& path);
+    void importCalendar(const QString& path);
+    std::optional<QStringList> storedTitles();
+    // The one store step of every import: all the messages in one transaction, or none.
+    void storeImported(const MessageList& messages);
+    void importStoreFailed();
     bool ask(const QString& question);
     void info(const QString& text);
 
