@@ -146,10 +146,15 @@ private slots:
                     QStringLiteral("10/03/2027 21:00")),
             message(QStringLiteral("Au démarrage"), QStringLiteral("9"), QString()),
         };
+        // Every other periodicity, on a day every month has.
+        for (const char* code : {"1", "3", "5", "6", "7"})
+            messages.insert(messages.end() - 1,
+                            message(QStringLiteral("Code %1").arg(code), code, QStringLiteral("15/01/2027 08:00"),
+                                    QStringLiteral("15/01/2029 08:00")));
         messages[0].message = QStringLiteral("Ligne 1, avec virgule;\nligne 2 « accentuée » éàç — 😀 fin\\");
         messages[1].message = QString(80, QChar(0x00E9)) + QStringLiteral("🏠🏠🏠 long texte plié");
         const IcsExport ics = exported(messages);
-        QCOMPARE(ics.exported, 4);
+        QCOMPARE(ics.exported, 9);
         QCOMPARE(ics.startup, 1);
         QVERIFY(icsLeftOutText(ics).startsWith(QStringLiteral("1 message(s) affiché(s) à chaque démarrage")));
         // UTF-8, CR LF, folded at 75 octets without cutting a character.
@@ -161,10 +166,10 @@ private slots:
         }
         const IcsRead read = readIcs(ics.bytes);
         QVERIFY(read.error.isEmpty());
-        QCOMPARE(read.held, 4);
+        QCOMPARE(read.held, 9);
         QCOMPARE(read.left, QStringList());
         messages.pop_back();
-        QCOMPARE(int(read.messages.size()), 4);
+        QCOMPARE(int(read.messages.size()), 9);
         for (size_t i = 0; i < messages.size(); ++i) {
             Message back = read.messages[i];
             back.id = messages[i].id;
