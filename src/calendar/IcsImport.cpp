@@ -241,15 +241,29 @@ IcsRead readIcs(const QByteArray& bytes) {
     return read;
 }
 
+namespace {
+
+// At most this many lines of each list, so the box never grows taller than the screen.
+constexpr int kListedLines = 15;
+
+QString listed(const QStringList& lines) {
+    QString text = lines.mid(0, kListedLines).join(QLatin1Char('\n')) + QLatin1Char('\n');
+    if (lines.size() > kListedLines)
+        text += QStringLiteral("(et %1 autre(s))\n").arg(lines.size() - kListedLines);
+    return text;
+}
+
+}  // namespace
+
 QString icsImportSummary(const QString& fileName, const IcsRead& read) {
     QString text =
         QStringLiteral("Le fichier [%1] contient %2 événement(s) ou tâche(s).\n").arg(fileName).arg(read.held);
     text += read.messages.empty() ? QStringLiteral("Aucun ne peut être importé.\n")
                                   : QStringLiteral("%1 seront importé(s).\n").arg(read.messages.size());
     if (!read.left.isEmpty())
-        text += QStringLiteral("\nNe seront pas importés:\n") + read.left.join(QLatin1Char('\n')) + QLatin1Char('\n');
+        text += QStringLiteral("\nNe seront pas importés:\n") + listed(read.left);
     if (!read.notes.isEmpty())
-        text += QStringLiteral("\nA noter:\n") + read.notes.join(QLatin1Char('\n')) + QLatin1Char('\n');
+        text += QStringLiteral("\nA noter:\n") + listed(read.notes);
     return text;
 }
 

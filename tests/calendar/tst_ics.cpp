@@ -12,26 +12,12 @@ using namespace tavanote;
 namespace {
 
 Message message(const QString& titre, const QString& code, const QString& next, const QString& end = QString()) {
-    Message m;
-    m.id = 7;
-    m.titre = titre;
-    m.message = QStringLiteral("Texte de ") + titre;
-    m.datemessage = next.left(10);
-    m.heuremessage = next.mid(11);
-    m.etat = kStateActif;
-    m.periodicite = code;
-    m.prochainaffichage = next;
-    m.dernieraffichage = end;
-    return m;
+    return Message{7, titre, "Texte de " + titre, next.left(10), next.mid(11), kStateActif, code, next, end};
 }
 
 IcsExport exported(const MessageList& messages) {
     return exportIcs(messages, QStringLiteral("/tmp/messages.fdm"),
                      QDateTime(QDate(2026, 12, 7), QTime(8, 0), Qt::UTC));
-}
-
-QDateTime at(const QString& text) {
-    return *readInstant(text);
 }
 
 // The displays a calendar shows, expanded by libical alone: the RRULE with its UNTIL, plus RDATE, less EXDATE.
@@ -59,11 +45,6 @@ std::vector<QDateTime> libicalDisplays(const QByteArray& ics, const QDateTime& u
     std::sort(shown.begin(), shown.end());
     shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
     return shown;
-}
-
-IcsRead readData(const QString& name) {
-    QFile file(QStringLiteral(ICS_DATA "/") + name);
-    return file.open(QIODevice::ReadOnly) ? readIcs(file.readAll()) : IcsRead{};
 }
 
 QByteArray calendarOf(const QByteArray& event) {
@@ -123,7 +104,7 @@ private slots:
         QFETCH(QString, start);
         QFETCH(QString, end);
         const IcsExport ics = exported({message(QStringLiteral("Série"), code, start, end)});
-        const QDateTime first = at(start), last = at(end), horizon = first.addYears(2);
+        const QDateTime first = *readInstant(start), last = *readInstant(end), horizon = first.addYears(2);
         std::vector<QDateTime> expected;
         for (QDateTime t = first; t <= last && t <= horizon; t = addStep(code.toLongLong(), t)) {
             if (existsIn(t, localZone()))
@@ -170,15 +151,12 @@ private slots:
         QCOMPARE(read.left, QStringList());
         messages.pop_back();
         QCOMPARE(int(read.messages.size()), 9);
-        for (size_t i = 0; i < messages.size(); ++i) {
-            Message back = read.messages[i];
-            back.id = messages[i].id;
-            QCOMPARE(QStringList({back.titre, back.message, back.datemessage, back.heuremessage, back.etat,
-                                  back.periodicite, back.prochainaffichage, back.dernieraffichage}),
-                     QStringList({messages[i].titre, messages[i].message, messages[i].datemessage,
-                                  messages[i].heuremessage, messages[i].etat, messages[i].periodicite,
-                                  messages[i].prochainaffichage, messages[i].dernieraffichage}));
-        }
+        const auto fields = [](const Message& m) {
+            return QStringList{m.titre, m.message,     m.datemessage,       m.heuremessage,
+                               m.etat,  m.periodicite, m.prochainaffichage, m.dernieraffichage};
+        };
+        for (size_t i = 0; i < messages.size(); ++i)
+            QCOMPARE(fields(read.messages[i]), fields(messages[i]));
     }
 
     // Files in the shapes Thunderbird and Evolution write: what is imported, and what is left and why.
@@ -211,7 +189,9 @@ private slots:
         QFETCH(QStringList, imported);
         QFETCH(QStringList, left);
         QFETCH(QStringList, notes);
-        const IcsRead read = readData(file);
+        QFile in(QStringLiteral(ICS_DATA "/") + file);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        const IcsRead read = readIcs(in.readAll());
         QCOMPARE(read.error, QString());
         QCOMPARE(read.held, held);
         QStringList got;
