@@ -3,8 +3,8 @@
 #include "calendar/IcalSupport.h"
 #include "common/DateText.h"
 #include "editor/DateFields.h"
-#include "import/DelimitedReader.h"
 #include "scheduling/Schedule.h"
+#include "text/TextFiles.h"
 
 namespace tavanote {
 
