@@ -42,9 +42,10 @@ icalproperty* untilRule(const IcalStep& step, const std::optional<QDateTime>& en
 
 // Makes the calendar show the stepping rule's displays: libical expands the rule, and what differs (a day of the
 // month drifting after a short month) is added as RDATE or taken away as EXDATE.
+// They agree from the start, and years ahead of now even when the start has long passed.
 void matchStepping(icalcomponent* event, qint64 code, const QDateTime& start, const std::optional<QDateTime>& end,
-                   icaltimezone* zone, const QByteArray& tzid) {
-    const QDateTime limit = agreementLimit(code, start);
+                   const QDateTime& now, icaltimezone* zone, const QByteArray& tzid) {
+    const QDateTime limit = agreementLimit(code, std::max(start, now));
     const std::vector<QDateTime> wanted = steppedDisplays(code, start, end, limit, zone);
     icaltimetype dtstart = icalWall(start);
     dtstart.zone = zone;
@@ -120,7 +121,7 @@ IcsExport exportIcs(const MessageList& messages, const QString& source, const QD
         if (const std::optional<IcalStep> step = icalStepFor(code)) {
             const std::optional<QDateTime> end = readInstant(message.dernieraffichage);
             icalcomponent_add_property(event, untilRule(*step, end));
-            matchStepping(event, code, *start, end, zone, tzid);
+            matchStepping(event, code, *start, end, naiveNow(stamp.toLocalTime()), zone, tzid);
         }
         icalcomponent_add_component(event, displayAlarm(message.titre));
         ++result.exported;
