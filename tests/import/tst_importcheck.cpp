@@ -177,8 +177,7 @@ private slots:
         QCOMPARE(messages[2].dernieraffichage, QStringLiteral("31/12/2026 14:00"));
     }
 
-    // Only visible columns give the fields: a hidden "titre" left of the visible one gives no title. A title of
-    // 30 characters is accepted.
+    // A hidden "titre" left of the visible one gives no title; 30 characters are a title.
     void fieldsFromVisibleColumns() {
         ImportGrid grid = gridOf({"titre;" + kHeaders, "Caché;" + rowWith(0, QString(30, QLatin1Char('t')))});
         grid.hideColumn(1);
