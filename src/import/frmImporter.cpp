@@ -72,6 +72,9 @@ frmImporter::frmImporter(Services& services, WindowHost& host, ImportHost& impor
     });
     connect(FGrid, &QTableView::doubleClicked, this, &frmImporter::cmdModifierValeur_Click);
     connect(FGrid->verticalScrollBar(), &QScrollBar::valueChanged, this, &frmImporter::FGrid_Scroll);
+    // Rows removed (one by the user, the duplicates by the import) leave no count of lines gone behind.
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &frmImporter::showLinePosition);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &frmImporter::showLinePosition);
     connect(lstChampsTrouves, &QListWidget::itemSelectionChanged, this, [this] {
         if (!lstChampsTrouves->selectedItems().isEmpty())
             lstChamps->setEnabled(true);
@@ -125,6 +128,8 @@ void frmImporter::init(bool enabled) {
 void frmImporter::txtCheminfichier_Change() {
     if (!txtCheminfichier->text().isEmpty()) {
         init(true);
+        // "Autre:" stays chosen: its box is where reading asks for the delimiter.
+        txtDelimiteurChamp->setEnabled(optDelimiteurChamp[4]->isChecked());
         return;
     }
     optDelimiteurChamp[1]->setChecked(true);
@@ -155,7 +160,7 @@ void frmImporter::cmdParcourir_Click() {
     const QString name = m_services.dialogs.openFileName(
         this, windowTitle(), QString(),
         QStringLiteral("Fichiers TEXTE (*.txt);;Fichiers TEXTE délimités (*.csv);;Agenda iCalendar (*.ics);;Tous les "
-                       "fichiers (*)"));
+                       "fichiers (*.*)"));
     if (name.isEmpty())
         return;  // cancelled: nothing changes
     txtCheminfichier->setText(name);
@@ -193,17 +198,23 @@ void frmImporter::importCalendar(const QString& path) {
         return;
     }
     const std::optional<QStringList> titles = storedTitles();
-    if (!titles) {
-        importStoreFailed();
-        return;
+    if (titles) {
+        ImportGrid grid = icsImportGrid(read.messages);
+        ImportPlan plan =
+            prepareImport(grid, *titles, [this](const QString& duplicates) { return askDuplicates(duplicates); });
+        if (plan.refusal) {
+            info(*plan.refusal);
+            return;
+        }
+        if (storeCheckedRows(std::move(plan.messages))) {
+            info(importSucceededText());
+            close();
+            return;
+        }
     }
-    ImportGrid grid = icsImportGrid(read.messages);
-    const ImportPlan plan = prepareImport(grid, *titles, [this](const QString& question) { return ask(question); });
-    if (plan.refusal) {
-        info(*plan.refusal);
-        return;
-    }
-    storeImported(plan.messages);
+    // The store refused: all the messages or none are written, and here none was.
+    m_services.dialogs.message(this, importFailedText(storeErrorText(m_services.store.failure())), Icon::Exclamation,
+                               Buttons::Ok);
 }
 
 std::optional<QStringList> frmImporter::storedTitles() {
@@ -293,8 +304,8 @@ void frmImporter::cmdDonnees_Click() {
         FGrid->setColumnWidth(c - 1, twips(grid.width(c)));
     }
     FGrid->scrollToTop();
-    lblLigne->setText(scrolledRowText(currentRow(), grid.rowCount()));
     setHeight(kExpandedHeight);
+    showLinePosition();
     CentreWindow(this);
     cmdImporter->setEnabled(true);
     cmdAnnuler->setEnabled(true);
@@ -339,7 +350,15 @@ void frmImporter::FGrid_SelChange() {
 }
 
 void frmImporter::FGrid_Scroll() {
-    lblLigne->setText(scrolledRowText(currentRow(), m_model->grid().rowCount()));
+    showLinePosition();
+}
+
+void frmImporter::showLinePosition() {
+    const int rows = m_model->grid().rowCount();
+    int row = std::min(currentRow(), rows - 1);
+    if (row < 1 && rows > 1)
+        row = std::max(FGrid->rowAt(0), 0) + 1;
+    lblLigne->setText(scrolledRowText(row, rows));
 }
 
 void frmImporter::setCurrentRowToHeader() {
@@ -452,49 +471,57 @@ void frmImporter::cmdImporter_Click() {
     setProgress(0, QString());
     cmdImporter->setEnabled(false);
 
-    const std::optional<QStringList> titles = storedTitles();
-    if (!titles) {
-        importStoreFailed();
-        return;
-    }
+    MessageStore& store = m_services.store;
+    const std::optional<MessageList> stored = store.all();
     ImportPlan plan;
-    m_model->update([&](ImportGrid& grid) {
-        plan = prepareImport(
-            grid, *titles, [this](const QString& question) { return ask(question); },
-            [this](int bar, const QString& label) { setProgress(bar, label); });
-    });
-    if (plan.refusal) {
-        importRefused(*plan.refusal);
-        return;
+    if (stored) {
+        QStringList titles;
+        titles.reserve(static_cast<qsizetype>(stored->size()));
+        for (const Message& message : *stored)
+            titles << message.titre;
+        m_model->update([&](ImportGrid& grid) {
+            plan = prepareImport(
+                grid, titles, [this](const QString& duplicates) { return askDuplicates(duplicates); },
+                [this](int bar, const QString& label) { setProgress(bar, label); });
+        });
+        if (plan.refusal) {
+            importRefused(*plan.refusal);
+            return;
+        }
+        cmdImporter->setEnabled(false);
+        cmdAnnuler->setEnabled(false);
+        if (!ask(continueImportQuestion())) {
+            importRefused(importCancelledText());
+            return;
+        }
+        if (storeCheckedRows(std::move(plan.messages))) {
+            setProgress(kProgressTrack, QString());
+            picVerification->hide();
+            info(importSucceededText());
+            close();
+            return;
+        }
     }
-    cmdImporter->setEnabled(false);
-    cmdAnnuler->setEnabled(false);
-    if (!ask(continueImportQuestion())) {
-        importRefused(importCancelledText());
-        return;
-    }
-    storeImported(plan.messages);
-}
-
-void frmImporter::storeImported(const MessageList& messages) {
-    if (m_services.store.insertAll(messages)) {
-        setProgress(kProgressTrack, QString());
-        picVerification->hide();
-        m_importHost.messagesImported();
-        info(importSucceededText());
-        close();
-        return;
-    }
-    importStoreFailed();
-}
-
-void frmImporter::importStoreFailed() {
     // The store refused: all the rows or none are written, and here none was.
-    m_services.dialogs.message(this, importFailedText(m_services.store.lastError()), Icon::Exclamation, Buttons::Ok);
+    m_services.dialogs.message(this, importFailedText(storeErrorText(store.failure())), Icon::Exclamation, Buttons::Ok);
     picVerification->hide();
     cmdImporter->setEnabled(true);
     cmdAnnuler->setEnabled(true);
     cmdAnnuler_Click();
+}
+
+bool frmImporter::askDuplicates(const QString& duplicates) {
+    // However many they are, the question and its buttons stay on screen: the titles scroll.
+    return m_services.dialogs.listMessage(this, duplicateQuestionHead(), duplicates, duplicateQuestionTail(),
+                                          Icon::Question, Buttons::YesNo) == Answer::Yes;
+}
+
+bool frmImporter::storeCheckedRows(MessageList messages) {
+    const std::optional<MessageList> stored = storeImported(m_services.store, std::move(messages));
+    if (!stored)
+        return false;
+    m_importHost.messagesImported(*stored);
+    return true;
 }
 
 void frmImporter::closeEvent(QCloseEvent* event) {

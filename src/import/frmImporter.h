@@ -31,8 +31,9 @@ public:
     virtual ~ImportHost() = default;
     // The report window on a file, shown as it is before the import.
     virtual void previewFile(const QString& path) = 0;
-    // Messages were written: the lists show them at once.
-    virtual void messagesImported() = 0;
+    // Messages were stored (stored: with their ids): the lists show them at once, and those whose display time
+    // has passed are dealt with at once as missed displays are (a note opens late, a display long past is stepped).
+    virtual void messagesImported(const MessageList& stored) = 0;
 };
 
 // The import window: a delimited text file read into a grid, its columns named after the message fields, its
@@ -112,16 +113,18 @@ private:
     void FGrid_SelChange();
     void FGrid_Scroll();
     void setCurrentRowToHeader();
+    // " Ligne: r sur n": the current row, or before any is chosen the row at the top of the grid.
+    void showLinePosition();
     void setProgress(int barWidth, const QString& label);
     void importRefused(const QString& text);
-    // A calendar file: what it holds and leaves in one box, then the same checks, duplicate question and store
-    // step as the grid.
+    // A calendar file: what it holds and leaves in one box, then the same duplicate question and store step as
+    // the grid.
     static bool isCalendarFile(const QString& path);
     void importCalendar(const QString& path);
     std::optional<QStringList> storedTitles();
-    // The one store step of every import: all the messages in one transaction, or none.
-    void storeImported(const MessageList& messages);
-    void importStoreFailed();
+    bool askDuplicates(const QString& duplicates);
+    // Every import ends here: the checked rows stored, all or none, then handed to the host. False when none was.
+    bool storeCheckedRows(MessageList messages);
     bool ask(const QString& question);
     void info(const QString& text);
 

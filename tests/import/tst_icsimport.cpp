@@ -15,7 +15,7 @@ namespace {
 
 struct ImportHostSpy : ImportHost {
     void previewFile(const QString&) override {}
-    void messagesImported() override { ++imported; }
+    void messagesImported(const MessageList&) override { ++imported; }
     int imported = 0;
 };
 
@@ -44,7 +44,8 @@ private slots:
             << "thunderbird.ics" << false << QStringList{"-" + kThunderbird, importCancelledText()} << QStringList{};
         QTest::newRow("duplicate left out")
             << "thunderbird.ics" << true
-            << QStringList{kThunderbird, duplicateQuestion("Dentiste\n"), importSucceededText()}
+            << QStringList{kThunderbird, duplicateQuestionHead() + "Dentiste\n" + duplicateQuestionTail(),
+                           importSucceededText()}
             << QStringList{"Dentiste|actif|2|01/01/2027 08:00|01/01/2028 08:00", three[1], three[2]};
         QTest::newRow("broken file")
             << "broken.ics" << false
