@@ -155,7 +155,6 @@ void frmParametres::Form_Load() {
     chkFermeture->setChecked(preferences.askBeforeClosingNote());
     chkFinProgramme->setChecked(preferences.askBeforeQuitting());
     updateEnabling();
-    IsLoaded = true;
 }
 
 void frmParametres::updateEnabling() {
@@ -223,7 +222,6 @@ void frmParametres::Boutons_Click(int index) {
 }
 
 void frmParametres::closeEvent(QCloseEvent* event) {
-    IsLoaded = false;
     event->accept();
 }
 
