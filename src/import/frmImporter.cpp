@@ -97,7 +97,6 @@ frmImporter::~frmImporter() {
 }
 
 void frmImporter::Form_Load() {
-    IsLoaded = true;
     setHeight(kCollapsedHeight);
     CentreWindow(this);
     SetTopMost(this, true);
@@ -437,7 +436,7 @@ frmValeurCellule* frmImporter::cellEditor() const {
 
 void frmImporter::cmdModifierValeur_Click() {
     // A closed editor is only waiting to be deleted: a new one takes its place.
-    if (!m_cellEditor || !m_cellEditor->IsLoaded) {
+    if (!m_cellEditor || !m_cellEditor->isLoaded()) {
         m_cellEditor = new frmValeurCellule(
             m_services, m_host, [this] { return m_model->grid().cell(currentRow(), currentColumn()); },
             [this](const QString& text) { m_model->setCell(currentRow(), currentColumn(), text); }, this);
@@ -525,8 +524,7 @@ bool frmImporter::storeCheckedRows(MessageList messages) {
 }
 
 void frmImporter::closeEvent(QCloseEvent* event) {
-    IsLoaded = false;
-    if (m_cellEditor && m_cellEditor->IsLoaded)
+    if (m_cellEditor && m_cellEditor->isLoaded())
         m_cellEditor->close();
     event->accept();
 }

@@ -46,7 +46,6 @@ public:
     ~frmImporter() override;
 
     void Form_Load();
-    bool IsLoaded = false;
 
     void cmdParcourir_Click();
     void cmdApercu_Click();

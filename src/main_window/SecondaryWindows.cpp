@@ -96,7 +96,7 @@ frmEtat* SecondaryWindows::report() const {
 
 frmEtat* SecondaryWindows::openReport() {
     // A report window closed a moment ago is on its way out: a new one takes its place.
-    if (!m_report || !m_report->IsLoaded) {
+    if (!m_report || !m_report->isLoaded()) {
         m_report = new frmEtat(m_services, printer(), this);
         m_report->setAttribute(Qt::WA_DeleteOnClose);
         m_report->Form_Load();

@@ -222,6 +222,7 @@ void frmGestionMessages::ShowLegend(bool show) {
     const QString state = show ? QStringLiteral("1") : QStringLiteral("0");
     cmdLegende->setProperty("tag", state);
     m_services.preferences.setShowLegend(show);
+    m_services.settings.save();
 }
 
 void frmGestionMessages::PointLegendArrow(QTableView* view) {

@@ -142,7 +142,7 @@ void frmEtat::Form_Load() {
     cmdPlan[0]->show();
     cmdPlan[1]->hide();
     SetTopMost(this, true);
-    IsLoaded = true;
+    m_loaded = true;
 }
 
 void frmEtat::BuildReport(const QString& caption, int list, MessageList messages) {
@@ -339,7 +339,7 @@ void frmEtat::resizeEvent(QResizeEvent* event) {
 }
 
 void frmEtat::closeEvent(QCloseEvent* event) {
-    IsLoaded = false;
+    m_loaded = false;
     QWidget::closeEvent(event);
 }
 

@@ -39,11 +39,11 @@ private slots:
         TestWorld w;
         About about(w);
         frmApropos* frm = about.frm;
-        QVERIFY(frm->IsLoaded);
+        QVERIFY(frm->isVisible());
         QCOMPARE(frm->windowTitle(), QStringLiteral("A propos de..."));
         QVERIFY(frm->windowFlags() & Qt::WindowStaysOnTopHint);
         ctl<QPushButton>(frm, "cmdOK")->click();
-        QVERIFY(!frm->IsLoaded);
+        QVERIFY(!frm->isVisible());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(about.frm.isNull());
     }
@@ -60,7 +60,6 @@ private slots:
         auto* button = ctl<QPushButton>(about.frm, "cmdSysInfo");
         button->setFocus();
         QTest::keyClick(button, Qt::Key(key));
-        QVERIFY(!about.frm->IsLoaded);
         QVERIFY(!about.frm->isVisible());
         QVERIFY(w.platform.started.isEmpty());
     }
@@ -70,7 +69,6 @@ private slots:
         About about(w);
         QTest::keyClick(about.frm, Qt::Key_F1);
         QCOMPARE(w.help.shown, QList({std::pair<QString, HelpContext>("frmApropos", HelpContext::About)}));
-        QVERIFY(about.frm->IsLoaded);
         QVERIFY(about.frm->isVisible());
     }
 
@@ -94,7 +92,7 @@ private slots:
         ctl<QPushButton>(about.frm, "cmdSysInfo")->click();
         QVERIFY(w.dialogs.allAnswered());
         QCOMPARE(w.platform.started, started);
-        QVERIFY(about.frm->IsLoaded);
+        QVERIFY(about.frm->isVisible());
     }
 
     void linksOpenTheSiteAndAMail() {
@@ -109,7 +107,7 @@ private slots:
         QTest::mouseClick(ctl<QLabel>(about.frm, "lblUrl_1"), Qt::LeftButton);
         QCOMPARE(w.dialogs.openedUrls.size(), 2);
         QCOMPARE(QUrl::fromPercentEncoding(w.dialogs.openedUrls.last().toEncoded()), mail);
-        QVERIFY(about.frm->IsLoaded);
+        QVERIFY(about.frm->isVisible());
     }
 
     void linksUnderlineUnderTheMouse() {

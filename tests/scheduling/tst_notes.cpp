@@ -118,8 +118,8 @@ private slots:
         frmTavanote* note = w.note(id);
         const QString tag = QStringLiteral("Tavanote_%1").arg(id);
         QCOMPARE(QStringList({note->tag(), note->property("Tag").toString(), note->windowTitle(),
-                              ctl<QTextEdit>(note, "txtMessage")->toPlainText(), ctl<QLineEdit>(note, "txtID")->text(),
-                              ctl<QLineEdit>(note, "txtPeriodicite")->text()}),
+                              ctl<QTextEdit>(note, "txtMessage")->toPlainText(), QString::number(note->messageId()),
+                              note->fields().periodicite}),
                  QStringList({tag, tag, "Dentiste", "Texte de Dentiste", QString::number(id), "0"}));
         QVERIFY(note->isVisible() && !note->isModal());
         QCOMPARE(w.row({id}), QStringLiteral("affiche 05/03/2026 08:00"));
