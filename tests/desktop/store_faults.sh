@@ -37,7 +37,8 @@ start() {
 
 # Answers every box titled Tavanote until the program ends; its exit status in $status.
 answer_until_end() {
-    for _ in $(seq 300); do
+    local until=$((SECONDS + 180))
+    while [ "$SECONDS" -le "$until" ]; do
         kill -0 "$copy" 2>/dev/null || break
         for window in $(xdotool search --onlyvisible --name '^Tavanote$' 2>/dev/null); do
             xdotool windowactivate --sync "$window" key Return 2>/dev/null
@@ -93,9 +94,13 @@ sqlite3 "$db" "BEGIN; INSERT INTO message (titre, message, datemessage, heuremes
 old="100000|1|01/06/2020 08:00"
 state() { sqlite3 "$db" "SELECT count(*), count(DISTINCT prochainaffichage), max(prochainaffichage) FROM message"; }
 stepped=0
-for delay in 2.5 3.0 3.3 3.6 3.9 4.2 4.5 5.0; do
-    delay=$(awk -v d="$delay" -v r="$RANDOM" 'BEGIN { printf "%.2f", d + (r % 30) / 100 }')
+# The pass has begun once its transaction writes the journal (or has already ended); the kill then lands at a
+# different point of it each time.
+begun() { [ -e "$db-journal" ] || [ "$(state 2>/dev/null)" != "$old" ]; }
+for try in 1 2 3 4 5 6 7 8; do
     start
+    wait_for 180 begun || fail "the start-up pass did not begin"
+    delay=$(awk -v t="$try" -v r="$RANDOM" 'BEGIN { printf "%.2f", (t - 1) * 0.08 + (r % 10) / 100 }')
     sleep "$delay"
     kill -9 "$copy"
     wait "$copy" 2>/dev/null
