@@ -16,13 +16,29 @@ private slots:
     // kind|text|valid|the text as the check gives it back (when trimmed)
     void checks_data() {
         QTest::addColumn<QStringList>("c");
-        for (const char* row :
-             {"date|05/06/2026|1", "date|5/6/2026|0", "date|05-06-2026|0", "date|29/02/2028|1", "date|12/13/2026|0",
-              "date|+5/06/2026|0", "date|01/01/0099|0", "date|01/01/0100|1", "date||0", "date| 05/06/2026  |1|05/06/2026",
-              "time|00:00|1", "time|23:59|1", "time|12:60|0", "time|7:30|0", "time|07.30|0", "time||0",
-              "time| 07:30 |1|07:30", "date-time|05/06/2026 07:30|1", "date-time|  05/06/2026 07:30 |1|05/06/2026 07:30",
-              "date-time| 05/06/2026 |0|05/06/2026", "date-time|05/06/2026 25:00|0", "date-time|05/06/2026  7:30|0",
-              "date-time|   |0|"})
+        for (const char* row : {"date|05/06/2026|1",
+                                "date|5/6/2026|0",
+                                "date|05-06-2026|0",
+                                "date|29/02/2028|1",
+                                "date|12/13/2026|0",
+                                "date|+5/06/2026|0",
+                                "date|01/01/0099|0",
+                                "date|01/01/0100|1",
+                                "date||0",
+                                "date| 05/06/2026  |1|05/06/2026",
+                                "time|00:00|1",
+                                "time|23:59|1",
+                                "time|12:60|0",
+                                "time|7:30|0",
+                                "time|07.30|0",
+                                "time||0",
+                                "time| 07:30 |1|07:30",
+                                "date-time|05/06/2026 07:30|1",
+                                "date-time|  05/06/2026 07:30 |1|05/06/2026 07:30",
+                                "date-time| 05/06/2026 |0|05/06/2026",
+                                "date-time|05/06/2026 25:00|0",
+                                "date-time|05/06/2026  7:30|0",
+                                "date-time|   |0|"})
             QTest::newRow(row) << QString::fromUtf8(row).split('|');
     }
 
@@ -92,15 +108,15 @@ private slots:
         QTest::addColumn<bool>("warns");
         // code, first display, the last end date that warns; the day after (or the date given) does not. 05/06/2026
         // is a Friday: weeks count from Sunday to Sunday.
-        for (const char* row : {"2|05/06/2026|07/06/2026", "1|05/06/2026|05/06/2026", "3|05/06/2026|14/06/2026|21/06/2026",
-                                "4|31/01/2027|31/03/2027", "5|05/06/2026|31/10/2026", "6|05/06/2026|31/12/2026",
-                                "7|05/06/2026|30/06/2027", "8|05/06/2026|31/12/2028"}) {
+        for (const char* row :
+             {"2|05/06/2026|07/06/2026", "1|05/06/2026|05/06/2026", "3|05/06/2026|14/06/2026|21/06/2026",
+              "4|31/01/2027|31/03/2027", "5|05/06/2026|31/10/2026", "6|05/06/2026|31/12/2026",
+              "7|05/06/2026|30/06/2027", "8|05/06/2026|31/12/2028"}) {
             const QStringList c = QString::fromLatin1(row).split('|');
             const QString after = c.value(3, formatDate(QDate::fromString(c[2], "dd/MM/yyyy").addDays(1)));
             QTest::newRow(row) << EditorFields{"Réunion", "Salle 2", c[1], "10:00", c[2], c[0].toInt()} << true;
-            QTest::newRow(qPrintable(c[0] + " next day")) << EditorFields{"Réunion", "Salle 2", c[1], "10:00", after,
-                                                                          c[0].toInt()}
-                                                          << false;
+            QTest::newRow(qPrintable(c[0] + " next day"))
+                << EditorFields{"Réunion", "Salle 2", c[1], "10:00", after, c[0].toInt()} << false;
         }
     }
 

@@ -96,12 +96,11 @@ private slots:
         TestWorld w;
         auto frm = loaded(w);
         QVERIFY(w.dialogs.shown.empty() && w.platform.endCount == 0 && w.store.isOpen() && !frm->isVisible());
-        QCOMPARE(QStringList({text(frm.get(), "lblNombre_0"), text(frm.get(), "lblNombre_1"),
-                              text(frm.get(), "lblNombre_2"), text(frm.get(), "StatusBar1_Panel2"),
-                              text(frm.get(), "StatusBar1_Panel3")}),
-                 QStringList({"Nombre de messages actifs: 0", "Nombre de messages érronés: 0",
-                              "Nombre de messages actuellement affichés: 0", "  vendredi 5 juin 2026  ",
-                              "  09:00:00  "}));
+        QCOMPARE(
+            QStringList({text(frm.get(), "lblNombre_0"), text(frm.get(), "lblNombre_1"), text(frm.get(), "lblNombre_2"),
+                         text(frm.get(), "StatusBar1_Panel2"), text(frm.get(), "StatusBar1_Panel3")}),
+            QStringList({"Nombre de messages actifs: 0", "Nombre de messages érronés: 0",
+                         "Nombre de messages actuellement affichés: 0", "  vendredi 5 juin 2026  ", "  09:00:00  "}));
     }
 
     void unusableOrMissingMessageFileEndsTheProgram_data() {
@@ -260,7 +259,8 @@ private slots:
         QTest::newRow("2+3") << 2 << 3 << kActive.arg(2) + "\nDe plus, 3 messages sont actuellement affichés.\n" + many;
         QTest::newRow("1 active") << 1 << 0 << kActive.arg(1);
         QTest::newRow("1 displayed") << 0 << 1 << "\nIl existe un message actuellement affiché.\n" + one;
-        QTest::newRow("2 displayed") << 0 << 2 << "\nIl existe des messages actuellement affichés [2 messages]\n" + many;
+        QTest::newRow("2 displayed") << 0 << 2
+                                     << "\nIl existe des messages actuellement affichés [2 messages]\n" + many;
         QTest::newRow("no confirmation") << 1 << 1 << QString();
     }
 

@@ -67,13 +67,17 @@ void tst_help::missingUnreadableOrUnknownHelpIsTold() {
 }
 
 void tst_help::everyContextOpensItsPageInTheOneViewer() {
-    const std::pair<int, const char*> topics[] = {
-        {10001, "aide.htm:Aide de Tavanote - Sommaire"}, {10002, "aproposde.htm:A propos de Tavanote"},
-        {10005, "parametres.htm:Les paramètres"}, {10006, "gestionmessage.htm:La gestion des messages"},
-        {10007, "ajoutmessage.htm:Créer ou modifier un message"}, {10008, "calendrier.htm:Le calendrier"},
-        {10009, "heure.htm:Le choix de l'heure"}, {10010, "apercu.htm:Aperçu, impression et exportation"},
-        {10011, "message.htm:Le message affiché"}, {10012, "importer.htm:Importer des messages"},
-        {10013, "valeurcellule.htm:Modifier la valeur d'une cellule"}};
+    const std::pair<int, const char*> topics[] = {{10001, "aide.htm:Aide de Tavanote - Sommaire"},
+                                                  {10002, "aproposde.htm:A propos de Tavanote"},
+                                                  {10005, "parametres.htm:Les paramètres"},
+                                                  {10006, "gestionmessage.htm:La gestion des messages"},
+                                                  {10007, "ajoutmessage.htm:Créer ou modifier un message"},
+                                                  {10008, "calendrier.htm:Le calendrier"},
+                                                  {10009, "heure.htm:Le choix de l'heure"},
+                                                  {10010, "apercu.htm:Aperçu, impression et exportation"},
+                                                  {10011, "message.htm:Le message affiché"},
+                                                  {10012, "importer.htm:Importer des messages"},
+                                                  {10013, "valeurcellule.htm:Modifier la valeur d'une cellule"}};
     TestWorld w;
     QVERIFY(installHelpFile(w));
     HelpSystem help(w.services());

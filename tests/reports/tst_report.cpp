@@ -111,8 +111,8 @@ void tst_Report::buildsTheDocument() {
 
 void tst_Report::wordsTheListAndTotal_data() {
     QTest::addColumn<QStringList>("c");  // list, count, heading, total
-    for (const char* row : {"0|1|actifs|1 message actif", "1|2|érronés|2 messages érronés", "2|0|affichés|0 message affiché",
-                            "2|2|affichés|2 messages affichés"})
+    for (const char* row : {"0|1|actifs|1 message actif", "1|2|érronés|2 messages érronés",
+                            "2|0|affichés|0 message affiché", "2|2|affichés|2 messages affichés"})
         QTest::newRow(row) << QString::fromUtf8(row).split('|');
 }
 

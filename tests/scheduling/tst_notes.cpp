@@ -13,7 +13,6 @@
 
 #include "main_window/MessageListModel.h"
 #include "main_window/MessageLists.h"
-#include "main_window/frmApropos.h"
 #include "main_window/frmGestionMessages.h"
 #include "scheduling/frmTavanote.h"
 #include "support/TestWorld.h"
@@ -355,11 +354,8 @@ private slots:
     void dateAndTimeLabels_data() {
         QTest::addColumn<QString>("affichage");
         QTest::addColumn<QString>("labels");  // date and time shown
-        QTest::newRow("0 nothing") << "0" << QString(" ");
-        QTest::newRow("1 date") << "1" << QString("05/03/2026 ");
-        QTest::newRow("2 time") << "2" << QString(" 08:00");
-        QTest::newRow("3 both") << "3" << QString("05/03/2026 08:00");
-        QTest::newRow("7 both") << "7" << QString("05/03/2026 08:00");
+        for (const char* row : {"0| ", "1|05/03/2026 ", "2| 08:00", "3|05/03/2026 08:00", "7|05/03/2026 08:00"})
+            QTest::newRow(row) << QString(row).section('|', 0, 0) << QString(row).section('|', 1);
     }
 
     void dateAndTimeLabels() {
@@ -429,41 +425,6 @@ private slots:
         QCOMPARE(w.close(later, "Message: Banque\n\nCe message est maintenant érroné.", Answer::Yes),
                  QStringLiteral("errone 05/03/2026 08:01"));
         QCOMPARE(w.counts(), "0 1 1");
-    }
-
-    // Whichever handler shows a box, a tick that falls while it is open waits until it closes.
-    void aTickDuringAnyBoxWaitsForIt() {
-        World w;
-        const qint64 first = w.add("Dentiste", "05/03/2026 08:00");
-        const qint64 second = w.add("Banque", "05/03/2026 08:01");
-        w.load();
-        frmApropos about(w.services());
-        const std::pair<QString, std::function<void()>> boxes[] = {
-            {"Les informations système ne sont pas disponibles actuellement",
-             [&] { QTest::mouseClick(ctl<QPushButton>(&about, "cmdSysInfo"), Qt::LeftButton); }},
-            {"Un message en cours d'affichage ne peut pas être modifié.\nVeuillez sélectionner un message actif ou "
-             "érroné.",
-             [&] {
-                 ctl<QTabBar>(w.frm.get(), "TabStrip1")->setCurrentIndex(ListAffiches);
-                 w.frm->ToolbarCommand(2);
-             }},
-        };
-        QList<qint64> expected;
-        for (const qint64 id : {first, second}) {
-            const auto& [text, show] = boxes[expected.size()];
-            int inBox = -1;
-            w.dialogs.whileNextBoxOpen = [&, id] {
-                w.ticks(w.row({id}).mid(6).toLatin1().constData());
-                inBox = int(w.opened().size());
-            };
-            w.dialogs.expect(Icon::Information, text);
-            show();
-            QCOMPARE(inBox, int(expected.size()));
-            QTest::qWait(0);
-            expected << id;
-            QCOMPARE(w.opened(), expected);
-        }
-        QVERIFY(w.dialogs.allAnswered());
     }
 
     void messageDueInTheStartMinuteOpensAtLoad() {
