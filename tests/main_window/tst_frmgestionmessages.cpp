@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <functional>
 
 #include "common/SettingsStore.h"
@@ -241,6 +242,15 @@ private slots:
         QVERIFY(!ctl<QFrame>(frm.get(), "CadreMSF_0")->isVisible());
         QCOMPARE(hintOver(*frm, tabs, tabs->tabRect(2).center()),
                  QStringLiteral("Affichage de la liste des messages érronés"));
+        // Each toolbar button its hint all across it; the recovery button has none and leaves the panel as it was.
+        auto* toolbar = ctl<QToolBar>(frm.get(), "Toolbar1");
+        for (const auto& [key, hint] :
+             {std::pair("imprimer", "Imprime les messages"), std::pair("recuperation", "Imprime les messages"),
+              std::pair("exporter", "Exportation des messages"), std::pair("quitter", "Quitter le programme")}) {
+            QWidget* button = toolbar->widgetForAction(toolbar->findChild<QAction*>(QLatin1String(key)));
+            for (const QPoint at : {QPoint(1, 1), button->rect().bottomRight() - QPoint(1, 1)})
+                QCOMPARE(hintOver(*frm, button, at), QString::fromUtf8(hint));
+        }
         frm->setWindowState(Qt::WindowMinimized);
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
