@@ -160,20 +160,14 @@ private slots:
     // What fell due while the program was closed opens late at start, showing when it was due; only its close
     // does what the start-up pass used to do unseen.
     void missedDisplaysOpenLateAtStart_data() {
-        QTest::addColumn<QString>("suppression");
-        QTest::addColumn<QString>("etat");
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<QString>("due");
-        QTest::addColumn<QString>("end");     // empty: ends in 2030
-        QTest::addColumn<QString>("shown");   // the note's date and time; empty: no note
-        QTest::addColumn<QString>("loaded");  // the row after the load
-        QTest::addColumn<QString>("told");    // what closing it says
-        QTest::addColumn<QString>("closed");  // the row after the close
+        // suppression, etat, code, due, end (empty: 2030), the note's date and time (empty: no note), the row after
+        // the load, what closing it says, the row after the close
+        QTest::addColumn<QStringList>("c");
         const QString deleted = "Message: Rappel\n\nCe message a été supprimé.";
         auto row = [](const char* name, const char* supp, const char* etat, const char* code, const char* due,
                       const char* end, const char* shown, const char* loaded, const QString& told = {},
                       const char* closed = "") {
-            QTest::newRow(name) << supp << etat << code << due << end << shown << loaded << told << closed;
+            QTest::newRow(name) << QStringList{supp, etat, code, due, end, shown, loaded, told, closed};
         };
         // The program starts on 05/03/2026 at 09:30.
         row("once, deleted on close", "0", "actif", "0", "05/03/2026 08:00", "", "05/03/2026 08:00",
@@ -201,31 +195,24 @@ private slots:
     }
 
     void missedDisplaysOpenLateAtStart() {
-        QFETCH(QString, suppression);
-        QFETCH(QString, etat);
-        QFETCH(QString, code);
-        QFETCH(QString, due);
-        QFETCH(QString, end);
-        QFETCH(QString, shown);
-        QFETCH(QString, loaded);
-        QFETCH(QString, told);
-        QFETCH(QString, closed);
+        QFETCH(QStringList, c);
+        const QString &code = c[2], &due = c[3], &end = c[4], &shown = c[5];
         World w("05/03/2026 09:30");
-        w.set("suppression", suppression);
-        const qint64 id = w.insert("Rappel", "Texte", due.left(10), due.mid(11), etat, code, due,
+        w.set("suppression", c[0]);
+        const qint64 id = w.insert("Rappel", "Texte", due.left(10), due.mid(11), c[1], code, due,
                                    code == "0"     ? QString()
                                    : end.isEmpty() ? "31/12/2030 08:00"
                                                    : end);
         w.load();
         w.ticks("05/03/2026 09:30:15", 60);
         QCOMPARE(w.opened(), shown.isEmpty() ? QList<qint64>() : QList<qint64>({id}));
-        QCOMPARE(w.row({id}), loaded);
+        QCOMPARE(w.row({id}), c[6]);
         if (shown.isEmpty())
             return;
         frmTavanote* note = w.note(id);
         QCOMPARE(ctl<QLabel>(note, "lblJour")->text() + ' ' + ctl<QLabel>(note, "lblheure")->text(), shown);
         w.clock.set(dateTime("05/03/2026 09:40:00"));
-        QCOMPARE(w.close(id, told), closed);
+        QCOMPARE(w.close(id, c[7]), c[8]);
     }
 
     // A tick after the computer slept opens what fell due in the skipped minutes, once, late; in spring the
