@@ -353,6 +353,7 @@ private slots:
         const qint64 id = written.text("id").toLongLong();
         QCOMPARE(p.row(id), "actif 05/06/2026 09:05");
         QCOMPARE(p.list(ListActifs), "Pharmacie / 1");
+        QCOMPARE(p.frm->SelectedMessageId(p.frm->grid(ListActifs)), QString::number(id));  // selected once saved
 
         p.tick("05/06/2026 09:05:10");
         frmTavanote* note = p.frm->findNote(id);
