@@ -179,6 +179,9 @@ void tst_Report::leavesPlaceholderNamesInMessages() {
 void tst_Report::exportsCsv() {
     QCOMPARE(exportCsv(awkwardMessages()), expected("awkward.csv"));
     QVERIFY(exportCsv({}).isEmpty());
+    MessageList one = {awkwardMessages().at(1)};
+    one[0].titre = QStringLiteral("Courses; pain");  // a semicolon alone is quoted too
+    QVERIFY(exportCsv(one).contains(";\"Courses; pain\";"));
 }
 
 void tst_Report::exportsHtml() {
