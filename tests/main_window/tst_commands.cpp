@@ -332,7 +332,9 @@ private slots:
     void dailyMessageFromEditorToNoteAndBack() {
         Program p;
         p.set("confirmation fermeture", "1");
+        p.add("Ancien", "actif");
         p.load();
+        p.select(ListActifs, 0);
         p.ctrl(Qt::Key_N);
         frmAjoutMessage* e = p.frm->editor();
         QVERIFY(e && e->isVisible());
@@ -352,7 +354,7 @@ private slots:
         written.moveFirst();
         const qint64 id = written.text("id").toLongLong();
         QCOMPARE(p.row(id), "actif 05/06/2026 09:05");
-        QCOMPARE(p.list(ListActifs), "Pharmacie / 1");
+        QCOMPARE(p.list(ListActifs), "Ancien,Pharmacie / 2");
         QCOMPARE(p.frm->SelectedMessageId(p.frm->grid(ListActifs)), QString::number(id));  // selected once saved
 
         p.tick("05/06/2026 09:05:10");
@@ -361,11 +363,11 @@ private slots:
         QCOMPARE(note->windowTitle(), "Pharmacie");
         QCOMPARE(p.row(id), "affiche 05/06/2026 09:05");
         QCOMPARE(p.list(ListAffiches), "Pharmacie / 1");
-        QCOMPARE(p.list(ListActifs), " / 0");
+        QCOMPARE(p.list(ListActifs), "Ancien / 1");
 
         p.closeDaily(note);
         QCOMPARE(p.row(id), "actif 06/06/2026 09:05");
-        QCOMPARE(p.list(ListActifs), "Pharmacie / 1");
+        QCOMPARE(p.list(ListActifs), "Ancien,Pharmacie / 2");
         QCOMPARE(p.list(ListAffiches), " / 0");
     }
 };

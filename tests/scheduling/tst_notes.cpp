@@ -428,6 +428,7 @@ private slots:
         World w;
         const qint64 once = w.add("Dentiste", "05/03/2026 08:00");
         const qint64 daily = w.add("Courrier", "05/03/2026 08:00", "2");
+        const qint64 next = w.add("Banque", "05/03/2026 08:01");
         w.load();
         w.store.failWritesWith(SQLITE_FULL);
         const QString full = QStringLiteral(
@@ -435,10 +436,11 @@ private slots:
         w.dialogs.expect(Icon::Exclamation, QStringLiteral("Un message est affiché, mais le fichier des messages n'a "
                                                            "pas pu enregistrer qu'il l'est: il y reste actif.\n\n") +
                                                 full);
-        w.ticks("05/03/2026 08:00:05", 60);
+        w.ticks("05/03/2026 08:00:05", 75);  // the fault lasts into the next minute: not told again
         QVERIFY(w.dialogs.allAnswered());
-        QCOMPARE(w.opened(), (QList<qint64>{once, daily}));
-        QCOMPARE(w.row({once, daily}), QStringLiteral("actif 05/03/2026 08:00; actif 05/03/2026 08:00"));
+        QCOMPARE(w.opened(), (QList<qint64>{once, daily, next}));
+        QCOMPARE(w.row({once, daily, next}),
+                 QStringLiteral("actif 05/03/2026 08:00; actif 05/03/2026 08:00; actif 05/03/2026 08:01"));
 
         const QString kept = QStringLiteral("Message: Dentiste\n\nCe message est maintenant érroné.");
         w.dialogs.expect(Icon::Information, kept);
@@ -453,8 +455,8 @@ private slots:
         w.store.failWritesWith(0);
         QCOMPARE(w.close(once, kept), QStringLiteral("errone 05/03/2026 08:00"));
         QCOMPARE(w.close(daily, kDailyClosed), QStringLiteral("actif 06/03/2026 08:00"));
-        w.ticks("05/03/2026 08:00:50", 10);
-        QCOMPARE(w.opened(), QList<qint64>());
+        w.ticks("05/03/2026 08:01:20", 10);
+        QCOMPARE(w.opened(), QList<qint64>({next}));
     }
 };
 
