@@ -162,16 +162,22 @@ private slots:
         QFETCH(int, list);
         QFETCH(QString, shown);
         Program p;
+        const qint64 banque = p.add("Banque", "actif", "4", "12/06/2026 14:30");
         p.add("Dentiste", "actif");
-        p.add("Banque", "actif", "4", "12/06/2026 14:30");
         p.add("Perdu", "errone");
         p.load();
         p.showList(list);
-        p.select(list, 1 - list);
+        p.select(list, 0);
         p.frm->ToolbarCommand(2);
         QVERIFY(p.frm->editor() && p.frm->editor()->isVisible());
         QCOMPARE(editorShows(p.frm->editor()), shown);
         QCOMPARE(p.count(), 3);
+        if (list == ListErrones)
+            return;
+        // Saved, it is the message selected, though the lists were filled again.
+        ctl<QLineEdit>(p.frm->editor(), "txtDateFin")->setText("31/12/2026");
+        QTest::keyClick(p.frm->editor(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(p.frm->SelectedMessageId(p.frm->grid(ListActifs)), QString::number(banque));
     }
 
     // From the list of errors: the row of the list shown goes, not that of the active list.
