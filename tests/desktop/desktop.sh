@@ -72,7 +72,12 @@ framed() {  # framed PID CAPTION: the window's id, when it is shown and framed
     id=$(window_of "$1" "$2") && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && echo "$id"
 }
 wait_window() {  # wait_window PID CAPTION: the window's id, once it is shown and framed
-    wait_for 120 framed "$1" "$2" && framed "$1" "$2"
+    local id until=$((SECONDS + 120))
+    while [ "$SECONDS" -le "$until" ]; do
+        id=$(framed "$1" "$2") && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
 }
 
 # The frame of a window: left top width height, the window manager's frame included.
