@@ -13,10 +13,8 @@ struct PreparedSettings {
 };
 
 // The splash's work on the settings: the previous-version test and the removal of its sections, the program
-// folder, the first-start date, every missing default in order, the version, and "demarrage pc" repaired.
+// folder, the first-start date, every missing default in order, the version, and "demarrage pc" repaired; then
+// one save.
 PreparedSettings prepareSettings(SettingsStore& settings, const QString& programFolder, const QDate& today);
-
-// Said at start when the settings cannot be written to path (empty: the user has no configuration folder).
-QString settingsUnsavedText(const QString& path);
 
 }  // namespace tavanote

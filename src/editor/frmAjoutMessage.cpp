@@ -215,7 +215,6 @@ void frmAjoutMessage::Form_Load() {
     MessageSaved = false;
     CentreWindow(this);
     SetTopMost(this, true);
-    IsLoaded = true;
 }
 
 void frmAjoutMessage::startNew(const QDate& today) {
@@ -352,7 +351,6 @@ void frmAjoutMessage::closeEvent(QCloseEvent* event) {
         calendar->close();
     if (timePicker)
         timePicker->close();
-    IsLoaded = false;
     Timer1->stop();
     if (MessageSaved)
         m_host.editorSaved(SelectedId.toLongLong());

@@ -151,7 +151,6 @@ void frmApropos::Form_Load() {
     lblUrl[0]->setText(kWebAddress);
     lblUrl[1]->setText(kMailAddress);
     txtInformations->setPlainText(QString::fromUtf8(kDescription));
-    IsLoaded = true;
     SetTopMost(this, true);
 }
 
@@ -169,7 +168,6 @@ void frmApropos::StartSysInfo() {
 }
 
 void frmApropos::closeEvent(QCloseEvent* event) {
-    IsLoaded = false;
     QWidget::closeEvent(event);
 }
 

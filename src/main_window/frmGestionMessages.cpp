@@ -65,7 +65,11 @@ frmGestionMessages::frmGestionMessages(Services& services, bool newVersion, QWid
       m_services(services),
       m_newVersion(newVersion),
       m_windows(
-          services, [this](qint64 id) { editorSaved(id); }, [this] { RefreshMessageLists(); }),
+          services, [this](qint64 id) { editorSaved(id); },
+          [this](const MessageList& stored) {
+              m_scheduler->catchUp(stored);
+              RefreshMessageLists();
+          }),
       m_scheduler(std::make_unique<NoteScheduler>(services, *this)) {
     setObjectName(QStringLiteral("frmGestionMessages"));
     setWindowTitle(QStringLiteral("Gestion des messages"));
@@ -218,6 +222,7 @@ void frmGestionMessages::ShowLegend(bool show) {
     const QString state = show ? QStringLiteral("1") : QStringLiteral("0");
     cmdLegende->setProperty("tag", state);
     m_services.preferences.setShowLegend(show);
+    m_services.settings.save();
 }
 
 void frmGestionMessages::PointLegendArrow(QTableView* view) {

@@ -17,6 +17,11 @@ const QString kListe = QStringLiteral("liste");
 const QString kNombre = QStringLiteral("nombre");
 const QString kEnCours = QStringLiteral("EN COURS");
 const QString kEnding = QStringLiteral(" à partir de l'ancienne version.");
+constexpr int kMaxTitle = 30;  // as the store's title column holds
+
+bool isProgramSection(const QString& name) {
+    return name == kParametres || name == kListe;
+}
 
 // The old version wrote dates and times as the system showed them; a value that cannot be read stays as stored.
 QString asDate(const QString& stored) {
@@ -45,6 +50,7 @@ RecoveryResult RecoverOldMessages(MessageStore& store, SettingsStore& settings) 
 
     // Everything is read and built first, so that the settings are touched only once the rows are safely in.
     QStringList names;
+    QStringList skipped;
     MessageList messages;
     const QList<QPair<QString, QString>> pairs = settings.section(kListe);
     for (const auto& [name, value] : pairs) {
@@ -52,6 +58,12 @@ RecoveryResult RecoverOldMessages(MessageStore& store, SettingsStore& settings) 
             continue;
         Message message;
         message.titre = trimBlanks(name);
+        // A title the store refuses, or a message named like a section of the program (its text would be read
+        // from that section, and removing it would remove the program's own keys), stays where it is.
+        if (isProgramSection(name) || message.titre.toUcs4().size() > kMaxTitle) {
+            skipped << name;
+            continue;
+        }
         message.message = trimBlanks(settings.get(name, QStringLiteral("texte:")));
         message.datemessage = asDate(settings.get(name, QStringLiteral("jour:")));
         message.heuremessage = asTime(settings.get(name, QStringLiteral("heure:")));
@@ -74,6 +86,7 @@ RecoveryResult RecoverOldMessages(MessageStore& store, SettingsStore& settings) 
     for (const QString& name : names)
         settings.removeSection(name);
     settings.removeSection(kListe);
+    settings.save();
 
     result.count = static_cast<int>(names.size());
     if (result.count > 1)
@@ -84,6 +97,13 @@ RecoveryResult RecoverOldMessages(MessageStore& store, SettingsStore& settings) 
         result.text = QStringLiteral("Aucun message n'a été récupéré");
     result.refreshLists = result.count > 0;
     result.text += kEnding;
+    if (!skipped.isEmpty()) {
+        result.text += QStringLiteral(
+                           "\n\nCes messages n'ont pas pu être récupérés: leur titre a plus de %1 caractères ou est "
+                           "le nom d'une section du programme. Ils restent dans le fichier des paramètres.\n")
+                           .arg(kMaxTitle) +
+                       skipped.join(QLatin1Char('\n'));
+    }
     return result;
 }
 

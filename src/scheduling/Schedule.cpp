@@ -189,6 +189,12 @@ StartupPassResult runStartupPass(MessageStore& store, Expiry expiry, const QDate
     }
     bool undone = false;
     for (const Message& message : *messages) {
+        // A row the file would refuse to write is listed and left as it is, whatever it is due for.
+        if (message.breaksTableRules()) {
+            ++result.failed;
+            result.refused << message.titre;
+            continue;
+        }
         const StartupDecision decision = decideAtStartup(message, now);
         // A row the file refuses is skipped; any other failure (disk full, file in use...) undoes the pass.
         auto count = [&](bool ok, int& counter) {

@@ -61,8 +61,7 @@ bool frmIntro::Form_Load() {
     m_newVersion = prepared.newVersion;
     if (!m_services.settings.canSave()) {
         // The start-up entry lives beside the settings and would fail alike: one box says it all.
-        m_services.dialogs.message(nullptr, settingsUnsavedText(m_services.settings.fileName()), Icon::Exclamation,
-                                   Buttons::Ok);
+        m_services.dialogs.message(nullptr, m_services.settings.faultText(), Icon::Exclamation, Buttons::Ok);
     } else {
         applyStartWithComputer(m_services, this, prepared.startWithComputer);
     }

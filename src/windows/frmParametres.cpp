@@ -16,6 +16,7 @@
 
 #include "common/HandlerScope.h"
 #include "common/Preferences.h"
+#include "common/SettingsStore.h"
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
 #include "scheduling/NotePlacement.h"
@@ -154,7 +155,6 @@ void frmParametres::Form_Load() {
     chkFermeture->setChecked(preferences.askBeforeClosingNote());
     chkFinProgramme->setChecked(preferences.askBeforeQuitting());
     updateEnabling();
-    IsLoaded = true;
 }
 
 void frmParametres::updateEnabling() {
@@ -215,10 +215,13 @@ void frmParametres::Boutons_Click(int index) {
     applyStartWithComputer(m_services, this, chkDemarragePC->isChecked() ? 1 : 0, this);
     preferences.setAskBeforeClosingNote(chkFermeture->isChecked());
     preferences.setAskBeforeQuitting(chkFinProgramme->isChecked());
+    // Every key in one write; a failure already told at start is not told again.
+    const bool couldSave = m_services.settings.canSave();
+    if (!m_services.settings.save() && couldSave)
+        m_services.dialogs.message(this, m_services.settings.faultText(), Icon::Exclamation, Buttons::Ok);
 }
 
 void frmParametres::closeEvent(QCloseEvent* event) {
-    IsLoaded = false;
     event->accept();
 }
 

@@ -24,7 +24,6 @@ public:
     frmParametres(Services& services, WindowHost& host, QWidget* parent = nullptr);
 
     void Form_Load();
-    bool IsLoaded = false;
 
     // The colour shown on cmdCouleur, as the program stores colours (BBGGRR).
     quint32 chosenColour() const;

@@ -129,7 +129,7 @@ private slots:
         QTest::keyClick(w.frm.get(), Qt::Key_F1);
         QCOMPARE(w.help.shown, (QList<std::pair<QString, HelpContext>>{{"frmEtat", HelpContext::Report}}));
         QTest::keyClick(w.frm.get(), Qt::Key_Escape);
-        QVERIFY(!w.frm->isVisible() && !w.frm->IsLoaded);
+        QVERIFY(!w.frm->isVisible());
     }
 
     // Each match in turn, then the count, then from the top again; a changed text starts a new count.
