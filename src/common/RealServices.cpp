@@ -15,11 +15,16 @@
 #include <QStandardPaths>
 
 #include "common/HandlerScope.h"
+#include "common/TimerFdAlarm.h"
 
 namespace tavanote {
 
 QDateTime SystemClock::now() const {
     return QDateTime::currentDateTime();
+}
+
+std::unique_ptr<WallAlarm> SystemClock::wallAlarm() const {
+    return TimerFdAlarm::create();
 }
 
 double SystemRandom::next() {
