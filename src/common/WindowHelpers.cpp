@@ -184,14 +184,21 @@ public:
         if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
             return false;
         const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-        if (change->atom != m_extents || !pending.contains(change->window))
+        if (change->atom != m_extents)
+            return false;
+        // By the window's current native window: it may have been made again since the window was placed.
+        QWidget* window = nullptr;
+        for (auto entry = pending.cbegin(); entry != pending.cend() && !window; ++entry) {
+            const QWindow* handle = entry.value().window ? entry.value().window->windowHandle() : nullptr;
+            if (handle && handle->winId() == change->window)
+                window = entry.key();
+        }
+        if (!window)
             return false;
         const std::optional<QMargins> frame = frameExtents(m_connection, change->window, m_extents);
         if (!frame)
             return false;
-        const Pending waiting = pending.take(change->window);
-        if (!waiting.window)
-            return false;
+        const Pending waiting = pending.take(window);
         frameCache().seen(waiting.window->objectName(), *frame);
         g_lastFrame = *frame;
         // Once Qt has read the change too, so that the window's own frame geometry agrees.
@@ -200,7 +207,7 @@ public:
         return false;
     }
 
-    QHash<xcb_window_t, Pending> pending;
+    QHash<QWidget*, Pending> pending;
 
 private:
     xcb_connection_t* m_connection;
@@ -218,7 +225,7 @@ void placeAgainWhenFramed(QWidget* window, const QMargins& placedWith, std::func
     static const bool installed = (qGuiApp->installNativeEventFilter(&watcher), true);
     Q_UNUSED(installed)
     watcher.pending.removeIf([](const auto& entry) { return entry.value().window.isNull(); });
-    watcher.pending.insert(static_cast<xcb_window_t>(window->winId()), {window, placedWith, std::move(place)});
+    watcher.pending.insert(window, {window, placedWith, std::move(place)});
 }
 
 QString literalCaption(const QString& text) {

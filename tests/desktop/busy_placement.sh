@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Notes placed at each fixed position (0 to 8) while both cores are busy: the window manager may frame a note only
-# after the program has placed it, and the note must then move so that its whole frame lies at its place.
+# Notes placed at each fixed position (0 to 8) while both cores are busy and the window manager answers late (it is
+# stopped until every note is on its way): a note framed after it was placed moves so that its whole frame lies at
+# its place.
 # Usage: busy_placement.sh TAVANOTE MKSTORE
 set -u
 program=$1
@@ -42,6 +43,7 @@ placed() {  # placed CODE: the note of that code at its corner, edge or centre, 
 }
 
 now=$(date '+%d/%m/%Y %H:%M')
+kill -STOP "${pids[1]}"  # openbox
 for code in 0 1 2 3 4 5 6 7 8; do
     dir="$work/$code"
     mkdir -p "$dir/program" "$dir/home/.config/Tavanote" "$dir/runtime"
@@ -55,6 +57,10 @@ for code in 0 1 2 3 4 5 6 7 8; do
         "$dir/program/tavanote" >"$dir/log" 2>&1 &
     pids+=($!)
 done
+for code in 0 1 2 3 4 5 6 7 8; do
+    wait_for 600 xdotool search --name "^place $code\$" || { kill -CONT "${pids[1]}"; fail "no note of position $code"; }
+done
+kill -CONT "${pids[1]}"
 for code in 0 1 2 3 4 5 6 7 8; do
     wait_for 600 placed "$code" || fail "the note of position $code is framed at '$(frame_of "place $code")'"
 done
