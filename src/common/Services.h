@@ -72,6 +72,12 @@ public:
     virtual bool print(QWidget* parent, QPrinter& printer, bool offerSelection) = 0;
     virtual bool pageSetup(QWidget* parent, QPrinter& printer) = 0;
     virtual bool openUrl(const QUrl& url) = 0;
+    // A box around a list that may be long (one item a line): the text before it and the question after it stay
+    // on screen with the buttons, and the list scrolls. By default, one box with the three texts in turn.
+    virtual Answer listMessage(QWidget* parent, const QString& before, const QString& list, const QString& after,
+                               Icon icon, Buttons buttons) {
+        return message(parent, before + list + after, icon, buttons);
+    }
 };
 
 // What the program asks of the desktop it runs on.

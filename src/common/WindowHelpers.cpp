@@ -86,14 +86,15 @@ std::optional<QMargins> askWindowManager(QWidget* window) {
     xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
     xcb_flush(c);
-    // The window manager answers by setting the property, usually within a millisecond.
+    // The window manager answers by setting the property, usually within a millisecond; on a busy machine it may
+    // take much longer, and a window placed without its frame lands off its place for good.
     QElapsedTimer waited;
     waited.start();
     do {
         if (const std::optional<QMargins> margins = frameExtents(c, id, extents))
             return margins;
         QThread::msleep(1);
-    } while (waited.elapsed() < 200);
+    } while (waited.elapsed() < 3000);
     return std::nullopt;
 }
 

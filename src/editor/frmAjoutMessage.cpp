@@ -19,14 +19,14 @@
 
 #include "common/DateText.h"
 #include "common/HandlerScope.h"
-#include "common/Help.h"
+#include "common/HelpContext.h"
 #include "common/SettingsStore.h"
 #include "common/TextRules.h"
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
 #include "editor/DateFields.h"
 #include "editor/EditorRules.h"
-#include "editor/FieldChecks.h"
+#include "editor/FieldInput.h"
 #include "editor/frmCalendrier.h"
 #include "editor/frmHeure.h"
 #include "scheduling/Schedule.h"
@@ -215,7 +215,6 @@ void frmAjoutMessage::Form_Load() {
     MessageSaved = false;
     CentreWindow(this);
     SetTopMost(this, true);
-    IsLoaded = true;
 }
 
 void frmAjoutMessage::startNew(const QDate& today) {
@@ -352,7 +351,6 @@ void frmAjoutMessage::closeEvent(QCloseEvent* event) {
         calendar->close();
     if (timePicker)
         timePicker->close();
-    IsLoaded = false;
     Timer1->stop();
     if (MessageSaved)
         m_host.editorSaved(SelectedId.toLongLong());

@@ -61,7 +61,6 @@ private:
 
     // The message being modified, empty for a new one; after an insert, the new row's id.
     QString SelectedId;
-    bool IsLoaded = false;
     bool MessageSaved = false;
 
     QLineEdit* txtTitre;

@@ -202,9 +202,8 @@ void frmCalendrier::Form_Load() {
     refill(cboAnnees, years);
     cboAnnees->setCurrentIndex(today.year() - kFirstYear);
 
-    SelectedDate = m_dayText + QLatin1Char('/') + m_monthText + QLatin1Char('/') + m_yearText;
+    m_selectedDate = m_dayText + QLatin1Char('/') + m_monthText + QLatin1Char('/') + m_yearText;
     SetTopMost(this, true);
-    IsLoaded = true;
 }
 
 void frmCalendrier::ComputeDaysInMonth() {
@@ -298,7 +297,7 @@ void frmCalendrier::lblJourSemaine_Click(int index) {
         HighlightSelectedDay();
     else
         cboJour->setCurrentIndex(day);
-    SelectedDate = m_dayText + QLatin1Char('/') + m_monthText + QLatin1Char('/') + m_yearText;
+    m_selectedDate = m_dayText + QLatin1Char('/') + m_monthText + QLatin1Char('/') + m_yearText;
 }
 
 void frmCalendrier::lblJourSemaine_DblClick(int index) {
@@ -311,9 +310,8 @@ void frmCalendrier::lblJourSemaine_DblClick(int index) {
 void frmCalendrier::cmdInserer_Click() {
     if (CalendarTarget == 0 || CalendarTarget == 1) {
         if (QLineEdit* field = m_dateFields[static_cast<size_t>(CalendarTarget)])
-            field->setText(SelectedDate);
+            field->setText(m_selectedDate);
     }
-    IsLoaded = false;
     close();
 }
 
@@ -416,8 +414,7 @@ bool frmCalendrier::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmCalendrier::closeEvent(QCloseEvent* event) {
-    SelectedDate.clear();
-    IsLoaded = false;
+    m_selectedDate.clear();
     QWidget::closeEvent(event);
 }
 

@@ -39,9 +39,6 @@ public:
 
     // Which date field Insérer fills: 0 the start date, 1 the end date.
     int CalendarTarget = 0;
-    bool IsLoaded = false;
-    // The date Insérer writes; empty once the window has closed.
-    QString SelectedDate;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -82,6 +79,7 @@ private:
     QString m_yearText;
     int m_daysInMonth = 31;
     int m_cellIndex = 0;
+    QString m_selectedDate;  // the date Insérer writes
 };
 
 }  // namespace tavanote

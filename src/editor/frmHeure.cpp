@@ -116,7 +116,6 @@ void frmHeure::Form_Load() {
     cboMinute->addItems(numbers(60));
     cboMinute->setCurrentIndex(now.minute());
     SetTopMost(this, true);
-    IsLoaded = true;
 }
 
 void frmHeure::showEvent(QShowEvent* event) {
@@ -135,7 +134,6 @@ void frmHeure::ReturnTime() {
         return;
     if (m_timeField)
         m_timeField->setText(cboHeure->currentText() + QLatin1Char(':') + cboMinute->currentText());
-    IsLoaded = false;
     close();
 }
 
@@ -201,7 +199,6 @@ bool frmHeure::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmHeure::closeEvent(QCloseEvent* event) {
-    IsLoaded = false;
     QWidget::closeEvent(event);
 }
 

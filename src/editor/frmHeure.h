@@ -29,8 +29,6 @@ public:
     // Insérer: checks the hour and minute, writes them and closes; a fault is told and the window stays.
     void ReturnTime();
 
-    bool IsLoaded = false;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;

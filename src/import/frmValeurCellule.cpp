@@ -49,7 +49,7 @@ frmValeurCellule::frmValeurCellule(Services& services, WindowHost& host, std::fu
 }
 
 void frmValeurCellule::Form_Load() {
-    IsLoaded = true;
+    m_loaded = true;
     setWindowTitle(kTitle);
     txtValeur->setText(m_currentText());
     txtValeur->selectAll();
@@ -64,7 +64,7 @@ void frmValeurCellule::Boutons_Click(int index) {
 }
 
 void frmValeurCellule::closeEvent(QCloseEvent* event) {
-    IsLoaded = false;
+    m_loaded = false;
     event->accept();
 }
 

@@ -23,7 +23,8 @@ public:
 
     void Form_Load();
     void Boutons_Click(int index);
-    bool IsLoaded = false;
+    // Loaded and not closed: a closed window only waits to be deleted.
+    bool isLoaded() const { return m_loaded; }
 
     QLineEdit* txtValeur;
     std::array<QPushButton*, 2> Boutons{};
@@ -34,6 +35,7 @@ protected:
 private:
     std::function<QString()> m_currentText;
     std::function<void(const QString&)> m_write;
+    bool m_loaded = false;
 };
 
 }  // namespace tavanote

@@ -8,10 +8,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/Startup.h"
+#include "common/Version.h"
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
-#include "main_window/Help.h"
+#include "main_window/HelpSystem.h"
+#include "main_window/SendMail.h"
 
 namespace tavanote {
 
@@ -150,7 +151,6 @@ void frmApropos::Form_Load() {
     lblUrl[0]->setText(kWebAddress);
     lblUrl[1]->setText(kMailAddress);
     txtInformations->setPlainText(QString::fromUtf8(kDescription));
-    IsLoaded = true;
     SetTopMost(this, true);
 }
 
@@ -168,7 +168,6 @@ void frmApropos::StartSysInfo() {
 }
 
 void frmApropos::closeEvent(QCloseEvent* event) {
-    IsLoaded = false;
     QWidget::closeEvent(event);
 }
 

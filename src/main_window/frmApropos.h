@@ -20,7 +20,6 @@ public:
 
     void Form_Load();
     void StartSysInfo();
-    bool IsLoaded = false;
 
     // The project's own addresses.
     static const QString kWebAddress;

@@ -18,10 +18,10 @@
 
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
-#include "import/DelimitedReader.h"
 #include "reports/Exports.h"
 #include "reports/Report.h"
-#include "reports/RtfReader.h"
+#include "text/RtfReader.h"
+#include "text/TextFiles.h"
 
 namespace tavanote {
 
@@ -140,7 +140,7 @@ void frmEtat::Form_Load() {
     cmdPlan[0]->show();
     cmdPlan[1]->hide();
     SetTopMost(this, true);
-    IsLoaded = true;
+    m_loaded = true;
 }
 
 void frmEtat::BuildReport(const QString& caption, int list, MessageList messages) {
@@ -329,7 +329,7 @@ void frmEtat::resizeEvent(QResizeEvent* event) {
 }
 
 void frmEtat::closeEvent(QCloseEvent* event) {
-    IsLoaded = false;
+    m_loaded = false;
     QWidget::closeEvent(event);
 }
 

@@ -37,7 +37,8 @@ public:
     // 0 stops keeping the window on top, 1 keeps it on top.
     void cmdPlan_Click(int index);
 
-    bool IsLoaded = false;
+    // Loaded and not closed: a closed window only waits to be deleted.
+    bool isLoaded() const { return m_loaded; }
     // Successful finds since the search text last changed.
     qint32 FoundCount = 0;
 
@@ -64,6 +65,7 @@ private:
     QPrinter& m_printer;
     QWidget* m_strip;
     MessageList m_messages;
+    bool m_loaded = false;
 };
 
 }  // namespace tavanote

@@ -43,11 +43,23 @@ void NoteScheduler::check(const DueSpans& spans) {
     MessageList due;
     if (!findDueMessages(m_services.store, spans, due))
         return;
-    const QDateTime now = m_services.clock.now();
-    bool changed = false;
     StoreError failure;
+    const bool changed = dealWith(due, m_services.clock.now(), failure);
+    // Once for the tick, however many notes it opened.
+    if (changed)
+        m_host.RefreshMessageLists();
+    if (!failure.ok()) {
+        tellMarkFailure(failure);
+        return;
+    }
+    m_checkedSpans = spans;
+    m_checkedVersion = m_services.store.dataVersion();
+}
+
+bool NoteScheduler::dealWith(const MessageList& due, const QDateTime& now, StoreError& failure) {
+    bool changed = false;
     std::vector<LateDisplay> late;
-    // One transaction for the tick's writes: however many notes open, the disk is written once.
+    // One transaction for the writes: however many notes open, the disk is written once.
     std::optional<MessageStore::Transaction> transaction;
     if (!due.empty())
         transaction.emplace(m_services.store);
@@ -85,15 +97,23 @@ void NoteScheduler::check(const DueSpans& spans) {
         failure = m_services.store.failure();
     if (transaction && transaction->isOpen() && !transaction->commit())
         failure = m_services.store.failure();
-    // Once for the tick, however many notes it opened.
-    if (changed)
-        m_host.RefreshMessageLists();
-    if (!failure.ok()) {
-        tellMarkFailure(failure);
+    return changed;
+}
+
+void NoteScheduler::catchUp(const MessageList& stored) {
+    if (m_suspended || m_stopped)
         return;
+    const QDateTime now = m_services.clock.now();
+    MessageList passed;
+    for (const Message& message : stored) {
+        const StartupDecision::Kind kind = decideAtStartup(message, naiveNow(now)).kind;
+        if (kind != StartupDecision::Leave && kind != StartupDecision::Unreadable)
+            passed.push_back(message);
     }
-    m_checkedSpans = spans;
-    m_checkedVersion = m_services.store.dataVersion();
+    StoreError failure;
+    dealWith(passed, now, failure);
+    if (!failure.ok())
+        tellMarkFailure(failure);
 }
 
 void NoteScheduler::openStartupNotes(const std::vector<LateDisplay>& late) {

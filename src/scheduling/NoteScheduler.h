@@ -35,6 +35,10 @@ public:
     static constexpr size_t kMostLateNotes = 20;
     // Opens missed displays, each showing the instant it was due, and marks them displayed.
     void openLateNotes(std::vector<LateDisplay> late);
+    // Messages just stored (an import) whose display time has passed are dealt with at once, as the minutes the due
+    // check missed are: a note opens late, a display long past is stepped silently, a series ended expires. What
+    // falls due later, or in this very minute, is the due check's. Does not refresh the lists.
+    void catchUp(const MessageList& stored);
     // While suspended ("Désactiver les messages"), what falls due waits for the next start.
     void setSuspended(bool suspended) { m_suspended = suspended; }
     bool suspended() const { return m_suspended; }
@@ -49,6 +53,9 @@ public:
 
 private:
     void check(const DueSpans& spans);
+    // Deals with each message as the start-up pass decides for it at now; true when any was dealt with. failure
+    // receives the last write that failed.
+    bool dealWith(const MessageList& due, const QDateTime& now, StoreError& failure);
     // Opens a note for a message and marks the message displayed; false when the mark could not be written. A
     // note shown late shows the display it stands for, which becomes the message's next display.
     bool openNote(const Message& message, const std::optional<QDateTime>& lateAt = std::nullopt);

@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextEdit>
@@ -26,9 +25,6 @@ frmTavanote::frmTavanote(Services& services, NoteHost& host, QWidget* parent)
       lblJour(new QLabel(this)),
       lblheure(new QLabel(this)),
       cmdOnTop(new QPushButton(QStringLiteral("[-]"), this)),
-      txtID(new QLineEdit(this)),
-      txtPeriodicite(new QLineEdit(this)),
-      txtDernierAffichage(new QLineEdit(this)),
       m_services(services),
       m_host(host) {
     setObjectName(QStringLiteral("frmTavanote"));
@@ -48,11 +44,6 @@ frmTavanote::frmTavanote(Services& services, NoteHost& host, QWidget* parent)
     cmdOnTop->setFixedWidth(32);
     cmdOnTop->setFocusPolicy(Qt::NoFocus);
     connect(cmdOnTop, &QPushButton::clicked, this, &frmTavanote::cmdOnTop_Click);
-    for (QLineEdit* hidden : {txtID, txtPeriodicite, txtDernierAffichage})
-        hidden->hide();
-    txtID->setObjectName(QStringLiteral("txtID"));
-    txtPeriodicite->setObjectName(QStringLiteral("txtPeriodicite"));
-    txtDernierAffichage->setObjectName(QStringLiteral("txtDernierAffichage"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -145,10 +136,10 @@ qsizetype longestWord(const QString& text) {
 }  // namespace
 
 void frmTavanote::setMessage(const Message& message) {
-    m_id = message.id;
-    txtID->setText(QString::number(message.id));
-    txtPeriodicite->setText(message.periodicite);
-    m_title = message.titre;
+    m_fields.id = message.id;
+    m_fields.titre = message.titre;
+    m_fields.periodicite = message.periodicite;
+    m_fields.dernieraffichage = message.dernieraffichage;
     setWindowTitle(literalCaption(message.titre));
     // A word too long for the note (a pasted address, a megabyte without a blank) would run off its edge, and
     // breaking it "at a word boundary, or anywhere" looks for the boundary again at every line: minutes for a
@@ -156,18 +147,8 @@ void frmTavanote::setMessage(const Message& message) {
     txtMessage->setWordWrapMode(longestWord(message.message) > kLongWord ? QTextOption::WrapAnywhere
                                                                          : QTextOption::WrapAtWordBoundaryOrAnywhere);
     txtMessage->setPlainText(message.message);
-    txtDernierAffichage->setText(message.dernieraffichage);
-    m_tag = QStringLiteral("Tavanote_") + txtID->text();
+    m_tag = QStringLiteral("Tavanote_") + QString::number(message.id);
     setProperty("Tag", m_tag);
-}
-
-Message frmTavanote::fields() const {
-    Message note;
-    note.id = m_id;
-    note.titre = m_title;
-    note.periodicite = txtPeriodicite->text();
-    note.dernieraffichage = txtDernierAffichage->text();
-    return note;
 }
 
 void frmTavanote::closeForDeletion() {

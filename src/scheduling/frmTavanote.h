@@ -9,7 +9,6 @@
 #include "scheduling/NoteClose.h"
 
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QTextEdit;
 
@@ -36,9 +35,10 @@ public:
     // The message's own fields and the window's tag.
     void setMessage(const Message& message);
 
-    qint64 messageId() const { return m_id; }
-    // The fields the note was opened with, as far as closing it needs them.
-    Message fields() const;
+    qint64 messageId() const { return m_fields.id; }
+    // The fields the note was opened with, as far as closing it needs them: the id, the title as typed (the
+    // caption shows it literally), the periodicity and the end date.
+    const Message& fields() const { return m_fields; }
     // The naive instant the note stands for, at the minute: when it appeared, or the missed display it shows.
     QDateTime displayedAt() const { return m_displayedAt; }
     const QString& tag() const { return m_tag; }
@@ -61,15 +61,11 @@ private:
     QLabel* lblJour;
     QLabel* lblheure;
     QPushButton* cmdOnTop;
-    QLineEdit* txtID;
-    QLineEdit* txtPeriodicite;
-    QLineEdit* txtDernierAffichage;
 
     Services& m_services;
     NoteHost& m_host;
-    qint64 m_id = 0;
+    Message m_fields;
     QString m_tag;
-    QString m_title;          // as typed; the caption shows it literally
     QDateTime m_displayedAt;  // the minute the note stands for: the base of the next display
     bool m_onTop = false;
     bool m_closing = false;

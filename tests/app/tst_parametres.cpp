@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/frmParametres.h"
-#include "common/Preferences.h"
+#include "common/SettingsStore.h"
 #include "support/TestWorld.h"
+#include "windows/frmParametres.h"
 
 using namespace tavanote;
 using namespace tavanote::test;
@@ -61,21 +61,25 @@ class tst_Parametres : public QObject {
     Q_OBJECT
 
 private slots:
-    // "Manuelle", a fixed position and a fixed red colour come back as stored, and are saved back.
+    // "Manuelle", a fixed position, a fixed red colour and the time alone come back as stored, and are saved
+    // back in one write.
     void loadAndSaveRoundTrip() {
         TestWorld w;
-        Opened frm(w, {{"suppression", "1"}, {"position", "5"}, {"couleur", "255"}});
+        Opened frm(w, {{"suppression", "1"}, {"position", "5"}, {"couleur", "255"}, {"affichage", "2"}});
         QVERIFY(frm.c<QRadioButton>("optSuppression_1")->isChecked() &&
                 frm.c<QRadioButton>("optPosition_1")->isChecked());
         QCOMPARE(frm.c<QComboBox>("cboPosition")->currentText(), QStringLiteral("Au milieu à droite"));
         QVERIFY(frm.c<QComboBox>("cboPosition")->currentIndex() == 5 && frm.c<QComboBox>("cboPosition")->isEnabled());
         QVERIFY(frm.c<QRadioButton>("optCouleur_1")->isChecked() && frm.c<QPushButton>("cmdCouleur")->isEnabled());
         QCOMPARE(frm->chosenColour(), quint32(255));
+        QVERIFY(!frm.c<QCheckBox>("chkDateHeure_0")->isChecked() && frm.c<QCheckBox>("chkDateHeure_1")->isChecked());
+        const int writes = w.settingsStore->writes();
         save(frm);
         QVERIFY(frm.frm && frm->isVisible());  // the window stays open
-        QCOMPARE(stored(w, "suppression"), QStringLiteral("1"));
-        QCOMPARE(stored(w, "position"), QStringLiteral("5"));
-        QCOMPARE(stored(w, "couleur"), QStringLiteral("255"));
+        QCOMPARE(w.settingsStore->writes(), writes + 1);
+        SettingsStore written(w.settingsStore->fileName());
+        for (const QString pair : {"suppression=1", "position=5", "couleur=255", "affichage=2", "fin programme=1"})
+            QCOMPARE(written.get(kParametres, pair.section('=', 0, 0)), pair.section('=', 1));
         QVERIFY(w.dialogs.shown.empty());
         // The button's face shows the colour itself, not a tint of it.
         QPushButton* colour = frm.c<QPushButton>("cmdCouleur");
@@ -83,25 +87,8 @@ private slots:
         QVERIFY2(face.red() >= 240 && face.green() <= 16 && face.blue() <= 16, qPrintable(face.name()));
     }
 
-    // The window shows what the rule does: only "0" deletes expired messages, anything else keeps them.
-    void suppressionReadsAsTheRule_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<bool>("manual");
-        for (const char* value : {"0", "1", "", "01", "non"})
-            QTest::addRow("\"%s\"", value) << QString(value) << (qstrcmp(value, "0") != 0);
-    }
-    void suppressionReadsAsTheRule() {
-        QFETCH(QString, stored);
-        QFETCH(bool, manual);
-        TestWorld w;
-        Opened frm(w, {{"suppression", stored}});
-        QCOMPARE(frm.c<QRadioButton>("optSuppression_1")->isChecked(), manual);
-        QCOMPARE(frm.c<QRadioButton>("optSuppression_0")->isChecked(), !manual);
-        QCOMPARE(Preferences(*w.settingsStore).expiry(), manual ? Expiry::KeepAsErrone : Expiry::Delete);
-    }
-
-    // An empty position is "Aléatoire"; "Aléatoire" wins over a selected entry; a fixed colour left as it was
-    // is the light yellow.
+    // An empty position is "Aléatoire", which wins over a selected entry. A cancelled colour dialog keeps the
+    // colour (the light yellow at first); a chosen one is stored BBGGRR.
     void positionAndColourOptions() {
         TestWorld w;
         Opened frm(w, {{"position", ""}, {"couleur", ""}});
@@ -109,49 +96,16 @@ private slots:
         QVERIFY(frm.c<QRadioButton>("optPosition_0")->isChecked() && !list->isEnabled());
         QVERIFY(frm.c<QRadioButton>("optCouleur_0")->isChecked() && !frm.c<QPushButton>("cmdCouleur")->isEnabled());
         clickBox(frm.c<QRadioButton>("optPosition_1"));
-        QVERIFY(list->isEnabled());
         list->setCurrentIndex(5);
         clickBox(frm.c<QRadioButton>("optPosition_0"));
         QVERIFY(!list->isEnabled() && list->currentIndex() == 5);
         clickBox(frm.c<QRadioButton>("optCouleur_1"));
-        QVERIFY(frm.c<QPushButton>("cmdCouleur")->isEnabled());
-        save(frm);
-        QCOMPARE(stored(w, "position"), QString());
-        QCOMPARE(stored(w, "couleur"), QStringLiteral("12648447"));
-    }
-
-    void dateAndTimeBoxes_data() {
-        QTest::addColumn<QString>("affichage");
-        QTest::addColumn<bool>("date");
-        QTest::addColumn<bool>("time");
-        QTest::addColumn<QString>("saved");
-        QTest::newRow("neither") << "0" << false << false << "0";
-        QTest::newRow("date") << "1" << true << false << "1";
-        QTest::newRow("time") << "2" << false << true << "2";
-        QTest::newRow("both") << "3" << true << true << "3";
-        // Read as the note reads it: a value the program never writes shows both.
-        QTest::newRow("other value") << "7" << true << true << "3";
-    }
-    void dateAndTimeBoxes() {
-        QFETCH(QString, affichage);
-        TestWorld w;
-        Opened frm(w, {{"affichage", affichage}});
-        QTEST(frm.c<QCheckBox>("chkDateHeure_0")->isChecked(), "date");
-        QTEST(frm.c<QCheckBox>("chkDateHeure_1")->isChecked(), "time");
-        save(frm);
-        QTEST(stored(w, "affichage"), "saved");
-    }
-
-    // A cancelled dialog keeps the colour; a chosen one is stored BBGGRR.
-    void colourDialog() {
-        TestWorld w;
-        Opened frm(w, {{"couleur", "255"}});
         QTest::mouseClick(frm.c<QPushButton>("cmdCouleur"), Qt::LeftButton);
-        QCOMPARE(frm->chosenColour(), quint32(255));
+        QCOMPARE(frm->chosenColour(), quint32(0xC0FFFF));
         w.dialogs.colourAnswer = QColor(0, 128, 255);
         QTest::mouseClick(frm.c<QPushButton>("cmdCouleur"), Qt::LeftButton);
-        QCOMPARE(frm->chosenColour(), quint32(0xFF8000));
         save(frm);
+        QCOMPARE(stored(w, "position"), QString());
         QCOMPARE(stored(w, "couleur"), QStringLiteral("16744448"));
     }
 
@@ -201,39 +155,29 @@ private slots:
         QCOMPARE(w.platform.autostartCalls, (QList<int>{1, 0}));
         QCOMPARE(stored(w, "demarrage pc"), QStringLiteral("1"));
         QCOMPARE(stored(w, "fin programme"), QStringLiteral("1"));  // the keys after it are still written
-    }
-
-    // Removing the entry is silent, even when it fails.
-    void failedRemovalSaysNothing() {
-        TestWorld w;
+        // Removing the entry is silent, even when it fails.
         w.platform.autostartOutcomes = {Autostart::Outcome::Failed};
         applyStartWithComputer(w.services(), nullptr, 0);
-        QVERIFY(w.dialogs.shown.empty());
-        QCOMPARE(w.platform.autostartCalls, QList<int>{0});
+        QVERIFY(w.dialogs.shown.size() == 2 && w.platform.autostartCalls == (QList<int>{1, 0, 0}));
     }
 
-    void closingWritesNothing_data() {
-        QTest::addColumn<bool>("escape");
-        QTest::newRow("&Quitter") << false;
-        QTest::newRow("Esc") << true;
-    }
+    // "&Quitter" and Esc close the window, which goes, and write nothing.
     void closingWritesNothing() {
-        QFETCH(bool, escape);
-        TestWorld w;
-        Opened frm(w);
-        const auto before = w.settingsStore->section(kParametres);
-        for (const char* name : {"optSuppression_1", "optPosition_1", "chkDateHeure_0", "chkFinProgramme"})
-            clickBox(frm.c<QAbstractButton>(name));
-        QVERIFY(frm.c<QRadioButton>("optSuppression_1")->isChecked());
-        if (escape)
-            QTest::keyClick(frm.c<QCheckBox>("chkFermeture"), Qt::Key_Escape);
-        else
-            QTest::mouseClick(frm.c<QPushButton>("Boutons_2"), Qt::LeftButton);
-        QVERIFY(!frm->isVisible() && !frm->IsLoaded);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!frm.frm);  // and gone
-        QCOMPARE(w.settingsStore->section(kParametres), before);
-        QVERIFY(w.platform.autostartCalls.isEmpty() && w.dialogs.shown.empty());
+        for (const bool escape : {false, true}) {
+            TestWorld w;
+            Opened frm(w);
+            const auto before = w.settingsStore->section(kParametres);
+            for (const char* name : {"optSuppression_1", "optPosition_1", "chkDateHeure_0", "chkFinProgramme"})
+                clickBox(frm.c<QAbstractButton>(name));
+            QVERIFY(frm.c<QRadioButton>("optSuppression_1")->isChecked());
+            if (escape)
+                QTest::keyClick(frm.c<QCheckBox>("chkFermeture"), Qt::Key_Escape);
+            else
+                QTest::mouseClick(frm.c<QPushButton>("Boutons_2"), Qt::LeftButton);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(!frm.frm && w.settingsStore->section(kParametres) == before && w.settingsStore->writes() == 0);
+            QVERIFY(w.platform.autostartCalls.isEmpty() && w.dialogs.shown.empty());
+        }
     }
 
     void helpFromButtonAndF1AboutFromF2() {

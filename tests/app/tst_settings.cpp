@@ -1,66 +1,62 @@
-// The settings file, the settings put in order at start, the quit question and the start-up entry.
+// The settings file: each key's rule, reads at each use, one write per save, edits made outside kept, paths that
+// cannot be used, links, and the settings put in order at start.
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <algorithm>
+#include <QUrl>
+#include <map>
 
-#include "app/Startup.h"
-#include "common/Autostart.h"
+#include "common/Preferences.h"
 #include "common/SettingsStore.h"
+#include "common/StartupSettings.h"
 
 using namespace tavanote;
 
 namespace {
-
-using Pairs = QList<QPair<QString, QString>>;
-
-Pairs sorted(Pairs pairs) {
-    std::sort(pairs.begin(), pairs.end());
-    return pairs;
-}
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The names as the program hands them to QSettings.
-QString qsettingsName(QString name) {
-    return name.replace('%', "%25").replace('/', "%2F").replace('\\', "%5C");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
-bool makeExecutable(const QString& path) {
+bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly) &&
-           file.write("#!/bin/sh\n") > 0 && file.setPermissions(file.permissions() | QFile::ExeOwner);
+           file.write(bytes) == bytes.size();
 }
 
 PreparedSettings prepare(SettingsStore& settings) {
     return prepareSettings(settings, QStringLiteral("/opt/tavanote"), QDate(2026, 6, 5));
 }
 
-// Pairs written "key=value|key=value".
-Pairs pairs(const char* text) {
-    Pairs out;
-    for (const QString& pair : QString::fromUtf8(text).split(QLatin1Char('|')))
-        out << qMakePair(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
-    return out;
+QString joined(const QList<QPair<QString, QString>>& pairs) {
+    QStringList out;
+    for (const auto& [key, value] : pairs)
+        out << key + '=' + value;
+    out.sort();
+    return out.join('|');
 }
 
-const Pairs kDefaults = pairs(
-    "suppression=0|demarrage pc=1|fin programme=1|position=|couleur=12648447|affichage=3|confirmation fermeture=1|"
-    "version=2.0.0|legende=1|dossier application=/opt/tavanote/|date de debut=05/06/2026");
+// What the program makes of a key, in a word.
+QString reading(const Preferences& p, const QString& key) {
+    const NotePlace place = p.notePlace();
+    const QString fixed = place.kind == NotePlace::Kind::Fixed ? QString::number(place.fixed) : "system";
+    const std::map<QString, QString> readings = {
+        {"suppression", p.expiry() == Expiry::Delete ? "delete" : "keep"},
+        {"position", place.kind == NotePlace::Kind::Random ? "random" : fixed},
+        {"couleur", p.noteColour() ? QString::number(*p.noteColour()) : "random"},
+        {"affichage", QString(p.noteStamp().date ? "d" : "-") + (p.noteStamp().time ? "t" : "-")},
+        {"demarrage pc", QString::number(p.startWithComputer())},
+        {"confirmation fermeture", QString::number(p.askBeforeClosingNote())},
+        {"fin programme", QString::number(p.askBeforeQuitting())},
+        {"legende", QString::number(p.showLegend())},
+        {"date de debut", p.firstStartDate()}};
+    return readings.at(key);
+}
 
 }  // namespace
 
@@ -68,294 +64,162 @@ class tst_Settings : public QObject {
     Q_OBJECT
 
 private slots:
-    void namesAndValuesRoundTrip_data();
-    void namesAndValuesRoundTrip();
-    void otherToolsSectionsAreKept();
-    void linesAddedAfterOddEndsReadBack_data();
-    void linesAddedAfterOddEndsReadBack();
-    void firstStartWritesEveryDefault();
-    void previousVersionSectionsAreRemoved();
-    void registeringWritesAValidEntry_data();
-    void registeringWritesAValidEntry();
-    void autostartValues();
-    void unwritablePlacesSayWhere();
+    void everyKeyByItsRule_data();
+    void everyKeyByItsRule();
+    void editsMadeOutsideAreReadAndKept();
+    void startWritesOnceAndRemovesOldSections();
+    void pathsThatCannotBeUsed_data();
+    void pathsThatCannotBeUsed();
+    void linkStaysALinkWithItsOwnerAndMode();
 };
 
-void tst_Settings::namesAndValuesRoundTrip_data() {
-    QTest::addColumn<QString>("section");
+void tst_Settings::everyKeyByItsRule_data() {
     QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("value");
-    const auto add = [](const char* tag, const char* section, const char* key, const char* value) {
-        QTest::newRow(tag) << QString::fromUtf8(section) << QString::fromUtf8(key) << QString::fromUtf8(value);
+    QTest::addColumn<QByteArray>("line");  // the line as typed in the file; empty: no line
+    QTest::addColumn<QString>("read");
+    // The first value stands for the absent key.
+    const auto add = [](const char* key, const char* values, const char* readings) {
+        const QStringList v = QString(values).split('|'), r = QString(readings).split('|');
+        for (int i = 0; i < v.size(); ++i) {
+            const QByteArray line = i == 0 ? QByteArray() : QUrl::toPercentEncoding(key) + "=\"" + v[i].toUtf8() + '"';
+            QTest::addRow("%s %s", key, i == 0 ? "absent" : qPrintable('"' + v[i] + '"')) << key << line << r[i];
+        }
     };
-    add("blanks", "demarrage GEST", "date de debut", "05/06/2026");
-    add("accents", "Réunion à l'école", "clé €", "Été, hiver 😀");
-    add("slash, colon", "Cours 1/2: maths", "a/b:", "1/2");
-    add("backslash", "Software\\Microsoft", "C:\\Tavanote\\", "C:\\Program Files\\");
-    add("percent", "100% bio", "%2F%25%U00E9", "50%");
-    add("ini punctuation", "[liste] = #1; ok", "a=b;c#d[e]", "x = y ; z # w");
-    add("commas and quotes", "General", "\"Courses\", marché", "Il a dit \"bonjour\", 'au revoir'");
-    add("leading at sign", "@liste", "@Variant", "@Variant(\\0\\0\\0\\x7f)");
-    add("line breaks, controls", "liste", "texte:",
-        "Ligne 1\r\nLigne 2\n\t\x01"
-        "9\x7f\n");
-    add("blanks around", " Réunion ", " nom ", "  deux blancs  ");
+    add("suppression", "-||0|1| 0|00", "keep|keep|delete|keep|keep|keep");
+    add("position", "-||0|8|9|05|-1", "random|random|0|8|system|system|system");
+    add("couleur", "-||12648447|255|abc|16777471|255 rouge", "random|random|12648447|255|0|255|255");
+    add("affichage", "-||0|1|2|3|7", "dt|dt|--|d-|-t|dt|dt");
+    add("demarrage pc", "-||0|1| 0 |00|abc|5", "1|1|0|1|0|0|0|1");
+    add("confirmation fermeture", "-||0|1| 1", "0|0|0|1|0");
+    add("fin programme", "-||0|1|oui", "0|0|0|1|0");
+    add("legende", "-||0|1|2|x", "0|0|0|1|1|0");
+    add("date de debut", "-|05/06/2026", "|05/06/2026");
 }
 
-// Written, then read back by a new store, as at the next start; QSettings, which wrote the files of earlier
-// versions, reads what the program writes, and the program reads what it wrote.
-void tst_Settings::namesAndValuesRoundTrip() {
-    QFETCH(QString, section);
+// Read from a file typed by hand (the key escaped as QSettings writes it), through the one rule of each key.
+void tst_Settings::everyKeyByItsRule() {
     QFETCH(QString, key);
-    QFETCH(QString, value);
+    QFETCH(QByteArray, line);
     QTemporaryDir dir;
-    const QString ours = dir.filePath(QStringLiteral("Tavanote.ini"));
-    SettingsStore(ours).set(section, key, value);
-    SettingsStore(ours).set(section, QStringLiteral("voisin"), QStringLiteral("1"));
-    const QString theirs = dir.filePath(QStringLiteral("earlier.ini"));
-    {
-        QSettings earlier(theirs, QSettings::IniFormat);
-        earlier.setValue(qsettingsName(section) + '/' + qsettingsName(key), value);
-        earlier.setValue(qsettingsName(section) + QStringLiteral("/voisin"), QStringLiteral("1"));
-        QSettings reader(ours, QSettings::IniFormat);
-        QCOMPARE(reader.value(qsettingsName(section) + '/' + qsettingsName(key)).toString(), value);
-        QCOMPARE(reader.value(qsettingsName(section) + QStringLiteral("/voisin")).toString(), QStringLiteral("1"));
-    }
-    for (const QString& path : {ours, theirs}) {
-        SettingsStore settings(path);
-        QCOMPARE(settings.get(section, key), value);
-        QCOMPARE(sorted(settings.section(section)), sorted(Pairs{{key, value}, {QStringLiteral("voisin"), "1"}}));
-    }
+    QVERIFY(writeFile(dir.filePath("Tavanote.ini"), "[parametres]\nautre=1\n" + line + '\n'));
+    SettingsStore settings(dir.filePath("Tavanote.ini"));
+    QTEST(reading(Preferences(settings), key), "read");
 }
 
-// Sections, keys and comments the program does not write stay byte for byte, in their place, start after start;
-// they are read as QSettings read them.
-void tst_Settings::otherToolsSectionsAreKept() {
+// A key changed by hand counts at its next use; a save merges over the file as it is, keeping what others wrote.
+// Names and values QSettings would take apart round-trip.
+void tst_Settings::editsMadeOutsideAreReadAndKept() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
-    const QByteArray foreign =
-        "\xEF\xBB\xBF; made by hand\r\nracine = 1\r\n[a/b]\r\nk=1\r\n[]\r\nx = y\r\n\r\n[General]\r\ng=\"a;b\"\r\n"
-        "[odd]\r\nb\\k=2\r\n%zz=3\r\n  key with spaces = \" v \" ; note\r\ndup=1\r\nligne=\"un\r\ndeux\"\r\n"
-        "liste=a , \"b,c\" ,d\r\ndup=2\r\nno equals sign\r\n[parametres]\r\nautre\\cle=1\r\ncouleur = 255\r\n";
-    writeFile(path, foreign);
-    {
-        SettingsStore settings(path);
-        QSettings earlier(path, QSettings::IniFormat);
-        earlier.beginGroup(QStringLiteral("odd"));
-        Pairs read;
-        for (const QString& key : earlier.childKeys())
-            read << qMakePair(key, earlier.value(key).toStringList().join(','));
-        QCOMPARE(read.size(), 5);
-        QCOMPARE(sorted(settings.section(QStringLiteral("odd"))), read);
-        QCOMPARE(settings.get(QStringLiteral("a/b"), QStringLiteral("k")), QString());
-        QCOMPARE(settings.get(QStringLiteral("a"), QStringLiteral("b/k")), QString());
-        prepare(settings);
-        settings.set(QStringLiteral("odd"), QStringLiteral("dup"), QStringLiteral("3"));
-        settings.set(QStringLiteral("neuve"), QStringLiteral("a"), QStringLiteral("b"));
-        QCOMPARE(settings.get(kParametres, QStringLiteral("couleur")), QStringLiteral("255"));
-    }
-    const QByteArray saved = readAll(path);
-    // Of a repeated key the last line is rewritten, the others dropped.
-    QByteArray expected = foreign;
-    expected.replace("dup=1\r\n", "").replace("dup=2", "dup=3");
-    QVERIFY2(saved.startsWith(expected.chopped(2) + "\r\ndossier%20application=/opt/tavanote/\r\n"), saved.constData());
-    QVERIFY(saved.endsWith("\r\n\r\n[neuve]\r\na=b\r\n"));
-    QCOMPARE(SettingsStore(path).get(QStringLiteral("odd"), QStringLiteral("dup")), QStringLiteral("3"));
-    {
-        SettingsStore again(path);
-        prepare(again);
-    }
-    QCOMPARE(readAll(path), saved);
-}
-
-void tst_Settings::linesAddedAfterOddEndsReadBack_data() {
-    QTest::addColumn<QByteArray>("foreign");
-    QTest::addColumn<QString>("value");
-    QTest::newRow("quote left open") << QByteArray("[z]\nk=\"ouvert\nl=2") << QStringLiteral("v");
-    QTest::newRow("backslash at the end") << QByteArray("[z]\r\nk=fin\\") << QStringLiteral("v");
-    QTest::newRow("comments only, BOM") << QByteArray("\xEF\xBB\xBF; seul") << QStringLiteral("v");
-    QTest::newRow("value starting with U+FEFF") << QByteArray("[z]\n") << QStringLiteral("\uFEFFa\uFEFF");
-}
-
-// A line added after what another tool left unfinished reads back as written; what was there reads the same.
-void tst_Settings::linesAddedAfterOddEndsReadBack() {
-    QFETCH(QByteArray, foreign);
-    QFETCH(QString, value);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
-    writeFile(path, foreign);
-    const Pairs before = SettingsStore(path).section(QStringLiteral("z"));
-    SettingsStore(path).set(kParametres, QStringLiteral("clé"), value);
+    const QString odd = QStringLiteral("Cours 1/2: C:\\été 100% %2F [a] = #1; @Variant");
     SettingsStore settings(path);
-    QCOMPARE(settings.get(kParametres, QStringLiteral("clé")), value);
-    QCOMPARE(settings.section(QStringLiteral("z")), before);
-    QCOMPARE(QSettings(path, QSettings::IniFormat).value(QStringLiteral("parametres/clé")).toString(), value);
-    QVERIFY(readAll(path).startsWith(foreign.left(3)));
+    Preferences preferences(settings);
+    prepare(settings);
+    QVERIFY(preferences.askBeforeQuitting() && preferences.showLegend());
+    preferences.setShowLegend(false);
+    settings.set(odd, odd, odd + QStringLiteral(", \"x\"\r\nligne 2\t"));
+    // Typed by another program (QSettings objects of this process would share what they know of the file).
+    QByteArray edited = readAll(path);
+    QVERIFY(writeFile(path, edited.replace("fin%20programme=1\n", "fin%20programme=0\n") + "[autre]\ncle=gardée\n"));
+    QVERIFY(!preferences.askBeforeQuitting());
+    QVERIFY(settings.save() && settings.writes() == 2);
+    QSettings written(path, QSettings::IniFormat);
+    QCOMPARE(written.value(QStringLiteral("parametres/fin programme")).toString(), QStringLiteral("0"));
+    QCOMPARE(written.value(QStringLiteral("parametres/legende")).toString(), QStringLiteral("0"));
+    QCOMPARE(written.value(QStringLiteral("autre/cle")).toString(), QStringLiteral("gardée"));
+    QCOMPARE(joined(SettingsStore(path).section(odd)), odd + '=' + odd + QStringLiteral(", \"x\"\r\nligne 2\t"));
 }
 
-void tst_Settings::firstStartWritesEveryDefault() {
+// One write for the whole start, none when nothing changed. Of version 1.0.0's sections only its own go.
+void tst_Settings::startWritesOnceAndRemovesOldSections() {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
-    {
-        SettingsStore settings(path);
-        const PreparedSettings prepared = prepare(settings);
-        QVERIFY(!prepared.newVersion);
-        QCOMPARE(prepared.startWithComputer, 1);
-    }
-    QCOMPARE(sorted(SettingsStore(path).section(kParametres)), sorted(kDefaults));
-
-    // Values already there are kept, but for the two that say the running program; "demarrage pc" is read as a
-    // number and written back as 0 or 1.
+    const QString path = dir.filePath(QStringLiteral("config/Tavanote/Tavanote.ini"));
     SettingsStore settings(path);
-    for (const auto& [key, value] : kDefaults)
-        settings.set(kParametres, key, key == QLatin1String("demarrage pc") ? "5" : "0");
-    QCOMPARE(prepare(settings).startWithComputer, 1);
-    for (const auto& [key, value] : kDefaults) {
-        const bool running = key == QLatin1String("version") || key == QLatin1String("dossier application");
-        QCOMPARE(settings.get(kParametres, key), running || key == QLatin1String("demarrage pc") ? value : "0");
-    }
-    for (const char* zero : {"00", "abc"}) {
-        settings.set(kParametres, QStringLiteral("demarrage pc"), QLatin1String(zero));
-        QCOMPARE(prepare(settings).startWithComputer, 0);
-        QCOMPARE(settings.get(kParametres, QStringLiteral("demarrage pc")), QStringLiteral("0"));
-    }
+    QVERIFY(!prepare(settings).newVersion && settings.writes() == 1);
+    QCOMPARE(joined(SettingsStore(path).section(kParametres)),
+             "affichage=3|confirmation fermeture=1|couleur=12648447|date de debut=05/06/2026|demarrage pc=1|"
+             "dossier application=/opt/tavanote/|fin programme=1|legende=1|position=|suppression=0|version=2.0.0");
+    const QByteArray bytes = readAll(path);
+    SettingsStore again(path);
+    prepare(again);
+    QVERIFY(again.writes() == 0 && readAll(path) == bytes);
+
+    QByteArray old = "[parametres]\ndate%20de%20debut=14/03/2019\n";
+    for (const char* section :
+         {"demarrage%20GEST", "demarrage%20OS", "etat", "fin%20GEST", "fin%20MESS", "liste", "etats", "Etat"})
+        old += QByteArray("[") + section + "]\na=1\n";
+    QVERIFY(writeFile(path, old));
+    QVERIFY(prepare(again).newVersion && again.writes() == 1);
+    SettingsStore reread(path);
+    QCOMPARE(reread.get(kParametres, QStringLiteral("date de debut")), QStringLiteral("14/03/2019"));
+    QVERIFY(!prepare(reread).newVersion);
+    QCOMPARE(QSettings(path, QSettings::IniFormat).childGroups(),
+             QStringList({"Etat", "etats", "liste", "parametres"}));
 }
 
-// Only the old sections go, not those of like names; the next start is no new version any more.
-void tst_Settings::previousVersionSectionsAreRemoved() {
+void tst_Settings::pathsThatCannotBeUsed_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("text");  // %1: the path
+    const QString unread = QStringLiteral("Les paramètres ne peuvent pas être lus dans:\n%1\n\n");
+    QTest::newRow("folder") << "folder" << unread + "C'est un dossier, pas un fichier.";
+    QTest::newRow("named pipe") << "fifo" << unread + "Ce n'est pas un fichier ordinaire";
+    QTest::newRow("link to /dev/zero") << "zero" << unread + "Ce n'est pas un fichier ordinaire";
+    QTest::newRow("2 MB") << "huge" << unread + "Ce fichier est trop grand pour un fichier de paramètres";
+    QTest::newRow("link loop") << "loop" << unread + "Ce lien symbolique ne mène à aucun fichier";
+    QTest::newRow("file for folder")
+        << "blocker"
+        << "Les paramètres ne peuvent pas être enregistrés dans:\n%1\n\nCe dossier n'est pas accessible en écriture.";
+    QTest::newRow("no home") << "none"
+                             << "Les paramètres ne peuvent pas être enregistrés: aucun dossier personnel";
+}
+
+// Never opened (a pipe would block, a device fill the memory) or never written: one text says why and where,
+// the defaults hold for the run, and nothing is written there.
+void tst_Settings::pathsThatCannotBeUsed() {
+    QFETCH(QString, kind);
+    QFETCH(QString, text);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
-    const QStringList old = {"demarrage GEST", "demarrage OS", "etat", "fin GEST", "fin MESS"};
-    const QStringList kept = {"liste", "etats", "Etat", "etat/1"};
-    {
-        SettingsStore settings(path);
-        // Old sections alone, without a start date, are not a previous version.
-        settings.set(QStringLiteral("etat"), QStringLiteral("a"), QStringLiteral("1"));
-        QVERIFY(!prepare(settings).newVersion);
-        QCOMPARE(settings.get(QStringLiteral("etat"), QStringLiteral("a")), QStringLiteral("1"));
-        settings.removeSection(kParametres);
-        settings.set(kParametres, QStringLiteral("date de debut"), QStringLiteral("14/03/2019"));
-        settings.set(kParametres, QStringLiteral("etat"), QStringLiteral("garde"));
-        for (const QString& section : old + kept)
-            settings.set(section, QStringLiteral("a"), section);
-        QVERIFY(prepare(settings).newVersion);
-        settings.removeSection(QStringLiteral("absente"));
-    }
+    QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
+    if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(path));
+    else if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == QLatin1String("zero") || kind == QLatin1String("loop"))
+        QVERIFY(QFile::link(kind == QLatin1String("zero") ? QStringLiteral("/dev/zero") : path, path));
+    else if (kind == QLatin1String("huge"))
+        QVERIFY(writeFile(path, "[parametres]\n") && QFile::resize(path, 2 * 1024 * 1024));
+    else if (kind == QLatin1String("blocker"))
+        QVERIFY(writeFile(std::exchange(path, path + QStringLiteral("/Tavanote/Tavanote.ini")), ""));
+    else
+        path.clear();
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
     SettingsStore settings(path);
-    for (const QString& section : old)
-        QVERIFY2(settings.section(section).isEmpty(), qPrintable(section));
-    for (const QString& section : kept)
-        QCOMPARE(settings.section(section), (Pairs{{"a", section}}));
-    QCOMPARE(settings.get(kParametres, QStringLiteral("etat")), QStringLiteral("garde"));
-    QCOMPARE(settings.get(kParametres, QStringLiteral("date de debut")), QStringLiteral("14/03/2019"));
-    QVERIFY(!prepare(settings).newVersion);
-}
-
-void tst_Settings::registeringWritesAValidEntry_data() {
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("inExec");  // the folder as the Exec line must write it
-    QTest::newRow("blank and dollar") << QStringLiteral("dossier avec espace/$prix")
-                                      << QStringLiteral(R"(dossier avec espace/\\$prix)");
-    QTest::newRow("quotes, backslash, percent")
-        << QStringLiteral("l'été \"100%\"/a`b\\c") << QStringLiteral(R"(l'été \\"100%%\\"/a\\`b\\\\c)");
-}
-
-// The entry runs the executable, twice applied is one identical entry, and the desktop's own checker accepts it.
-void tst_Settings::registeringWritesAValidEntry() {
-    QFETCH(QString, folder);
-    QFETCH(QString, inExec);
-    QTemporaryDir dir;
-    const QString executable = dir.filePath(folder + QStringLiteral("/tavanote"));
-    QVERIFY(makeExecutable(executable));
-    const QString entry = dir.filePath(QStringLiteral("autostart/Tavanote.desktop"));
-    Autostart autostart(entry, executable);
-    QVERIFY(!autostart.isRegistered());
-    QCOMPARE(autostart.apply(1), Autostart::Outcome::Done);
-    const QByteArray first = readAll(entry);
-    QCOMPARE(autostart.apply(1), Autostart::Outcome::Done);
-    QCOMPARE(readAll(entry), first);
-    QCOMPARE(QDir(dir.filePath(QStringLiteral("autostart"))).entryList(QDir::Files | QDir::Hidden),
-             QStringList{QStringLiteral("Tavanote.desktop")});
-    const QStringList lines = QString::fromUtf8(first).split(QLatin1Char('\n'));
-    QCOMPARE(lines.filter(QRegularExpression("^Exec=")),
-             QStringList{QStringLiteral("Exec=\"%1/%2/tavanote\"").arg(dir.path(), inExec)});
-    QVERIFY(lines.contains(QStringLiteral("Type=Application")) && lines.contains(QStringLiteral("Name=Tavanote")));
-
-    QProcess validate;
-    validate.setProcessChannelMode(QProcess::MergedChannels);
-    validate.start(QStringLiteral("desktop-file-validate"), {entry});
-    QVERIFY2(validate.waitForFinished(60000), "desktop-file-validate is needed");
-    const QString said = QString::fromUtf8(validate.readAll());
-    QVERIFY2(validate.exitStatus() == QProcess::NormalExit && validate.exitCode() == 0, qPrintable(said));
-    QVERIFY2(!said.contains(QLatin1String("error"), Qt::CaseInsensitive), qPrintable(said));
-}
-
-void tst_Settings::autostartValues() {
-    QTemporaryDir dir;
-    const QString executable = dir.filePath(QStringLiteral("bin/tavanote"));
-    const QString entry = dir.filePath(QStringLiteral("autostart/Tavanote.desktop"));
-    Autostart autostart(entry, executable);
-    // A missing executable, or a folder of that name, writes nothing.
-    QCOMPARE(autostart.apply(1), Autostart::Outcome::MissingExecutable);
-    QVERIFY(QDir().mkpath(executable));
-    QCOMPARE(autostart.apply(1), Autostart::Outcome::MissingExecutable);
-    QVERIFY(!QFileInfo::exists(entry) && !autostart.isRegistered());
-    QVERIFY(QDir(executable).removeRecursively() && makeExecutable(executable));
-
-    // Values other than 0 and 1 do nothing, with or without an entry.
-    for (const int value : {5, 2, -1})
-        QCOMPARE(autostart.apply(value), Autostart::Outcome::Done);
-    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("autostart"))));
-    QCOMPARE(autostart.apply(1), Autostart::Outcome::Done);
-    const QByteArray written = readAll(entry);
-    QCOMPARE(autostart.apply(5), Autostart::Outcome::Done);
-    QCOMPARE(readAll(entry), written);
-
-    // 0 removes the entry; with none it passes silently.
-    QCOMPARE(autostart.apply(0), Autostart::Outcome::Done);
-    QVERIFY(!QFileInfo::exists(entry) && !autostart.isRegistered());
-    QCOMPARE(autostart.apply(0), Autostart::Outcome::Done);
-    QVERIFY(QFileInfo::exists(executable));
-}
-
-// A configuration folder that cannot be made (a file stands in its place), or no home at all: the settings hold
-// for the run and say they cannot be saved; the start-up entry fails with its reason.
-void tst_Settings::unwritablePlacesSayWhere() {
-    QTemporaryDir dir;
-    const QString blocker = dir.filePath(QStringLiteral("config"));
-    QFile file(blocker);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    SettingsStore settings(blocker + QStringLiteral("/Tavanote/Tavanote.ini"));
-    prepareSettings(settings, QStringLiteral("/opt/tavanote"), QDate(2026, 6, 5));
+    prepare(settings);
     QVERIFY(!settings.canSave());
-    QCOMPARE(settings.get(kParametres, QStringLiteral("suppression")), QStringLiteral("0"));
+    QVERIFY2(settings.faultText().startsWith(text.arg(path)), qPrintable(settings.faultText()));
+    QCOMPARE(settings.get(kParametres, QStringLiteral("couleur")), QStringLiteral("12648447"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden), before);
+    QVERIFY(kind != QLatin1String("huge") || QFileInfo(path).size() == 2 * 1024 * 1024);
+}
 
-    const QString executable = dir.filePath(QStringLiteral("tavanote"));
-    QVERIFY(makeExecutable(executable));
-    Autostart autostart(blocker + QStringLiteral("/autostart/Tavanote.desktop"), executable);
-    QCOMPARE(autostart.apply(1), Autostart::Outcome::Failed);
-    QCOMPARE(autostart.failure(),
-             QStringLiteral("Le dossier %1/autostart ne peut pas être créé.").arg(QDir::toNativeSeparators(blocker)));
-
-    const QByteArray home = qgetenv("HOME");
-    const QByteArray xdg = qgetenv("XDG_CONFIG_HOME");
-    qunsetenv("HOME");
-    qunsetenv("XDG_CONFIG_HOME");
-    const QString settingsPath = SettingsStore::defaultPath();
-    const QString entryPath = Autostart::defaultEntryPath();
-    qputenv("HOME", home);
-    qputenv("XDG_CONFIG_HOME", xdg);
-    QCOMPARE(settingsPath, QString());
-    QCOMPARE(entryPath, QString());
-    SettingsStore nowhere(settingsPath);
-    nowhere.set(kParametres, QStringLiteral("couleur"), QStringLiteral("255"));
-    QVERIFY(!nowhere.canSave());
-    QCOMPARE(nowhere.get(kParametres, QStringLiteral("couleur")), QStringLiteral("255"));
-    Autostart homeless(entryPath, executable);
-    QCOMPARE(homeless.apply(1), Autostart::Outcome::Failed);
-    QVERIFY(!homeless.failure().isEmpty());
-    QVERIFY(settingsUnsavedText(QString()).contains(QStringLiteral("aucun dossier personnel")));
+// People keep their configuration in a folder of links: the link stays, its target keeps its owner and mode.
+void tst_Settings::linkStaysALinkWithItsOwnerAndMode() {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("dotfiles/Tavanote.ini"));
+    const QString link = dir.filePath(QStringLiteral("config/Tavanote/Tavanote.ini"));
+    QVERIFY(writeFile(target, "[autre]\na=1\n") && QDir().mkpath(QFileInfo(link).absolutePath()));
+    QVERIFY(QFile::link(target, link));
+    const QByteArray native = QFile::encodeName(target);
+    const uid_t owner = ::geteuid() == 0 ? 65534 : ::geteuid();  // as root, someone else's file
+    QVERIFY(::chmod(native.constData(), 0640) == 0 && ::chown(native.constData(), owner, gid_t(-1)) == 0);
+    SettingsStore settings(link);
+    prepare(settings);
+    QVERIFY2(settings.canSave(), qPrintable(settings.faultText()));
+    QVERIFY(QFileInfo(link).isSymLink() && readAll(target).contains("[parametres]") &&
+            readAll(target).contains("[autre]"));
+    struct stat info {};
+    QCOMPARE(::stat(native.constData(), &info), 0);
+    QVERIFY(info.st_uid == owner && (info.st_mode & 07777) == 0640);
 }
 
 QTEST_GUILESS_MAIN(tst_Settings)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The built program on a real desktop (Xvfb and openbox), driven by real key and mouse events: where notes and
-# windows land with their frames, the time picker's typing, the on-top button, the toolbar hints and titles
+# windows land with their frames, the time picker's typing, the on-top button and titles
 # shown as typed. Every case has its own program folder and home.
 # Usage: desktop.sh TAVANOTE MKSTORE
 set -u
@@ -16,7 +16,7 @@ check() {  # check DESCRIPTION COMMAND...: a failed check is told and the suite 
     if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
 }
 
-start_x_server xprop xwd sqlite3 python3
+start_x_server xprop sqlite3
 read -r screen_w screen_h < <(xwininfo -root | awk '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print w, h}')
 
 # A program folder with an empty store and a home: prepare NAME [KEY=VALUE...] writes the settings given.
@@ -67,11 +67,15 @@ window_of() {
     done
     return 1
 }
-wait_window() {  # wait_window PID CAPTION: the window's id, once it is shown and framed
+framed() {  # framed PID CAPTION: the window's id, when it is shown and framed
     local id
-    for _ in $(seq 200); do
-        id=$(window_of "$1" "$2") && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && { echo "$id"; return 0; }
-        sleep 0.05
+    id=$(window_of "$1" "$2") && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && echo "$id"
+}
+wait_window() {  # wait_window PID CAPTION: the window's id, once it is shown and framed
+    local id until=$((SECONDS + 120))
+    while [ "$SECONDS" -le "$until" ]; do
+        id=$(framed "$1" "$2") && { echo "$id"; return 0; }
+        sleep 0.1
     done
     return 1
 }
@@ -108,6 +112,19 @@ placed_as() {  # placed_as CODE LEFT TOP WIDTH HEIGHT
     esac
 }
 
+# settled ID CODE: the window's frame, once it lies where CODE places it (the window manager frames a window and
+# Qt moves it to allow for the frame some time after it shows: a busy machine makes that time long).
+settled() {
+    wait_for 60 placed_now "$1" "$2"
+    frame_of "$1"
+}
+placed_now() {
+    local frame
+    frame=$(frame_of "$1")
+    # shellcheck disable=SC2086
+    placed_as "$2" $frame
+}
+
 case_placement() {
     local code copies=() names=() id
     for code in 0 1 2 3 4 5 6 7 8 random; do
@@ -120,18 +137,18 @@ case_placement() {
     for i in "${!copies[@]}"; do
         code=${names[$i]}
         id=$(wait_window "${copies[$i]}" "place $code") || { check "a note placed \"$code\" shows" false; continue; }
-        read -r left top width height < <(frame_of "$id")
         [ "$code" = random ] && code=""
+        read -r left top width height < <(settled "$id" "$code")
         check "a note placed \"${code:-random}\" lies at its place with its frame ($left,$top ${width}x$height)" \
             placed_as "$code" "$left" "$top" "$width" "$height"
     done
     # The main window and the settings window open in the middle of the screen, frame included.
     id=$(wait_window "${copies[4]}" "Gestion des messages") || fail "the main window did not show"
-    read -r left top width height < <(frame_of "$id")
+    read -r left top width height < <(settled "$id" 4)
     check "the main window is centred with its frame ($left,$top ${width}x$height)" placed_as 4 "$left" "$top" "$width" "$height"
     to_window "$id" key ctrl+p
     id=$(wait_window "${copies[4]}" "Paramètres") || { check "Ctrl+P opens the settings" false; return; }
-    read -r left top width height < <(frame_of "$id")
+    read -r left top width height < <(settled "$id" 4)
     check "the settings window is centred with its frame ($left,$top ${width}x$height)" placed_as 4 "$left" "$top" "$width" "$height"
     for copy in "${copies[@]}"; do kill "$copy"; done
 }
@@ -156,9 +173,9 @@ case_time_picker() {
     check "the time picker lies 133,113 pixels from the editor's frame ($((pl - el)),$((pt - et)))" \
         test $((pl - el)) -eq 133 -a $((pt - et)) -eq 113
     to_window "$picker" key 7 a Tab 5 Return
-    wait_for 50 bash -c "! xwininfo -id $picker 2>/dev/null | grep -q IsViewable"
+    wait_for 120 bash -c "! xwininfo -id $picker 2>/dev/null | grep -q IsViewable"
     to_window "$editor" key ctrl+e
-    wait_for 50 saved
+    wait_for 120 saved
     check "7, a letter, Tab, 5 and Enter in the time picker write 07:05, saved with the message ($(rows))" \
         test "$(rows)" = "Reveil|31/12/2099|07:05"
     kill "$copy"
@@ -178,7 +195,7 @@ case_on_top() {
         xdotool mousemove $((left + 60)) $((top + 8)) sleep 0.2 mousedown 1 sleep 0.2 \
             mousemove $((left + 160)) $((top + 58)) sleep 0.2 mousemove $((left + 260)) $((top + 108)) sleep 0.2 \
             mouseup 1
-        wait_for 20 bash -c "[ \"\$(xwininfo -id $id | awk '/Absolute upper-left X/ {print \$NF}')\" -gt $((left + 100)) ]" &&
+        wait_for 30 bash -c "[ \"\$(xwininfo -id $id | awk '/Absolute upper-left X/ {print \$NF}')\" -gt $((left + 100)) ]" &&
             break
     done
     read -r left top width height < <(frame_of "$id")
@@ -186,11 +203,11 @@ case_on_top() {
     read -r x y w h < <(xwininfo -id "$id" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
         /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
     xdotool mousemove $((x + w - 20)) $((y + h - 12)) click 1
-    wait_for 20 bash -c "! xprop -id $id _NET_WM_STATE | grep -q ABOVE"
+    wait_for 60 bash -c "! xprop -id $id _NET_WM_STATE | grep -q ABOVE"
     check "one click on [-] puts the note behind" bash -c "! xprop -id $id _NET_WM_STATE | grep -q ABOVE"
     check "and leaves it in place" test "$(frame_of "$id")" = "$left $top $width $height"
     xdotool click 1
-    wait_for 20 bash -c "xprop -id $id _NET_WM_STATE | grep -q ABOVE"
+    wait_for 60 bash -c "xprop -id $id _NET_WM_STATE | grep -q ABOVE"
     check "a second click puts it on top again" bash -c "xprop -id $id _NET_WM_STATE | grep -q ABOVE"
     moved=$(frame_of "$id")
     check "still where it was dragged, with its size ($moved)" test "$moved" = "$left $top $width $height"
@@ -212,48 +229,7 @@ case_literal_title() {
     kill "$copy"
 }
 
-# The status bar's hint under the pointer, as pixels: panel 1 of the main window. Each pixel is taken as its three
-# colour bytes: a tool tip over the window makes xwd read the screen in 24-bit pixels instead of 32-bit ones.
-panel_picture() {
-    xwd -silent -id "$1" | python3 -c '
-import hashlib, struct, sys
-data = sys.stdin.buffer.read()
-header = struct.unpack(">25I", data[:100])
-size, height, bits, bpl, ncolors = header[0], header[5], header[11], header[12], header[19]
-pixels = data[size + ncolors * 12:]
-step = bits // 8
-rows = [pixels[y * bpl + x * step:y * bpl + x * step + 3] for y in range(height - 20, height - 6) for x in range(8, 300)]
-print(hashlib.md5(b"".join(rows)).hexdigest())'
-}
-
-# Moving along the toolbar: each button shows its own hint, the same all across the button; the recovery
-# button and the gaps leave the panel as it was.
-case_hints() {
-    local main x y w h picture again previous="" pictures=()
-    prepare hints
-    start
-    main=$(wait_window "$copy" "Gestion des messages") || fail "the main window did not show"
-    read -r x y w h < <(xwininfo -id "$main" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-        /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
-    for dx in $(seq 2 7 380) $(seq $((w - 70)) 7 $((w - 2))); do
-        xdotool mousemove --sync $((x + dx)) $((y + 12))
-        # A picture taken while the panel repaints would count as a hint of its own: wait until two agree.
-        picture=$(panel_picture "$main")
-        for _ in 1 2 3 4 5; do
-            again=$(panel_picture "$main")
-            [ "$again" = "$picture" ] && break
-            picture=$again
-        done
-        [ "$picture" != "$previous" ] && pictures+=("$picture")
-        previous=$picture
-    done
-    # The first picture is the panel before any hint.
-    check "11 different hints one after the other along the toolbar (${#pictures[@]} pictures)" \
-        test "$(printf '%s\n' "${pictures[@]:1}" | sort -u | wc -l)" -eq 11 -a "${#pictures[@]}" -eq 12
-    kill "$copy"
-}
-
 started=$(date +%s%N)
-for name in ${DESKTOP_CASES:-placement time_picker on_top literal_title hints}; do "case_$name"; done
+for name in ${DESKTOP_CASES:-placement time_picker on_top literal_title}; do "case_$name"; done
 echo "desktop suite: $failures failed, $((($(date +%s%N) - started) / 1000000)) ms"
 [ "$failures" -eq 0 ]

@@ -25,16 +25,16 @@ HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/ru
 copy=$!
 pids+=($copy)
 
-wait_for 80 visible "Dentiste hier" || fail "the note of yesterday's message did not open"
+wait_for 120 visible "Dentiste hier" || fail "the note of yesterday's message did not open"
 [ "$(state)" = "affiche $day 10:00" ] || fail "the row is '$(state)', not displayed"
 note=$(visible "Dentiste hier" | head -n 1)
 to_window "$note" key Escape
 # The question "Êtes-vous sûr(e)..." (asked by default), then the box saying the message is deleted: Return on each.
 rows() { sqlite3 "$store" "SELECT count(*) FROM message"; }
 for _ in 1 2 3; do
-    wait_for 50 visible "Tavanote" || break
+    wait_for 60 visible "Tavanote" || break
     to_window "$(visible Tavanote | head -n 1)" key Return
-    wait_for 10 bash -c "[ \"\$(sqlite3 '$store' 'SELECT count(*) FROM message')\" = 0 ]" && break
+    wait_for 30 bash -c "[ \"\$(sqlite3 '$store' 'SELECT count(*) FROM message')\" = 0 ]" && break
 done
 [ "$(rows)" = 0 ] || fail "the message was not deleted on close: '$(state)'"
 kill -0 "$copy" 2>/dev/null || fail "the program ended by itself"

@@ -28,27 +28,26 @@ start_copy() {
 trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
 tray=$!
 pids+=($tray)
-sleep 1
+wait_for 120 bash -c "xwininfo -root -tree | grep -q '(\"panel\" \"trayer\")'" || fail "trayer did not start"
 start_copy with-tray
-wait_for 80 docked || fail "the icon did not dock in the notification area"
+wait_for 120 docked || fail "the icon did not dock in the notification area"
 kill -0 "$copy" 2>/dev/null || fail "the program ended by itself"
 visible "Gestion des messages" >/dev/null && fail "the main window is shown although the icon docked"
 kill "$copy" "$tray"
 wait "$copy" "$tray" 2>/dev/null
-sleep 0.5
+wait_for 120 bash -c "! xwininfo -root -tree | grep -q '(\"panel\" \"trayer\")'" || fail "trayer did not go"
 
 # Without one: the main window shows, Ctrl+N opens the editor, Esc and Yes end the program.
 start_copy without-tray
-wait_for 80 visible "Gestion des messages" || fail "the main window did not show without a notification area"
+wait_for 120 visible "Gestion des messages" || fail "the main window did not show without a notification area"
 main=$(visible "Gestion des messages" | head -n 1)
 to_window "$main" key ctrl+n
-wait_for 50 visible "Créer un nouveau message" || fail "Ctrl+N did not open the editor"
+wait_for 120 visible "Créer un nouveau message" || fail "Ctrl+N did not open the editor"
 editor=$(visible "Créer un nouveau message" | head -n 1)
 to_window "$editor" key Escape
-wait_for 50 bash -c "! xdotool search --onlyvisible --name '^Créer un nouveau message$'" || fail "Esc did not close the editor"
+wait_for 120 bash -c "! xdotool search --onlyvisible --name '^Créer un nouveau message$'" || fail "Esc did not close the editor"
 to_window "$main" key Escape
-wait_for 50 visible "Tavanote" || fail "Esc did not ask to quit"
+wait_for 120 visible "Tavanote" || fail "Esc did not ask to quit"
 to_window "$(visible Tavanote | head -n 1)" key Return
-for _ in $(seq 50); do kill -0 "$copy" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$copy" 2>/dev/null && fail "the program did not end after Esc and Yes"
+wait_for 120 gone "$copy" || fail "the program did not end after Esc and Yes"
 echo "desktop smoke test: all checks passed"

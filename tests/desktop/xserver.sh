@@ -23,22 +23,29 @@ start_x_server() {
     exec 3>"$work/display"
     Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
     pids+=($!)
-    for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-    [ -s "$work/display" ] || fail "Xvfb did not start"
+    wait_for 120 test -s "$work/display" || fail "Xvfb did not start"
     export DISPLAY=":$(cat "$work/display")"
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY
     openbox >/dev/null 2>&1 &
     pids+=($!)
-    sleep 1
+    # The window manager is ready once it has named itself on the root window.
+    wait_for 120 bash -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "openbox did not start"
 }
 
-# Waits until a command succeeds, for at most $1 tenths of a second.
+# Waits until a command succeeds, for at most $1 seconds (limits are generous: only a real hang reaches them,
+# however busy the machine).
 wait_for() {
-    local tries=$1
+    local until=$((SECONDS + $1))
     shift
-    for _ in $(seq "$tries"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+    while [ "$SECONDS" -le "$until" ]; do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
     return 1
 }
+
+# True once the process is gone.
+gone() { ! kill -0 "$1" 2>/dev/null; }
 
 visible() { xdotool search --onlyvisible --name "^$1\$"; }
 
@@ -50,7 +57,7 @@ to_window() {
     shift
     for _ in 1 2 3; do
         xdotool windowactivate --sync "$id" 2>/dev/null
-        wait_for 20 bash -c "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = \"$id\" ]" && break
+        wait_for 30 bash -c "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = \"$id\" ]" && break
     done
     xdotool "$@"
 }

@@ -1,6 +1,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "common/DateText.h"
 #include "editor/DateFields.h"
 #include "editor/EditorRules.h"
 #include "store/MessageStore.h"
@@ -12,44 +13,41 @@ Q_DECLARE_METATYPE(tavanote::EditorFields)
 class tst_fields : public QObject {
     Q_OBJECT
 private slots:
+    // kind|text|valid|the text as the check gives it back (when trimmed)
     void checks_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<QString>("trimmed");  // the text as the date-time check gives it back
-        auto row = [](const char* kind, const char* text, bool valid, const char* trimmed = nullptr) {
-            QTest::addRow("%s \"%s\"", kind, text) << kind << text << valid << (trimmed ? trimmed : text);
-        };
-        row("date", "05/06/2026", true);
-        row("date", "5/6/2026", false);
-        row("date", "05-06-2026", false);
-        row("date", "29/02/2028", true);
-        row("date", "12/13/2026", false);  // read day first only (impossible days: editorChecks)
-        row("date", "+5/06/2026", false);
-        row("date", "01/01/0099", false);  // years below 100 are refused
-        row("date", "01/01/0100", true);
-        row("date", "", false);
-        row("date", " 05/06/2026  ", true, "05/06/2026");
-        row("time", "00:00", true);
-        row("time", "23:59", true);
-        row("time", "12:60", false);
-        row("time", "7:30", false);
-        row("time", "07.30", false);
-        row("time", "", false);
-        row("time", " 07:30 ", true, "07:30");
-        row("date-time", "05/06/2026 07:30", true);
-        row("date-time", "  05/06/2026 07:30 ", true, "05/06/2026 07:30");
-        row("date-time", " 05/06/2026 ", false, "05/06/2026");
-        row("date-time", "05/06/2026 25:00", false);
-        row("date-time", "05/06/2026  7:30", false);
-        row("date-time", "   ", false, "");
+        QTest::addColumn<QStringList>("c");
+        for (const char* row : {"date|05/06/2026|1",
+                                "date|5/6/2026|0",
+                                "date|05-06-2026|0",
+                                "date|29/02/2028|1",
+                                "date|12/13/2026|0",
+                                "date|+5/06/2026|0",
+                                "date|01/01/0099|0",
+                                "date|01/01/0100|1",
+                                "date||0",
+                                "date| 05/06/2026  |1|05/06/2026",
+                                "time|00:00|1",
+                                "time|23:59|1",
+                                "time|12:60|0",
+                                "time|7:30|0",
+                                "time|07.30|0",
+                                "time||0",
+                                "time| 07:30 |1|07:30",
+                                "date-time|05/06/2026 07:30|1",
+                                "date-time|  05/06/2026 07:30 |1|05/06/2026 07:30",
+                                "date-time| 05/06/2026 |0|05/06/2026",
+                                "date-time|05/06/2026 25:00|0",
+                                "date-time|05/06/2026  7:30|0",
+                                "date-time|   |0|"})
+            QTest::newRow(row) << QString::fromUtf8(row).split('|');
     }
 
     void checks() {
-        QFETCH(QString, kind);
-        QFETCH(QString, text);
-        QFETCH(bool, valid);
-        QFETCH(QString, trimmed);
+        QFETCH(QStringList, c);
+        const QString kind = c[0];
+        QString text = c[1];
+        const bool valid = c[2] == "1";
+        const QString trimmed = c.value(3, text);
         QString fault;
         if (kind == QLatin1String("date")) {
             QCOMPARE(CheckDateText(text, &fault), valid);
@@ -108,25 +106,18 @@ private slots:
     void repeatWarning_data() {
         QTest::addColumn<EditorFields>("fields");
         QTest::addColumn<bool>("warns");
-        auto row = [](const char* name, int code, const char* end, bool warns, const char* first = "05/06/2026") {
-            QTest::newRow(name) << EditorFields{"Réunion", "Salle 2", first, "10:00", end, code} << warns;
-        };  // 05/06/2026 is a Friday
-        row("daily, end two days on", 2, "07/06/2026", true);
-        row("daily, end three days on", 2, "08/06/2026", false);
-        row("hourly, end the same day", 1, "05/06/2026", true);
-        row("hourly, end the next day", 1, "06/06/2026", false);
-        row("weekly, end Sunday after", 3, "14/06/2026", true);
-        row("weekly, end second Sunday", 3, "21/06/2026", false);
-        row("monthly from 31 January", 4, "31/03/2027", true, "31/01/2027");
-        row("monthly, one more month", 4, "01/04/2027", false, "31/01/2027");
-        row("two months, 2", 5, "31/10/2026", true);
-        row("two months, 3", 5, "01/11/2026", false);
-        row("three months, 3", 6, "31/12/2026", true);
-        row("three months, 4", 6, "01/01/2027", false);
-        row("six months, 6", 7, "30/06/2027", true);
-        row("six months, 7", 7, "01/07/2027", false);
-        row("yearly, 1", 8, "31/12/2028", true);
-        row("yearly, 2", 8, "01/01/2029", false);
+        // code, first display, the last end date that warns; the day after (or the date given) does not. 05/06/2026
+        // is a Friday: weeks count from Sunday to Sunday.
+        for (const char* row :
+             {"2|05/06/2026|07/06/2026", "1|05/06/2026|05/06/2026", "3|05/06/2026|14/06/2026|21/06/2026",
+              "4|31/01/2027|31/03/2027", "5|05/06/2026|31/10/2026", "6|05/06/2026|31/12/2026",
+              "7|05/06/2026|30/06/2027", "8|05/06/2026|31/12/2028"}) {
+            const QStringList c = QString::fromLatin1(row).split('|');
+            const QString after = c.value(3, formatDate(QDate::fromString(c[2], "dd/MM/yyyy").addDays(1)));
+            QTest::newRow(row) << EditorFields{"Réunion", "Salle 2", c[1], "10:00", c[2], c[0].toInt()} << true;
+            QTest::newRow(qPrintable(c[0] + " next day"))
+                << EditorFields{"Réunion", "Salle 2", c[1], "10:00", after, c[0].toInt()} << false;
+        }
     }
 
     void repeatWarning() {

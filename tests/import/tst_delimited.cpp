@@ -68,6 +68,8 @@ private slots:
         row("other delimiter", "a||b|c||d", "||", none, false, "titre|message|datemessage/a|b|c|d");
         row("doubled quote", "\"x\"\"y\";\"\"", ";", q, false, "titre|message|/x\"y||");
         row("line ends inside quotes", "\"l1\r\nl2\";z\n\"\n\";w", ";", q, false, "titre|message|/l1\r\nl2|z|/\n|w|");
+        row("quotes kept without a text delimiter", "\"a;b\";c", ";", none, false,
+            "titre|message|datemessage/\"a|b\"|c");
         row("quote inside a plain field", "a\"b;c", ";", q, false, "titre|message|/a\"b|c|");
         row("text after the closing quote", "\"ab\"cd;e", ";", q, false, "titre|message|/abcd|e|");
         row("single quote", "'it''s';b", ";", QStringLiteral("'"), false, "titre|message|/it's|b|");

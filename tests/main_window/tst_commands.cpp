@@ -12,8 +12,8 @@
 #include <memory>
 
 #include "main_window/MessageListModel.h"
-#include "main_window/MessageLists.h"
 #include "main_window/frmGestionMessages.h"
+#include "messages/MessageLists.h"
 #include "support/TestWorld.h"
 
 using namespace tavanote;
@@ -162,16 +162,22 @@ private slots:
         QFETCH(int, list);
         QFETCH(QString, shown);
         Program p;
+        const qint64 banque = p.add("Banque", "actif", "4", "12/06/2026 14:30");
         p.add("Dentiste", "actif");
-        p.add("Banque", "actif", "4", "12/06/2026 14:30");
         p.add("Perdu", "errone");
         p.load();
         p.showList(list);
-        p.select(list, 1 - list);
+        p.select(list, 0);
         p.frm->ToolbarCommand(2);
         QVERIFY(p.frm->editor() && p.frm->editor()->isVisible());
         QCOMPARE(editorShows(p.frm->editor()), shown);
         QCOMPARE(p.count(), 3);
+        if (list == ListErrones)
+            return;
+        // Saved, it is the message selected, though the lists were filled again.
+        ctl<QLineEdit>(p.frm->editor(), "txtDateFin")->setText("31/12/2026");
+        QTest::keyClick(p.frm->editor(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(p.frm->SelectedMessageId(p.frm->grid(ListActifs)), QString::number(banque));
     }
 
     // From the list of errors: the row of the list shown goes, not that of the active list.
@@ -332,7 +338,9 @@ private slots:
     void dailyMessageFromEditorToNoteAndBack() {
         Program p;
         p.set("confirmation fermeture", "1");
+        p.add("Ancien", "actif");
         p.load();
+        p.select(ListActifs, 0);
         p.ctrl(Qt::Key_N);
         frmAjoutMessage* e = p.frm->editor();
         QVERIFY(e && e->isVisible());
@@ -352,7 +360,8 @@ private slots:
         written.moveFirst();
         const qint64 id = written.text("id").toLongLong();
         QCOMPARE(p.row(id), "actif 05/06/2026 09:05");
-        QCOMPARE(p.list(ListActifs), "Pharmacie / 1");
+        QCOMPARE(p.list(ListActifs), "Ancien,Pharmacie / 2");
+        QCOMPARE(p.frm->SelectedMessageId(p.frm->grid(ListActifs)), QString::number(id));  // selected once saved
 
         p.tick("05/06/2026 09:05:10");
         frmTavanote* note = p.frm->findNote(id);
@@ -360,11 +369,11 @@ private slots:
         QCOMPARE(note->windowTitle(), "Pharmacie");
         QCOMPARE(p.row(id), "affiche 05/06/2026 09:05");
         QCOMPARE(p.list(ListAffiches), "Pharmacie / 1");
-        QCOMPARE(p.list(ListActifs), " / 0");
+        QCOMPARE(p.list(ListActifs), "Ancien / 1");
 
         p.closeDaily(note);
         QCOMPARE(p.row(id), "actif 06/06/2026 09:05");
-        QCOMPARE(p.list(ListActifs), "Pharmacie / 1");
+        QCOMPARE(p.list(ListActifs), "Ancien,Pharmacie / 2");
         QCOMPARE(p.list(ListAffiches), " / 0");
     }
 };

@@ -1,12 +1,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QFrame>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
@@ -95,25 +93,15 @@ QString hintOver(frmGestionMessages& frm, QWidget* widget, QPoint at = QPoint(-1
 class tst_frmGestionMessages : public QObject {
     Q_OBJECT
 private slots:
-    void emptyStoreLoadsHiddenWithZeroCountsColumnsDateAndTime() {
+    void emptyStoreLoadsHiddenWithZeroCountsDateAndTime() {
         TestWorld w;
         auto frm = loaded(w);
-        QVERIFY(w.dialogs.shown.empty());
-        QCOMPARE(w.platform.endCount, 0);
-        QVERIFY(w.store.isOpen());
-        QVERIFY(!frm->isVisible());
-        QCOMPARE(text(frm.get(), "lblNombre_0"), QStringLiteral("Nombre de messages actifs: 0"));
-        QCOMPARE(text(frm.get(), "lblNombre_1"), QStringLiteral("Nombre de messages érronés: 0"));
-        QCOMPARE(text(frm.get(), "lblNombre_2"), QStringLiteral("Nombre de messages actuellement affichés: 0"));
-        for (const char* name : {"MSFactifs", "MSFErrones", "MSFaffiches"}) {
-            QTableView* grid = ctl<QTableView>(frm.get(), name);
-            QCOMPARE(frm->SelectedMessageId(grid), QString());
-            QVERIFY(!grid->isColumnHidden(7) && grid->isColumnHidden(8) && grid->isColumnHidden(9));
-            QCOMPARE(grid->columnWidth(1), 100);  // Titre: 1500 twips
-            QCOMPARE(grid->columnWidth(5), 180);
-        }
-        QCOMPARE(text(frm.get(), "StatusBar1_Panel2"), QStringLiteral("  vendredi 5 juin 2026  "));
-        QCOMPARE(text(frm.get(), "StatusBar1_Panel3"), QStringLiteral("  09:00:00  "));
+        QVERIFY(w.dialogs.shown.empty() && w.platform.endCount == 0 && w.store.isOpen() && !frm->isVisible());
+        QCOMPARE(
+            QStringList({text(frm.get(), "lblNombre_0"), text(frm.get(), "lblNombre_1"), text(frm.get(), "lblNombre_2"),
+                         text(frm.get(), "StatusBar1_Panel2"), text(frm.get(), "StatusBar1_Panel3")}),
+            QStringList({"Nombre de messages actifs: 0", "Nombre de messages érronés: 0",
+                         "Nombre de messages actuellement affichés: 0", "  vendredi 5 juin 2026  ", "  09:00:00  "}));
     }
 
     void unusableOrMissingMessageFileEndsTheProgram_data() {
@@ -134,17 +122,12 @@ private slots:
                           w.store, w.platform, w.tray, w.help,           w.programFolder()};
         frmGestionMessages frm(services, false);
         QVERIFY(!frm.Form_Load());
-
         QCOMPARE(boxes.shown.size(), size_t(1));
-        const ShownBox& box = boxes.shown[0];
-        QCOMPARE(box.icon, Icon::Exclamation);
-        QCOMPARE(box.title, QStringLiteral("Tavanote"));
-        QCOMPARE(box.buttons, Buttons::Ok);
-        if (bytes.isNull())
-            QCOMPARE(box.text, "Impossible de trouver le fichier contenant les messages.\n\nFin du programme");
-        else
-            QVERIFY2(box.text.contains(w.storePath()) && box.text.endsWith("Fin du programme"), qPrintable(box.text));
-        QCOMPARE(w.platform.endCount, 1);
+        const QString told = boxes.shown[0].text;
+        QVERIFY2(bytes.isNull() ? told == "Impossible de trouver le fichier contenant les messages.\n\nFin du programme"
+                                : told.contains(w.storePath()) && told.endsWith("Fin du programme"),
+                 qPrintable(told));
+        QCOMPARE(boxes.shown[0].icon, Icon::Exclamation);
         QCOMPARE(w.platform.endStatus, 1);
         QVERIFY(!w.store.isOpen());
         QCOMPARE(file.open(QIODevice::ReadOnly), !bytes.isNull());  // a missing file is not made
@@ -204,128 +187,74 @@ private slots:
         frm->RefreshMessageLists();
         QCOMPARE(numbered(*frm, ListActifs), QStringList({"1:" + b, "2:" + e, "3:" + t, "4:" + m}));
         QCOMPARE(text(frm.get(), "lblNombre_0"), QStringLiteral("Nombre de messages actifs: 4"));
-        QCOMPARE(text(frm.get(), "lblNombre_2"), QStringLiteral("Nombre de messages actuellement affichés: 1"));
     }
 
+    // Each row in its code's colour, the same as the legend's swatch, which the arrow points at.
     void cellColoursAndLegendArrowFollowTheCode() {
         TestWorld w;
-        const QString codes[] = {"9", "0", "3", "12"};
-        for (const QString& code : codes)
+        for (const char* code : {"9", "0", "3", "12"})
             add(w, code, "actif", code);
-        // The lists alone, without the load: a message shown at every start stays as stored.
-        w.openStore();
-        frmGestionMessages frm(w.services(), false);
-        frm.ShowLegend(true);
-        frm.RefreshMessageLists();
-
-        const QColor colours[] = {QColor(192, 192, 192), QColor(0, 0, 0), QColor(255, 192, 128)};
+        w.openStore();  // the lists alone, without the load: a message shown at every start stays as stored
+        auto frm = std::make_unique<frmGestionMessages>(w.services(), false);
+        frm->ShowLegend(true);
+        frm->RefreshMessageLists();
+        QTableView* grid = ctl<QTableView>(frm.get(), "MSFactifs");
+        QLabel* arrow = ctl<QLabel>(frm.get(), "imgFleche");
+        auto swatch = [&](int code) { return ctl<QLabel>(frm.get(), QString("lblCouleur_%1").arg(code)); };
         for (int row = 0; row < 4; ++row) {
-            const QColor colour = textColour(frm, row, 1);
+            const QColor colour = textColour(*frm, row, 1);
             for (int c = 2; c < kListColumns; ++c)
-                QCOMPARE(textColour(frm, row, c), colour);
-            if (row < 3)
-                QCOMPARE(colour, colours[row]);
+                QCOMPARE(textColour(*frm, row, c), colour);
+            grid->setCurrentIndex(grid->model()->index(row, 2));
+            if (row == 3) {  // no swatch: the arrow hides
+                QVERIFY(arrow->isHidden());
+                continue;
+            }
+            const int code = cell(*frm, ListActifs, row, 8).toInt();
+            QCOMPARE(colour, swatch(code)->palette().color(QPalette::Window));
+            QCOMPARE(arrow->y(), swatch(code)->y());
         }
-        const QColor unknown = textColour(frm, 3, 1);
-        QVERIFY(unknown.isValid());
-        for (int code = 0; code < 10; ++code)
-            QVERIFY(unknown !=
-                    ctl<QLabel>(&frm, QString("lblCouleur_%1").arg(code))->palette().color(QPalette::Window));
-
-        QTableView* grid = ctl<QTableView>(&frm, "MSFactifs");
-        QLabel* arrow = ctl<QLabel>(&frm, "imgFleche");
-        // The height of the arrow once a cell is current (-1: hidden), and that of a code's swatch.
-        auto arrowAt = [&](int row, int column) {
-            grid->setCurrentIndex(grid->model()->index(row, column));
-            return arrow->isHidden() ? -1 : arrow->y();
-        };
-        auto swatch = [&](int code) { return ctl<QLabel>(&frm, QString("lblCouleur_%1").arg(code))->y(); };
-        QCOMPARE(arrowAt(2, 2), swatch(3));
-        QCOMPARE(frm.SelectedMessageId(grid), cell(frm, ListActifs, 2, kIdColumn));
-        QCOMPARE(frm.selectedTitle(), QStringLiteral("3"));
-        QCOMPARE(arrowAt(3, 1), -1);  // no swatch: the arrow hides
-        QCOMPARE(arrowAt(1, 4), swatch(0));
-        QCOMPARE(arrowAt(2, 0), swatch(3));  // the "No" column has a style of its own
+        QCOMPARE(textColour(*frm, 2, 1), QColor(255, 192, 128));
+        // The "No" column has a style of its own.
+        grid->setCurrentIndex(grid->model()->index(2, 0));
+        QCOMPARE(arrow->y(), swatch(3)->y());
+        QCOMPARE(frm->SelectedMessageId(grid), cell(*frm, ListActifs, 2, kIdColumn));
+        QCOMPARE(frm->selectedTitle(), QStringLiteral("3"));
     }
 
-    void legendSettingButtonAndWidths_data() {
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("legende 0") << false;
-        QTest::newRow("legende 1") << true;
-    }
-
-    void legendSettingButtonAndWidths() {
-        QFETCH(bool, shown);
+    // The legend shown or not is kept in its setting; a refresh keeps the list shown; minimising hides.
+    void legendSettingTabsAndMinimising() {
         TestWorld w;
-        w.settingsStore->set(kParametres, "legende", QString::number(shown));
         auto frm = loaded(w, true);
         QPushButton* button = ctl<QPushButton>(frm.get(), "cmdLegende");
-        for (int step = 0; step < 3; ++step) {  // as loaded, after a click, after ShowLegend back
-            QCOMPARE(frm->width(), shown ? 660 : 525);
-            QCOMPARE(button->text(), shown ? QStringLiteral("<<<") : QStringLiteral(">>>"));
-            QCOMPARE(button->toolTip(),
-                     (shown ? "Cacher" : "Afficher") + QStringLiteral(" la légende des couleurs des messages"));
+        for (const bool shown : {true, false}) {
+            QTest::mouseClick(button, Qt::LeftButton);
             QCOMPARE(ctl<QFrame>(frm.get(), "picLegende")->isHidden(), !shown);
+            QCOMPARE(button->text(), shown ? QStringLiteral("<<<") : QStringLiteral(">>>"));
             QCOMPARE(w.settingsStore->get(kParametres, "legende"), QString::number(shown));
-            shown = !shown;
-            if (step == 0)
-                QTest::mouseClick(button, Qt::LeftButton);
-            else
-                frm->ShowLegend(shown);
         }
-    }
-
-    void tabsHintsAndMinimising() {
-        TestWorld w;
-        w.settingsStore->set(kParametres, "legende", QStringLiteral("1"));
-        auto frm = loaded(w, true);
-        frmGestionMessages& f = *frm;
-        QCOMPARE(hintOver(f, ctl<QLabel>(&f, "lblCouleur_4")),
-                 QStringLiteral("Couleur du message affiché tous les mois [couleur: &HC000&]"));
-        // A caption gives its swatch's hint; blue is the high byte.
-        QCOMPARE(hintOver(f, ctl<QLabel>(&f, "Label2_3")),
-                 QStringLiteral("Couleur du message affiché toutes les semaines [couleur: &H80C0FF&]"));
-        QTest::mouseMove(ctl<QLabel>(&f, "lblCouleur_1"));  // the real mouse, through the window system
-        QCOMPARE(text(&f, "StatusBar1_Panel1"),
-                 QStringLiteral("Couleur du message affiché toutes les heures [couleur: &HFF&]"));
-        // Each panel its own hint, and each toolbar button its own, whatever its width; recovery has none.
-        QCOMPARE(hintOver(f, ctl<QLabel>(&f, "StatusBar1_Panel2")), QStringLiteral("Affichage de la date actuelle"));
-        QCOMPARE(hintOver(f, ctl<QLabel>(&f, "StatusBar1_Panel3")), QStringLiteral("Affichage de la heure actuelle"));
-        QCOMPARE(hintOver(f, ctl<QLabel>(&f, "StatusBar1_Panel1")), QStringLiteral("Affichage d'informations d'aide"));
-        auto* toolbar = ctl<QToolBar>(&f, "Toolbar1");
-        const std::pair<const char*, const char*> buttons[] = {
-            {"configuration", "Affiche la fenêtre de configuration de l'imprimante"},
-            {"imprimer", "Imprime les messages"},
-            {"recuperation", "Imprime les messages"},  // none of its own: the panel is left as it was
-            {"exporter", "Exportation des messages"},
-            {"quitter", "Quitter le programme"}};
-        for (const auto& [key, hint] : buttons) {
-            QWidget* button = toolbar->widgetForAction(toolbar->findChild<QAction*>(QLatin1String(key)));
-            QVERIFY(button);
-            for (const QPoint at : {QPoint(1, 1), button->rect().bottomRight() - QPoint(1, 1)})
-                QCOMPARE(hintOver(f, button, at), QString::fromUtf8(hint));
-        }
-
-        QTabBar* tabs = ctl<QTabBar>(&f, "TabStrip1");
-        QCOMPARE(hintOver(f, tabs), QStringLiteral("Affichage de la liste des messages actifs"));
+        QTabBar* tabs = ctl<QTabBar>(frm.get(), "TabStrip1");
         QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(1).center());
         add(w, "Erreur", "errone");
-        f.RefreshMessageLists();  // keeps the list shown
-        QCOMPARE(f.currentList(), 1);
+        frm->RefreshMessageLists();
         QCOMPARE(tabs->currentIndex(), 1);
-        QVERIFY(!ctl<QFrame>(&f, "CadreMSF_0")->isVisible());
-        QVERIFY(ctl<QTableView>(&f, "MSFErrones")->isVisible());
-        QVERIFY(!ctl<QFrame>(&f, "CadreMSF_2")->isVisible());
-        QCOMPARE(text(&f, "lblNombre_1"), QStringLiteral("Nombre de messages érronés: 1"));
-        // The tab strip's hint names the list shown, whichever tab is under the mouse.
-        QCOMPARE(hintOver(f, tabs, tabs->tabRect(2).center()),
+        QVERIFY(ctl<QTableView>(frm.get(), "MSFErrones")->isVisible());
+        QVERIFY(!ctl<QFrame>(frm.get(), "CadreMSF_0")->isVisible());
+        QCOMPARE(hintOver(*frm, tabs, tabs->tabRect(2).center()),
                  QStringLiteral("Affichage de la liste des messages érronés"));
-
-        f.setWindowState(Qt::WindowMinimized);  // minimising hides the window
+        // Each toolbar button its hint all across it; the recovery button has none and leaves the panel as it was.
+        auto* toolbar = ctl<QToolBar>(frm.get(), "Toolbar1");
+        for (const auto& [key, hint] :
+             {std::pair("imprimer", "Imprime les messages"), std::pair("recuperation", "Imprime les messages"),
+              std::pair("exporter", "Exportation des messages"), std::pair("quitter", "Quitter le programme")}) {
+            QWidget* button = toolbar->widgetForAction(toolbar->findChild<QAction*>(QLatin1String(key)));
+            for (const QPoint at : {QPoint(1, 1), button->rect().bottomRight() - QPoint(1, 1)})
+                QCOMPARE(hintOver(*frm, button, at), QString::fromUtf8(hint));
+        }
+        frm->setWindowState(Qt::WindowMinimized);
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
-        QVERIFY(!f.isVisible());
-        QVERIFY(!(f.windowState() & Qt::WindowMinimized));
+        QVERIFY(!frm->isVisible() && !(frm->windowState() & Qt::WindowMinimized));
         QCOMPARE(w.platform.endCount, 0);
     }
 
@@ -336,10 +265,8 @@ private slots:
         const QString one = QStringLiteral("Celui-ci ne sera plus affiché si vous quittez le programme.");
         const QString many = QStringLiteral("Ceux-ci ne seront plus affichés si vous quittez le programme.");
         QTest::newRow("none") << 0 << 0 << "";
-        QTest::newRow("3 active, 1 displayed")
-            << 3 << 1 << kActive.arg(3) + "\nDe plus, 1 message est actuellement affiché.\n" + one;
-        QTest::newRow("2 active, 3 displayed")
-            << 2 << 3 << kActive.arg(2) + "\nDe plus, 3 messages sont actuellement affichés.\n" + many;
+        QTest::newRow("3+1") << 3 << 1 << kActive.arg(3) + "\nDe plus, 1 message est actuellement affiché.\n" + one;
+        QTest::newRow("2+3") << 2 << 3 << kActive.arg(2) + "\nDe plus, 3 messages sont actuellement affichés.\n" + many;
         QTest::newRow("1 active") << 1 << 0 << kActive.arg(1);
         QTest::newRow("1 displayed") << 0 << 1 << "\nIl existe un message actuellement affiché.\n" + one;
         QTest::newRow("2 displayed") << 0 << 2
@@ -353,10 +280,8 @@ private slots:
         QFETCH(QString, warning);
         const bool asks = !warning.isNull();
         TestWorld w;
-        for (int i = 0; i < active; ++i)
-            add(w, QString("Actif %1").arg(i), "actif");
-        for (int i = 0; i < displayed; ++i)
-            add(w, QString("Affiché %1").arg(i), "affiche");
+        for (int i = 0; i < active + displayed; ++i)
+            add(w, QString("Message %1").arg(i), i < active ? "actif" : "affiche");
         add(w, "Erreur", "errone");  // never counted
         w.settingsStore->set(kParametres, "fin programme", QString::number(asks));
         auto frm = loaded(w);
@@ -365,8 +290,6 @@ private slots:
                              Answer::Yes);
         frm->mnuQuitter_Click();
         QVERIFY(w.dialogs.allAnswered());  // any other box fails
-        if (asks)
-            QCOMPARE(w.dialogs.shown[0].buttons, Buttons::YesNo);
         QCOMPARE(w.platform.endCount, 1);
         QVERIFY(!w.store.isOpen());
         QCOMPARE(w.count(QStringLiteral("etat = 'affiche'")), displayed);  // quitting writes nothing
@@ -380,27 +303,20 @@ private slots:
         auto frm = loaded(w, true);
         frm->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(frm.get()));
-
         const std::function<void()> ways[] = {[&] { frm->mnuQuitter_Click(); }, [&] { QVERIFY(!frm->close()); },
                                               [&] { QTest::keyClick(frm.get(), Qt::Key_Escape); }};
-        for (int way = 0; way < 3; ++way) {
+        for (const auto& way : ways) {
             w.dialogs.expect(Icon::Question, question, Answer::No);
-            ways[way]();
-            QVERIFY2(w.dialogs.allAnswered(), qPrintable(QString::number(way)));
-            QCOMPARE(w.platform.endCount, 0);
-            QVERIFY(w.store.isOpen());
-            QVERIFY(frm->isVisible());
+            way();
+            QVERIFY(w.dialogs.allAnswered() && w.platform.endCount == 0 && w.store.isOpen() && frm->isVisible());
             QVERIFY(ctl<QTimer>(frm.get(), "Timer2")->isActive());
         }
         w.dialogs.expect(Icon::Question, question, Answer::Yes);
         frm->close();
-        QVERIFY(w.dialogs.allAnswered());
-        QCOMPARE(w.platform.endCount, 1);
-        QVERIFY(!w.store.isOpen());
+        QVERIFY(w.dialogs.allAnswered() && w.platform.endCount == 1 && !w.store.isOpen());
     }
 
-    // Scrolled sideways to the end, as a drag of its scroll bar does, a list keeps its "No" column over its left
-    // edge, and the column follows the list's rows when the list scrolls down.
+    // Scrolled sideways to the end, a list keeps its "No" column over its left edge, following its rows.
     void numberColumnStaysWhileTheListScrollsSideways() {
         TestWorld w;
         for (int i = 1; i <= 30; ++i)
@@ -408,27 +324,14 @@ private slots:
         auto frm = loaded(w, true);
         QTableView* list = ctl<QTableView>(frm.get(), "MSFactifs");
         QTableView* number = ctl<QTableView>(list, "MSFactifs_fixe");
-        QScrollBar* sideways = list->horizontalScrollBar();
-        QVERIFY(sideways->maximum() > 0);
-        sideways->setValue(sideways->maximum());
-        QVERIFY(list->columnViewportPosition(0) < 0);  // the list's own first column has gone out of view
+        list->horizontalScrollBar()->setValue(list->horizontalScrollBar()->maximum());
+        list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
+        QVERIFY(list->columnViewportPosition(0) < 0 && number->isVisible());
         const QRect cells = list->viewport()->geometry();
-        QVERIFY(number->isVisible());
-        QCOMPARE(number->geometry().topLeft(), QPoint(cells.left(), list->horizontalHeader()->geometry().top()));
-        QCOMPARE(number->geometry().bottom(), cells.bottom());
-        QCOMPARE(number->width(), list->columnWidth(0));
         QCOMPARE(list->childAt(cells.topLeft() + QPoint(2, 2)), number->viewport());  // laid over the cells
-
-        for (int scroll : {0, list->verticalScrollBar()->maximum()}) {
-            list->verticalScrollBar()->setValue(scroll);
-            for (int y : {2, number->viewport()->height() / 2}) {
-                const QModelIndex shown = number->indexAt(QPoint(2, y));
-                QCOMPARE(shown.column(), 0);
-                QCOMPARE(shown.row(), list->rowAt(y));
-                QCOMPARE(shown.data().toString(), QString::number(shown.row() + 1));
-            }
-        }
-        QVERIFY(number->rowAt(2) > 10);  // the rows have scrolled up
+        const QModelIndex shown = number->indexAt(QPoint(2, 2));
+        QVERIFY(shown.row() > 10 && shown.row() == list->rowAt(2));
+        QCOMPARE(shown.data().toString(), QString::number(shown.row() + 1));
     }
 };
 

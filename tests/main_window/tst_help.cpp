@@ -5,7 +5,8 @@
 #include <QTest>
 #include <QTextBrowser>
 
-#include "main_window/Help.h"
+#include "main_window/HelpSystem.h"
+#include "main_window/SendMail.h"
 #include "main_window/frmAide.h"
 #include "support/TestWorld.h"
 
@@ -32,24 +33,6 @@ QString missingHelpText(const QString& folder) {
                "dans le dossier:\n") +
            folder;
 }
-
-// Dialogs on a desktop that may have no application for files and addresses.
-class DesktopDialogs : public FakeDialogs {
-public:
-    bool openUrl(const QUrl& url) override {
-        openedUrls.append(url);
-        return hasApplication;
-    }
-    bool hasApplication = true;
-};
-
-// A test world whose services use those dialogs.
-struct DesktopWorld {
-    TestWorld w;
-    DesktopDialogs dialogs;
-    Services services{w.clock, w.random,   dialogs, *w.settingsStore, w.preferences,
-                      w.store, w.platform, w.tray,  w.help,           w.programFolder()};
-};
 
 }  // namespace
 
@@ -139,21 +122,21 @@ void tst_help::everyContextOpensItsPageInTheOneViewer() {
 }
 
 void tst_help::topicFileOfContextZero() {
-    DesktopWorld d;
-    HelpSystem help(d.services);
+    TestWorld d;
+    HelpSystem help(d.services());
     d.dialogs.expect(Icon::Critical, QStringLiteral("Fichier d'aide [aide.htm] introuvable.\nAssurez-vous que "
                                                     "celui-ci doit se trouver dans le dossier:\n") +
-                                         d.w.programFolder());
+                                         d.programFolder());
     help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 0);
     QVERIFY(d.dialogs.openedUrls.isEmpty());
 
-    const QString topic = d.w.programFolder() + QStringLiteral("aide.htm");
+    const QString topic = d.programFolder() + QStringLiteral("aide.htm");
     QFile file(topic);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
     help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 0);
     QCOMPARE(d.dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(topic)});
-    d.dialogs.hasApplication = false;
+    d.dialogs.openUrlAnswer = false;
     d.dialogs.expect(Icon::Information, QStringLiteral("Aucune application associée avec ce type de fichier [HTM]."));
     help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 0);
     QVERIFY(d.dialogs.allAnswered());
@@ -170,13 +153,13 @@ void tst_help::mailTargetsAndSendMail() {
              QStringLiteral("mailto:contact@tavanote.org?Subject=Tavanote version 2.0.0&Body=Saisissez ci-dessous "
                             "le texte de votre message:\r\nMerci&CC=a b@c.fr&BCC=d@e.fr"));
 
-    DesktopWorld d;
-    QVERIFY(SendMail(d.services, address, nullptr, QStringLiteral("Objet"), {}, {}, {}));
+    TestWorld d;
+    QVERIFY(SendMail(d.services(), address, nullptr, QStringLiteral("Objet"), {}, {}, {}));
     QCOMPARE(d.dialogs.openedUrls.value(0).scheme(), QStringLiteral("mailto"));
-    d.dialogs.hasApplication = false;
+    d.dialogs.openUrlAnswer = false;
     d.dialogs.expect(Icon::Information,
                      QStringLiteral("Aucune application ne permet d'envoyer un e-mail à l'adresse :\n") + address);
-    QVERIFY(!SendMail(d.services, address, nullptr, QStringLiteral("Objet"), QStringLiteral("Texte"), {}, {}));
+    QVERIFY(!SendMail(d.services(), address, nullptr, QStringLiteral("Objet"), QStringLiteral("Texte"), {}, {}));
     QVERIFY(d.dialogs.allAnswered());
     QCOMPARE(d.dialogs.openedUrls.size(), 2);
 }

@@ -1,10 +1,10 @@
-// Bringing the messages of version 1.0.0 over from the settings into the store: all of them, or none.
+// Bringing the messages of version 1.0.0 over from the settings into the store: all of those it can hold, or none.
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "common/SettingsStore.h"
-#include "main_window/Recovery.h"
+#include "messages/Recovery.h"
 #include "store/MessageStore.h"
 
 using namespace tavanote;
@@ -58,7 +58,7 @@ private slots:
     void recovers_data();
     void recovers();
     void nothingToRecover();
-    void refusedTitleChangesNothing();
+    void unstorableNamesAreSkipped();
     void offer();
 };
 
@@ -122,31 +122,26 @@ void tst_recovery::nothingToRecover() {
     QCOMPARE(w.settings.get(QStringLiteral("Alpha"), QStringLiteral("texte:")), QStringLiteral("reste"));
 }
 
-void tst_recovery::refusedTitleChangesNothing() {
+// A title the store cannot hold, or the name of one of the program's sections, is left where it is and listed;
+// the others are recovered, and the program's keys stay.
+void tst_recovery::unstorableNamesAreSkipped() {
     World w;
     const QString longName = QString(31, QLatin1Char('T'));
+    w.settings.set(kParametres, QStringLiteral("couleur"), QStringLiteral("255"));
     w.leave({"Alpha|EN COURS|05/06/2026|09:30|a", longName + "|EN COURS|05/06/2026|09:30|b",
-             "Vieux|en cours|05/06/2026|09:30|c"});
-    const QStringList sections{kListe, "Alpha", longName, "Vieux"};
-    QList<Pairs> before;
-    for (const QString& s : sections)
-        before << w.settings.section(s);
-    QFile ini(w.settings.fileName());
-    QVERIFY(ini.open(QIODevice::ReadOnly));
-    const QByteArray bytes = ini.readAll();
-    ini.close();
-
+             "parametres|EN COURS|05/06/2026|09:30|c"});
+    QVERIFY(w.settings.save());
     const RecoveryResult r = RecoverOldMessages(w.store, w.settings);
-    QVERIFY(r.failed);
-    QVERIFY(!r.refreshLists);
-    QCOMPARE(r.text, QStringLiteral("Une erreur est intervenue dans la récupération des anciens messages: aucun n'a "
-                                    "été récupéré, ils restent dans les paramètres.\n\n"
-                                    "Le titre ne doit pas dépasser 30 caractères."));
-    QVERIFY(w.rows().isEmpty());
-    for (int i = 0; i < sections.size(); ++i)
-        QCOMPARE(w.settings.section(sections[i]), before[i]);
-    QVERIFY(ini.open(QIODevice::ReadOnly));
-    QCOMPARE(ini.readAll(), bytes);
+    QVERIFY(!r.failed && r.refreshLists);
+    QCOMPARE(r.text, "1 message a été récupéré" + kEnding +
+                         "\n\nCes messages n'ont pas pu être récupérés: leur titre a plus de 30 caractères ou est le "
+                         "nom d'une section du programme. Ils restent dans le fichier des paramètres.\n" +
+                         longName + "\nparametres");
+    QCOMPARE(w.rows(), QStringList{"Alpha|a|05/06/2026|09:30|actif|0|05/06/2026 09:30|"});
+    SettingsStore reread(w.settings.fileName());
+    QCOMPARE(reread.get(kParametres, QStringLiteral("couleur")), QStringLiteral("255"));
+    QCOMPARE(reread.get(longName, QStringLiteral("texte:")), QStringLiteral("b"));
+    QVERIFY(reread.section(kListe).isEmpty() && reread.section(QStringLiteral("Alpha")).isEmpty());
 }
 
 void tst_recovery::offer() {

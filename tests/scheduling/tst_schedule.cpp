@@ -2,6 +2,7 @@
 #include <QTest>
 
 #include "StoreFixture.h"
+#include "support/NextDisplayByLoop.h"
 
 using namespace tavanote;
 using namespace tavanote::test;
@@ -193,6 +194,9 @@ void tst_Schedule::startupPass_data() {
     row("step past the end", "0", "errone", "2", "10/03/2026 08:00", "13/03/2026 07:59", "gone");
     row("startup, ended", "0", "actif", "9", "10/03/2026 08:00", "11/03/2026 08:00", "actif 10/03/2026 08:00");
     row("startup, errone", "0", "errone", "9", "", "", "errone");
+    // Codes past 9 are another tool's: left alone like 9, however late.
+    row("code 10, passed", "0", "actif", "10", "10/03/2026 08:00", "11/03/2026 08:00", "actif 10/03/2026 08:00");
+    row("code 12, errone", "0", "errone", "12", "10/03/2026 08:00", daily, "errone 10/03/2026 08:00");
     row("displayed, late", "1", "affiche", "2", "10/03/2026 08:00", daily,
         "affiche 10/03/2026 08:00 late 12/03/2026 08:00");
     row("hourly ten years behind, late", "0", "actif", "1", "12/03/2016 08:00", "31/12/2030 08:00",

@@ -313,8 +313,6 @@ void tst_MessageStore::openFaultsLeaveTheFileUntouched_data() {
            "periodicite, prochainaffichage, dernieraffichage.";
     QTest::newRow("null and duplicate ids")
         << "plain id" << QList<int>{int(StoreFault::BadKey)} << "n'est pas une clé primaire entière";
-    QTest::newRow("text key") << "text key" << QList<int>{int(StoreFault::BadKey)}
-                              << "n'est pas une clé primaire entière";
     QTest::newRow("corrupted") << "corrupted" << QList<int>{int(StoreFault::Corrupt), int(StoreFault::NotADatabase)}
                                << QString();
     // Also for the superuser, who could write it: its owner protected it.
@@ -354,12 +352,6 @@ void tst_MessageStore::openFaultsLeaveTheFileUntouched() {
                       .arg(nineColumns)
                       .toUtf8()
                       .constData()));
-    } else if (fixture == QLatin1String("text key")) {
-        QVERIFY(makeForeignDatabase(path, QStringLiteral("CREATE TABLE message (id TEXT PRIMARY KEY, %1);"
-                                                         "INSERT INTO message (id, titre) VALUES ('a', 'Lettre');")
-                                              .arg(nineColumns)
-                                              .toUtf8()
-                                              .constData()));
     } else if (fixture == QLatin1String("empty")) {
         QVERIFY(writeFile(path, QByteArray()));
     } else if (fixture == QLatin1String("corrupted")) {
