@@ -44,6 +44,9 @@ private:
     // Opens a note for a message and marks the message displayed; false when the mark could not be written. A
     // note shown late shows the display it stands for, which becomes the message's next display.
     bool openNote(const Message& message, const std::optional<QDateTime>& lateAt = std::nullopt);
+    // The notes put off whose time has come open again, showing the display they stand for; the rows of
+    // messages gone or no longer displayed are forgotten. True when a row changed.
+    bool openPutOffNotes(const QDateTime& localNow, StoreError& failure);
     // Tells the user that a note's row could not be marked displayed, once while the fault lasts.
     void tellMarkFailure(const StoreError& failure);
 
