@@ -21,11 +21,11 @@ start() {
     copy=$!
     pids+=($copy)
 }
-note() { visible Dentiste | head -n 1; }
+note() { local id; id=$(visible Dentiste | head -n 1); [ -n "$id" ] && echo "$id"; }
 windows() { xdotool search --onlyvisible --pid "$copy" 2>/dev/null | sort; }
 # The menu that opened after the windows listed in $1: its id.
-menu_after() { comm -13 <(echo "$1") <(windows) | head -n 1; }
-epoch() { date -d "$(echo "$1" | sed -E 's#(..)/(..)/(....)#\3-\2-\1#') $2" +%s; }  # epoch "dd/mm/yyyy hh:mm" [1 day]
+menu_after() { local id; id=$(comm -13 <(echo "$1") <(windows) | head -n 1); [ -n "$id" ] && echo "$id"; }
+epoch() { date -d "$(echo "$1" | sed -E 's#(..)/(..)/(....)#\3-\2-\1#') ${2:-}" +%s; }  # epoch "dd/mm/yyyy hh:mm" [1 day]
 put_off_row() { sql "SELECT retour || '|' || depuis FROM rappel"; }
 delay() { IFS='|' read -r r d <<<"$(put_off_row)"; echo $((($(epoch "$r") - $(epoch "$d")) / 60)); }
 
