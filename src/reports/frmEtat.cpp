@@ -18,10 +18,10 @@
 
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
-#include "import/DelimitedReader.h"
 #include "reports/Exports.h"
 #include "reports/Report.h"
-#include "reports/RtfReader.h"
+#include "text/RtfReader.h"
+#include "text/TextFiles.h"
 
 namespace tavanote {
 
