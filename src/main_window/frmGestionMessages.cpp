@@ -28,6 +28,7 @@
 #include "messages/MessageLists.h"
 #include "messages/QuitQuestion.h"
 #include "messages/Recovery.h"
+#include "scheduling/PutOffRule.h"
 #include "scheduling/Schedule.h"
 #include "store/MessageStore.h"
 
@@ -361,7 +362,8 @@ void frmGestionMessages::mnuNouveauMessage_Click() {
 }
 
 void frmGestionMessages::cmdModifier() {
-    if (CurrentList == ListAffiches) {
+    // A displayed message whose note is put off may be changed: that cancels the note's return.
+    if (CurrentList == ListAffiches && !isPutOff(SelectedMessageId(grid(CurrentList)).toLongLong())) {
         m_services.dialogs.message(this,
                                    QStringLiteral("Un message en cours d'affichage ne peut pas être modifié.\n"
                                                   "Veuillez sélectionner un message actif ou érroné."),
@@ -402,7 +404,10 @@ void frmGestionMessages::cmdSupprimer() {
     if (dialogs.message(this, question, Icon::Question, Buttons::YesNo) != Answer::Yes)
         return;
     const qint64 id = selected.toLongLong();
-    if (!m_services.store.remove(id)) {
+    // A note put off is forgotten with its message.
+    MessageStore& store = m_services.store;
+    MessageStore::Transaction transaction(store);
+    if (!store.remove(id) || !store.removePutOff(id) || (transaction.isOpen() && !transaction.commit())) {
         dialogs.message(
             this,
             storeFailureText(QStringLiteral("Impossible de supprimer le message: il reste tel qu'il était."),
@@ -418,6 +423,10 @@ void frmGestionMessages::cmdSupprimer() {
         }
     }
     RefreshMessageLists();
+}
+
+bool frmGestionMessages::isPutOff(qint64 id) {
+    return !findNote(id) && heldByPutOff(m_services.store).contains(id);
 }
 
 bool frmGestionMessages::reportListEmpty(const QString& purpose) {

@@ -59,6 +59,8 @@ public:
     void RefreshMessageLists() override;
     // The id of the grid's current row (empty for an empty list); its title becomes the selected title.
     QString SelectedMessageId(QTableView* grid);
+    // A displayed message whose note is put off, not on screen.
+    bool isPutOff(qint64 id);
     const QString& selectedTitle() const { return SelectedTitle; }
     // The list shown: 0 active, 1 erroneous, 2 displayed.
     int currentList() const { return CurrentList; }

@@ -82,7 +82,8 @@ bool writeNoteClose(MessageStore& store, Expiry expiry, qint64 id, const NoteClo
             ok = store.setState(id, kStateErrone) && applyExpiry(store, expiry, id);
             break;
     }
-    return ok && (outer || transaction.commit());
+    // A note that came back from being put off is over with its close.
+    return ok && store.removePutOff(id) && (outer || transaction.commit());
 }
 
 }  // namespace tavanote

@@ -3,6 +3,7 @@
 #include "common/DateText.h"
 #include "common/HandlerScope.h"
 #include "common/WindowHelpers.h"
+#include "scheduling/PutOffRule.h"
 #include "store/MessageStore.h"
 
 namespace tavanote {
@@ -44,7 +45,9 @@ void NoteScheduler::check(const DueSpans& spans) {
     if (!findDueMessages(m_services.store, spans, due))
         return;
     StoreError failure;
-    const bool changed = dealWith(due, m_services.clock.now(), failure);
+    bool changed = dealWith(due, m_services.clock.now(), failure);
+    if (openPutOffNotes(m_services.clock.now(), failure))
+        changed = true;
     // Once for the tick, however many notes it opened.
     if (changed)
         m_host.RefreshMessageLists();
@@ -127,6 +130,8 @@ void NoteScheduler::openStartupNotes(const std::vector<LateDisplay>& late) {
     }
     if (!openLate(late))
         failure = m_services.store.failure();
+    // Put off before the program ended, and due meanwhile: late notes at start.
+    openPutOffNotes(m_services.clock.now(), failure);
     if (transaction.isOpen() && !transaction.commit())
         failure = m_services.store.failure();
     if (!failure.ok())
@@ -189,6 +194,45 @@ bool NoteScheduler::markLateDisplayed(const Message& message, const QDateTime& a
     if (!markDisplayed(m_services.store, message.id))
         return false;
     return formatDateTime(at) == message.prochainaffichage || writeNextDisplay(m_services.store, message.id, at);
+}
+
+bool NoteScheduler::openPutOffNotes(const QDateTime& localNow, StoreError& failure) {
+    MessageStore& store = m_services.store;
+    const std::optional<PutOffList> rows = store.putOffs();
+    if (!rows)
+        return false;  // read again at the next tick
+    const QDateTime now = naiveNow(localNow);
+    bool changed = false;
+    for (const PutOff& row : *rows) {
+        if (findNote(row.id))
+            continue;  // its note is on screen: its close forgets the row
+        const std::optional<Message> message = store.find(row.id);
+        if (!message && !store.failure().ok())
+            continue;
+        const PutOffDecision decision = decidePutOff(row, message, now);
+        bool ok = true;
+        switch (decision.kind) {
+            case PutOffDecision::Wait:
+                continue;
+            case PutOffDecision::Drop:
+                ok = store.removePutOff(row.id);
+                break;
+            case PutOffDecision::Rearm:
+                ok = store.putOff(decision.rearmed) != StoreWrite::Failed;
+                break;
+            case PutOffDecision::Open: {
+                // The note shows whatever the file says; marked displayed and its row forgotten together.
+                MessageStore::Transaction transaction(store);
+                ok = openNote(*message, decision.display) && store.removePutOff(row.id) &&
+                     (!transaction.isOpen() || transaction.commit());
+                break;
+            }
+        }
+        if (!ok)
+            failure = store.failure();
+        changed = true;
+    }
+    return changed;
 }
 
 void NoteScheduler::tellMarkFailure(const StoreError& failure) {

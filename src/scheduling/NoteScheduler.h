@@ -63,6 +63,9 @@ private:
     bool openLate(std::vector<LateDisplay> late);
     // Marks a missed display's message displayed, its next display the missed one its note shows.
     bool markLateDisplayed(const Message& message, const QDateTime& at);
+    // The notes put off whose time has come open again, showing the display they stand for; the rows of
+    // messages gone or no longer displayed are forgotten. True when a row changed.
+    bool openPutOffNotes(const QDateTime& localNow, StoreError& failure);
     // Tells the user that a note's row could not be marked displayed, once while the fault lasts.
     void tellMarkFailure(const StoreError& failure);
 
