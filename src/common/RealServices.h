@@ -24,12 +24,13 @@ public:
                    std::optional<Answer> defaultButton) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                          const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
-                         const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
+                         QString* selectedFilter) override;
     std::optional<QColor> color(QWidget* parent, const QColor& initial) override;
     bool print(QWidget* parent, QPrinter& printer, bool offerSelection) override;
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
     bool openUrl(const QUrl& url) override;
+    void openFile(const QString& path, std::function<void()> noApplication) override;
 };
 
 // Shows its boxes and dialogs through another Dialogs, each inside a handler scope: a timer tick that falls while
@@ -41,12 +42,13 @@ public:
                    std::optional<Answer> defaultButton) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                          const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
-                         const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
+                         QString* selectedFilter) override;
     std::optional<QColor> color(QWidget* parent, const QColor& initial) override;
     bool print(QWidget* parent, QPrinter& printer, bool offerSelection) override;
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
     bool openUrl(const QUrl& url) override;
+    void openFile(const QString& path, std::function<void()> noApplication) override;
 
 private:
     Dialogs& m_shown;
