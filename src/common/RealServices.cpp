@@ -6,10 +6,12 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -120,6 +122,22 @@ bool QtDialogs::print(QWidget* parent, QPrinter& printer, bool offerSelection) {
 }
 
 bool QtDialogs::pageSetup(QWidget* parent, QPrinter& printer) {
+    // The printer first, then its page.
+    const QString pdf = QStringLiteral("Fichier PDF");
+    const QStringList printers = QPrinterInfo::availablePrinterNames() << pdf;
+    const QString current = printer.outputFormat() == QPrinter::PdfFormat ? pdf : printer.printerName();
+    bool chosen = false;
+    const QString name =
+        QInputDialog::getItem(parent, QStringLiteral("Configuration de l'imprimante"), QStringLiteral("Imprimante:"),
+                              printers, std::max(0, int(printers.indexOf(current))), false, &chosen);
+    if (!chosen)
+        return false;
+    if (name == pdf) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+    } else {
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setPrinterName(name);
+    }
     QPageSetupDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
 }

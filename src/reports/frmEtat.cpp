@@ -35,13 +35,14 @@ constexpr int kStripHeight = 420;  // twips above the document
 constexpr int kRightMargin = 120;  // twips right of the document
 constexpr int kChrome = 800;       // twips of the window's height that are not the document
 
-// The desktop's icon of that name, or the style's own.
+// The desktop's icon of that name, or our own picture (a resource path), or the style's own.
 QToolButton* makeButton(QWidget* parent, const QString& name, const QString& toolTip, const char* themeIcon,
-                        QStyle::StandardPixmap icon) {
+                        QStyle::StandardPixmap icon, const char* ownIcon = nullptr) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
     button->setToolTip(toolTip);
-    button->setIcon(QIcon::fromTheme(QLatin1String(themeIcon), parent->style()->standardIcon(icon)));
+    button->setIcon(QIcon::fromTheme(
+        QLatin1String(themeIcon), ownIcon ? QIcon(QString::fromLatin1(ownIcon)) : parent->style()->standardIcon(icon)));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::TabFocus);
     return button;
@@ -67,18 +68,19 @@ frmEtat::frmEtat(Services& services, QPrinter& printer, WindowHost* host, QWidge
         const char* toolTip;
         const char* themeIcon;
         QStyle::StandardPixmap icon;
+        const char* ownIcon;
     };
     const Look looks[5] = {
-        {"Exporter", "document-save-as", QStyle::SP_DialogSaveButton},
-        {"Configuration de l'imprimante", "document-page-setup", QStyle::SP_ComputerIcon},
-        {"Imprimer", "document-print", QStyle::SP_DriveFDIcon},
-        {"Rechercher", "edit-find", QStyle::SP_FileDialogContentsView},
-        {"Affiche l'aide", "help-contents", QStyle::SP_DialogHelpButton},
+        {"Exporter", "document-save-as", QStyle::SP_DialogSaveButton, nullptr},
+        {"Configuration de l'imprimante", "document-page-setup", QStyle::SP_ComputerIcon, nullptr},
+        {"Imprimer", "document-print", QStyle::SP_CustomBase, ":/icons/imprimer.svg"},
+        {"Rechercher", "edit-find", QStyle::SP_FileDialogContentsView, nullptr},
+        {"Affiche l'aide", "help-contents", QStyle::SP_CustomBase, ":/icons/aide.svg"},
     };
     for (int i = 0; i < 5; ++i)
         Boutons[static_cast<size_t>(i)] =
             makeButton(m_strip, QStringLiteral("Boutons_%1").arg(i), QString::fromUtf8(looks[i].toolTip),
-                       looks[i].themeIcon, looks[i].icon);
+                       looks[i].themeIcon, looks[i].icon, looks[i].ownIcon);
     auto* fermer = new QPushButton(QStringLiteral("&Fermer"), m_strip);
     fermer->setObjectName(QStringLiteral("Boutons_5"));
     fermer->setToolTip(QStringLiteral("Fermer la fenêtre"));

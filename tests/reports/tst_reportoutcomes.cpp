@@ -1,12 +1,18 @@
 // What becomes of a print, an export and its opening, told as it is: the copies asked for, a full disk, the type
 // chosen, the file replaced once asked, no application to open it.
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
+#include <QInputDialog>
 #include <QPrinter>
+#include <QStyle>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 
+#include "common/RealServices.h"
 #include "main_window/frmGestionMessages.h"
 #include "reports/Exports.h"
 #include "reports/frmEtat.h"
@@ -179,6 +185,38 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(contents(bin.filePath("xdg-open.arg")), "/tmp/liste a.csv\n", 30000);
         QTest::qWait(50);
         QCOMPARE(toldCount, int(told));
+    }
+
+    // "Configuration de l'imprimante" asks for the printer, then the page.
+    void printerSetupChoosesThePrinterThenThePage() {
+        QPrinter printer;
+        QStringList shown;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!modal || shown.contains(modal->metaObject()->className()))
+                return;
+            shown << modal->metaObject()->className();
+            if (auto* input = qobject_cast<QInputDialog*>(modal))
+                input->setTextValue("Fichier PDF");
+            modal->accept();
+        });
+        answer.start(20);
+        QVERIFY(QtDialogs().pageSetup(nullptr, printer));
+        QCOMPARE(shown, (QStringList{"QInputDialog", "QPageSetupDialog"}));
+        QCOMPARE(printer.outputFormat(), QPrinter::PdfFormat);
+    }
+
+    // "Imprimer" shows no floppy disk like "Exporter", "Affiche l'aide" no arrows.
+    void previewIconsSayWhatTheButtonsDo() {
+        TestWorld w;
+        QPrinter printer;
+        frmEtat report(w.services(), printer, &w.host);
+        const auto image = [](const QIcon& icon) { return icon.pixmap(16).toImage(); };
+        const QIcon print = report.Boutons[2]->icon(), help = report.Boutons[4]->icon();
+        QVERIFY(image(print) != image(report.Boutons[0]->icon()));
+        QVERIFY(image(print) != image(report.style()->standardIcon(QStyle::SP_DriveFDIcon)));
+        QVERIFY(image(help) != image(report.style()->standardIcon(QStyle::SP_DialogHelpButton)));
     }
 
     void htmlDropsControlCharacters() {
