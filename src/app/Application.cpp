@@ -4,9 +4,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-#include "app/frmIntro.h"
 #include "main_window/frmGestionMessages.h"
-#include "store/MessageStore.h"
+#include "windows/frmIntro.h"
 
 namespace tavanote {
 
@@ -17,21 +16,6 @@ bool installFrenchTranslations() {
     // The application keeps it for the whole run.
     translator->setParent(QCoreApplication::instance());
     return QCoreApplication::installTranslator(translator.release());
-}
-
-bool openMessageFile(Services& services) {
-    const QString path = MessageStore::pathIn(services.programFolder);
-    const StoreOpenResult opened = services.store.open(path);
-    if (opened.ok())
-        return true;
-    const QString text = opened.fault == StoreFault::Missing
-                             ? QStringLiteral(
-                                   "Impossible de trouver le fichier contenant les messages.\n\n"
-                                   "Fin du programme")
-                             : MessageStore::faultText(opened, path);
-    services.dialogs.message(nullptr, text, Icon::Exclamation, Buttons::Ok);
-    services.store.close();
-    return false;
 }
 
 Application::Application(Services& services) : m_services(services) {}

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <algorithm>
 
 #include "common/FileExists.h"
 #include "common/SafeWrite.h"
@@ -33,16 +34,55 @@ QString Autostart::quotedExec(const QString& executablePath) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+namespace {
+
+const QString kName = QStringLiteral("Tavanote");
+const QString kComment = QStringLiteral("Affiche automatiquement vos rendez-vous, notes...");
+
+bool isControl(QChar c) {
+    return c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+}
+
+// The text with its control characters written as escapes, so that the user sees where they are.
+QString shownWithEscapes(const QString& text) {
+    QString shown;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n'))
+            shown += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\t'))
+            shown += QStringLiteral("\\t");
+        else if (isControl(c))
+            shown += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+}  // namespace
+
 QString Autostart::entryText(const QString& executablePath) {
     return QStringLiteral(
                "[Desktop Entry]\n"
                "Type=Application\n"
-               "Name=Tavanote\n"
-               "Comment=Affiche automatiquement vos rendez-vous, notes...\n"
-               "Exec=%1\n"
+               "Name=%1\n"
+               "Comment=%2\n"
+               "Exec=%3\n"
                "Terminal=false\n"
                "X-GNOME-Autostart-enabled=true\n")
-        .arg(quotedExec(executablePath));
+        .arg(kName, kComment, quotedExec(executablePath));
+}
+
+QString Autostart::entryFault(const QString& executablePath) {
+    for (const QString& value : {kName, kComment, executablePath}) {
+        if (std::any_of(value.begin(), value.end(), isControl))
+            return QStringLiteral(
+                       "Le chemin du programme contient un caractère de contrôle (un saut de ligne, une "
+                       "tabulation...), qu'une entrée de démarrage ne peut pas contenir:\n%1\nPlacez le programme "
+                       "dans un dossier dont le nom n'en contient pas.")
+                .arg(QDir::toNativeSeparators(shownWithEscapes(value)));
+    }
+    return QString();
 }
 
 Autostart::Outcome Autostart::apply(int value) {
@@ -59,6 +99,8 @@ Autostart::Outcome Autostart::apply(int value) {
         return Outcome::MissingExecutable;
     if (m_entryPath.isEmpty())
         return fail(QStringLiteral("Aucun dossier personnel n'est défini (ni HOME ni XDG_CONFIG_HOME)."));
+    if (const QString fault = entryFault(m_executablePath); !fault.isEmpty())
+        return fail(fault);
     const QString folder = QFileInfo(m_entryPath).absolutePath();
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("Le dossier %1 ne peut pas être créé.").arg(QDir::toNativeSeparators(folder)));

@@ -26,6 +26,10 @@ public:
     // The Exec line's program, quoted and escaped as desktop entries require.
     static QString quotedExec(const QString& executablePath);
     static QString entryText(const QString& executablePath);
+    // Why the entry cannot be written for this program (in French): a desktop entry holds one value a line, and
+    // no value may hold a control character (a line break would add lines of its own, an Exec among them).
+    // Empty when it can.
+    static QString entryFault(const QString& executablePath);
 
 private:
     bool remove();

@@ -1,20 +1,29 @@
 #include "RealServices.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPageSetupDialog>
+#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QStandardPaths>
+#include <QStyle>
+#include <map>
 
 #include "common/HandlerScope.h"
 
@@ -44,49 +53,38 @@ QMessageBox::StandardButton toStandard(Answer answer) {
     return QMessageBox::NoButton;
 }
 
-}  // namespace
-
-Answer QtDialogs::message(QWidget* parent, const QString& text, Icon icon, Buttons buttons, const QString& title,
-                          std::optional<Answer> defaultButton) {
-    QMessageBox box(parent);
-    box.setWindowTitle(title);
-    box.setTextFormat(Qt::PlainText);  // user text (a title, a file name) is never read as markup
-    box.setText(text);
+QMessageBox::Icon toStandard(Icon icon) {
     switch (icon) {
         case Icon::None:
-            box.setIcon(QMessageBox::NoIcon);
-            break;
+            return QMessageBox::NoIcon;
         case Icon::Information:
-            box.setIcon(QMessageBox::Information);
-            break;
+            return QMessageBox::Information;
         case Icon::Exclamation:
-            box.setIcon(QMessageBox::Warning);
-            break;
+            return QMessageBox::Warning;
         case Icon::Question:
-            box.setIcon(QMessageBox::Question);
-            break;
+            return QMessageBox::Question;
         case Icon::Critical:
-            box.setIcon(QMessageBox::Critical);
-            break;
+            return QMessageBox::Critical;
     }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons toStandard(Buttons buttons) {
     switch (buttons) {
         case Buttons::Ok:
-            box.setStandardButtons(QMessageBox::Ok);
-            break;
+            return QMessageBox::Ok;
         case Buttons::OkCancel:
-            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-            break;
+            return QMessageBox::Ok | QMessageBox::Cancel;
         case Buttons::YesNo:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            break;
+            return QMessageBox::Yes | QMessageBox::No;
         case Buttons::YesNoCancel:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-            break;
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
-    if (defaultButton)
-        box.setDefaultButton(toStandard(*defaultButton));
-    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    switch (box.exec()) {
+    return QMessageBox::Ok;
+}
+
+Answer answerOf(int button) {
+    switch (button) {
         case QMessageBox::Yes:
             return Answer::Yes;
         case QMessageBox::No:
@@ -96,6 +94,69 @@ Answer QtDialogs::message(QWidget* parent, const QString& text, Icon icon, Butto
         default:
             return Answer::Cancel;
     }
+}
+
+}  // namespace
+
+Answer QtDialogs::message(QWidget* parent, const QString& text, Icon icon, Buttons buttons, const QString& title,
+                          std::optional<Answer> defaultButton) {
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText);  // user text (a title, a file name) is never read as markup
+    box.setText(text);
+    box.setIcon(toStandard(icon));
+    box.setStandardButtons(toStandard(buttons));
+    if (defaultButton)
+        box.setDefaultButton(toStandard(*defaultButton));
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    return answerOf(box.exec());
+}
+
+Answer QtDialogs::listMessage(QWidget* parent, const QString& before, const QString& list, const QString& after,
+                              Icon icon, Buttons buttons) {
+    // A message box grows with its text, past the screen's bottom with a long list: here the list alone scrolls.
+    QDialog box(parent);
+    box.setObjectName(QStringLiteral("listMessage"));
+    box.setWindowTitle(kTitle);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    auto* layout = new QGridLayout(&box);
+    static const std::map<Icon, QStyle::StandardPixmap> pixmaps = {
+        {Icon::Information, QStyle::SP_MessageBoxInformation},
+        {Icon::Exclamation, QStyle::SP_MessageBoxWarning},
+        {Icon::Question, QStyle::SP_MessageBoxQuestion},
+        {Icon::Critical, QStyle::SP_MessageBoxCritical}};
+    if (const auto found = pixmaps.find(icon); found != pixmaps.end()) {
+        auto* iconLabel = new QLabel(&box);
+        const int size = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+        iconLabel->setPixmap(box.style()->standardIcon(found->second, nullptr, &box).pixmap(size, size));
+        layout->addWidget(iconLabel, 0, 0, 3, 1, Qt::AlignTop);
+    }
+    const auto label = [&box](const QString& text) {
+        auto* shown = new QLabel(text.trimmed(), &box);
+        shown->setTextFormat(Qt::PlainText);
+        shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        return shown;
+    };
+    layout->addWidget(label(before), 0, 1);
+    auto* items = new QPlainTextEdit(&box);
+    items->setObjectName(QStringLiteral("list"));
+    items->setReadOnly(true);
+    items->setLineWrapMode(QPlainTextEdit::NoWrap);
+    items->setPlainText(list.endsWith(QLatin1Char('\n')) ? list.chopped(1) : list);
+    const int lines = std::clamp(static_cast<int>(list.count(QLatin1Char('\n'))) + 1, 3, 12);
+    items->setMinimumHeight(items->fontMetrics().lineSpacing() * lines + 2 * items->frameWidth() + 8);
+    layout->addWidget(items, 1, 1);
+    layout->setRowStretch(1, 1);
+    layout->addWidget(label(after), 2, 1);
+    QMessageBox::StandardButtons standard = toStandard(buttons);
+    auto* choices = new QDialogButtonBox(QDialogButtonBox::StandardButtons(int(standard)), &box);
+    layout->addWidget(choices, 3, 0, 1, 2);
+    QObject::connect(choices, &QDialogButtonBox::clicked, &box,
+                     [&box, choices](QAbstractButton* button) { box.done(choices->standardButton(button)); });
+    if (QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        box.setMaximumSize(screen->availableGeometry().size() * 9 / 10);
+    box.resize(box.sizeHint().expandedTo(QSize(420, 0)));
+    return answerOf(box.exec());
 }
 
 QString QtDialogs::openFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {
@@ -206,6 +267,12 @@ bool ScopedDialogs::openUrl(const QUrl& url) {
 
 void ScopedDialogs::openFile(const QString& path, std::function<void()> noApplication) {
     m_shown.openFile(path, std::move(noApplication));
+}
+
+Answer ScopedDialogs::listMessage(QWidget* parent, const QString& before, const QString& list, const QString& after,
+                                  Icon icon, Buttons buttons) {
+    HandlerScope scope;
+    return m_shown.listMessage(parent, before, list, after, icon, buttons);
 }
 
 DesktopPlatform::DesktopPlatform(QString executablePath, QString autostartEntry, QString lockFolder)

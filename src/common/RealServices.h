@@ -31,6 +31,8 @@ public:
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
     bool openUrl(const QUrl& url) override;
     void openFile(const QString& path, std::function<void()> noApplication) override;
+    Answer listMessage(QWidget* parent, const QString& before, const QString& list, const QString& after, Icon icon,
+                       Buttons buttons) override;
 };
 
 // Shows its boxes and dialogs through another Dialogs, each inside a handler scope: a timer tick that falls while
@@ -49,6 +51,8 @@ public:
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
     bool openUrl(const QUrl& url) override;
     void openFile(const QString& path, std::function<void()> noApplication) override;
+    Answer listMessage(QWidget* parent, const QString& before, const QString& list, const QString& after, Icon icon,
+                       Buttons buttons) override;
 
 private:
     Dialogs& m_shown;

@@ -60,6 +60,12 @@ public:
     // Opens a file with the application the desktop associates with its type; noApplication runs, maybe later,
     // when there is none or it could not open the file.
     virtual void openFile(const QString& path, std::function<void()> noApplication) = 0;
+    // A box around a list that may be long (one item a line): the text before it and the question after it stay
+    // on screen with the buttons, and the list scrolls. By default, one box with the three texts in turn.
+    virtual Answer listMessage(QWidget* parent, const QString& before, const QString& list, const QString& after,
+                               Icon icon, Buttons buttons) {
+        return message(parent, before + list + after, icon, buttons);
+    }
 };
 
 // What the program asks of the desktop it runs on.

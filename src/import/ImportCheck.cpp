@@ -7,6 +7,7 @@
 
 #include "common/TextRules.h"
 #include "editor/DateFields.h"
+#include "store/MessageStore.h"
 
 namespace tavanote {
 
@@ -266,11 +267,14 @@ QString duplicateTitles(const ImportGrid& grid, const QStringList& storedTitles)
     return list;
 }
 
-QString duplicateQuestion(const QString& duplicates) {
+QString duplicateQuestionHead() {
     return QStringLiteral(
-               "Information avant l'importation:\nDes messages dont le titre existe déjà, ont été trouvés dans le "
-               "fichier à importer.\nLes messages ci-dessous ne pourront pas être importés.\n\n") +
-           duplicates + QStringLiteral("\nDésirez-vous continuer quand même l'importation ?");
+        "Information avant l'importation:\nDes messages dont le titre existe déjà, ont été trouvés dans le fichier à "
+        "importer.\nLes messages ci-dessous ne pourront pas être importés.\n\n");
+}
+
+QString duplicateQuestionTail() {
+    return QStringLiteral("\nDésirez-vous continuer quand même l'importation ?");
 }
 
 std::optional<QString> removeDuplicateRows(ImportGrid& grid, const QStringList& storedTitles) {
@@ -318,7 +322,8 @@ MessageList importedMessages(const ImportGrid& grid) {
 }
 
 ImportPlan prepareImport(ImportGrid& grid, const QStringList& storedTitles,
-                         const std::function<bool(const QString& question)>& askYesNo, const ImportProgress& progress) {
+                         const std::function<bool(const QString& duplicates)>& askYesNo,
+                         const ImportProgress& progress) {
     ImportPlan plan;
     plan.refusal = checkImportGrid(grid, progress);
     if (plan.refusal)
@@ -326,7 +331,7 @@ ImportPlan prepareImport(ImportGrid& grid, const QStringList& storedTitles,
     report(progress, 5, QStringLiteral("Recherche des données en double (doublons sur les titres)..."));
     const QString duplicates = duplicateTitles(grid, storedTitles);
     if (!duplicates.isEmpty()) {
-        if (!askYesNo(duplicateQuestion(duplicates))) {
+        if (!askYesNo(duplicates)) {
             plan.refusal = importCancelledText();
             return plan;
         }
@@ -336,6 +341,15 @@ ImportPlan prepareImport(ImportGrid& grid, const QStringList& storedTitles,
     }
     plan.messages = importedMessages(grid);
     return plan;
+}
+
+std::optional<MessageList> storeImported(MessageStore& store, MessageList messages) {
+    std::vector<qint64> ids;
+    if (!store.insertAll(messages, &ids))
+        return std::nullopt;
+    for (size_t i = 0; i < messages.size(); ++i)
+        messages[i].id = ids[i];
+    return messages;
 }
 
 QString importCancelledText() {
@@ -350,8 +364,8 @@ QString importSucceededText() {
     return QStringLiteral("L'importation des données a été réalisée avec succès.");
 }
 
-QString importFailedText(const QString& error) {
-    return QStringLiteral("L'importation des données a échoué: aucun message n'a été importé.\n") + error;
+QString importFailedText(const QString& why) {
+    return QStringLiteral("L'importation des données a échoué: aucun message n'a été importé.\n") + why;
 }
 
 }  // namespace tavanote

@@ -10,6 +10,8 @@
 
 namespace tavanote {
 
+class MessageStore;
+
 // The checking panel: the bar grows by kProgressStep twips at each step, and the label names the step under way.
 inline constexpr int kProgressStep = 880;
 // The width of the checking bar once every step is done: the bar's track.
@@ -27,8 +29,9 @@ std::optional<QString> checkImportGrid(ImportGrid& grid, const ImportProgress& p
 // grid matching k stored titles is listed k times. storedTitles are the stored rows' titles in table order.
 QString duplicateTitles(const ImportGrid& grid, const QStringList& storedTitles);
 
-// The question that lists the duplicates.
-QString duplicateQuestion(const QString& duplicates);
+// The question that lists the duplicates: the text before the list, and the question after it.
+QString duplicateQuestionHead();
+QString duplicateQuestionTail();
 
 // After Yes to that question: each stored title removes the first remaining row that has it (row numbers are
 // kept). Gives the text to show when no data row is left, or nothing.
@@ -39,20 +42,26 @@ std::optional<QString> removeDuplicateRows(ImportGrid& grid, const QStringList& 
 MessageList importedMessages(const ImportGrid& grid);
 
 // Everything before the insertion: the checks, then the duplicates, with askYesNo putting the duplicate question
-// to the user. Either the refusal text (shown by the final step) or the messages to insert.
+// about the listed titles (as duplicateTitles() gives them) to the user. Either the refusal text (shown by the final
+// step) or the messages to insert.
 struct ImportPlan {
     std::optional<QString> refusal;
     MessageList messages;
 };
 ImportPlan prepareImport(ImportGrid& grid, const QStringList& storedTitles,
-                         const std::function<bool(const QString& question)>& askYesNo,
+                         const std::function<bool(const QString& duplicates)>& askYesNo,
                          const ImportProgress& progress = {});
+
+// The last step of every import: the checked messages stored in one transaction, all of them or none. Gives them
+// with the ids the store gave them, for the rules of missed displays; nothing when none was stored (the store's
+// failure() says why).
+std::optional<MessageList> storeImported(MessageStore& store, MessageList messages);
 
 // The texts around the insertion.
 QString importCancelledText();     // "Importation annulée..."
 QString continueImportQuestion();  // asked before the insertion
 QString importSucceededText();
-// The store refused the insertion (error: its words): nothing was imported.
-QString importFailedText(const QString& error);
+// The store refused the insertion (why, in French): nothing was imported.
+QString importFailedText(const QString& why);
 
 }  // namespace tavanote

@@ -69,6 +69,9 @@ frmImporter::frmImporter(Services& services, WindowHost& host, ImportHost& impor
     });
     connect(FGrid, &QTableView::doubleClicked, this, &frmImporter::cmdModifierValeur_Click);
     connect(FGrid->verticalScrollBar(), &QScrollBar::valueChanged, this, &frmImporter::FGrid_Scroll);
+    // Rows removed (one by the user, the duplicates by the import) leave no count of lines gone behind.
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &frmImporter::showLinePosition);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &frmImporter::showLinePosition);
     connect(lstChampsTrouves, &QListWidget::itemSelectionChanged, this, [this] {
         if (!lstChampsTrouves->selectedItems().isEmpty())
             lstChamps->setEnabled(true);
@@ -122,6 +125,8 @@ void frmImporter::init(bool enabled) {
 void frmImporter::txtCheminfichier_Change() {
     if (!txtCheminfichier->text().isEmpty()) {
         init(true);
+        // "Autre:" stays chosen: its box is where reading asks for the delimiter.
+        txtDelimiteurChamp->setEnabled(optDelimiteurChamp[4]->isChecked());
         return;
     }
     optDelimiteurChamp[1]->setChecked(true);
@@ -151,7 +156,7 @@ void frmImporter::cboDelimiteurTexte_Click() {
 void frmImporter::cmdParcourir_Click() {
     const QString name = m_services.dialogs.openFileName(
         this, windowTitle(), QString(),
-        QStringLiteral("Fichiers TEXTE (*.txt);;Fichiers TEXTE délimités (*.csv);;Tous les fichiers (*)"));
+        QStringLiteral("Fichiers TEXTE (*.txt);;Fichiers TEXTE délimités (*.csv);;Tous les fichiers (*.*)"));
     if (name.isEmpty())
         return;  // cancelled: nothing changes
     txtCheminfichier->setText(name);
@@ -230,8 +235,8 @@ void frmImporter::cmdDonnees_Click() {
         FGrid->setColumnWidth(c - 1, twips(grid.width(c)));
     }
     FGrid->scrollToTop();
-    lblLigne->setText(scrolledRowText(currentRow(), grid.rowCount()));
     setHeight(kExpandedHeight);
+    showLinePosition();
     CentreWindow(this);
     cmdImporter->setEnabled(true);
     cmdAnnuler->setEnabled(true);
@@ -276,7 +281,15 @@ void frmImporter::FGrid_SelChange() {
 }
 
 void frmImporter::FGrid_Scroll() {
-    lblLigne->setText(scrolledRowText(currentRow(), m_model->grid().rowCount()));
+    showLinePosition();
+}
+
+void frmImporter::showLinePosition() {
+    const int rows = m_model->grid().rowCount();
+    int row = std::min(currentRow(), rows - 1);
+    if (row < 1 && rows > 1)
+        row = std::max(FGrid->rowAt(0), 0) + 1;
+    lblLigne->setText(scrolledRowText(row, rows));
 }
 
 void frmImporter::setCurrentRowToHeader() {
@@ -399,7 +412,13 @@ void frmImporter::cmdImporter_Click() {
             titles << message.titre;
         m_model->update([&](ImportGrid& grid) {
             plan = prepareImport(
-                grid, titles, [this](const QString& question) { return ask(question); },
+                grid, titles,
+                [this](const QString& duplicates) {
+                    // However many they are, the question and its buttons stay on screen: the titles scroll.
+                    return m_services.dialogs.listMessage(this, duplicateQuestionHead(), duplicates,
+                                                          duplicateQuestionTail(), Icon::Question,
+                                                          Buttons::YesNo) == Answer::Yes;
+                },
                 [this](int bar, const QString& label) { setProgress(bar, label); });
         });
         if (plan.refusal) {
@@ -412,21 +431,28 @@ void frmImporter::cmdImporter_Click() {
             importRefused(importCancelledText());
             return;
         }
-        if (store.insertAll(plan.messages)) {
+        if (storeCheckedRows(std::move(plan.messages))) {
             setProgress(kProgressTrack, QString());
             picVerification->hide();
-            m_importHost.messagesImported();
             info(importSucceededText());
             close();
             return;
         }
     }
     // The store refused: all the rows or none are written, and here none was.
-    m_services.dialogs.message(this, importFailedText(store.lastError()), Icon::Exclamation, Buttons::Ok);
+    m_services.dialogs.message(this, importFailedText(storeErrorText(store.failure())), Icon::Exclamation, Buttons::Ok);
     picVerification->hide();
     cmdImporter->setEnabled(true);
     cmdAnnuler->setEnabled(true);
     cmdAnnuler_Click();
+}
+
+bool frmImporter::storeCheckedRows(MessageList messages) {
+    const std::optional<MessageList> stored = storeImported(m_services.store, std::move(messages));
+    if (!stored)
+        return false;
+    m_importHost.messagesImported(*stored);
+    return true;
 }
 
 void frmImporter::closeEvent(QCloseEvent* event) {

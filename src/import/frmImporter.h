@@ -7,6 +7,7 @@
 #include "common/Services.h"
 #include "common/WindowHost.h"
 #include "import/DelimitedReader.h"
+#include "store/Message.h"
 
 class QCheckBox;
 class QComboBox;
@@ -29,8 +30,9 @@ public:
     virtual ~ImportHost() = default;
     // The report window on a file, shown as it is before the import.
     virtual void previewFile(const QString& path) = 0;
-    // Messages were written: the lists show them at once.
-    virtual void messagesImported() = 0;
+    // Messages were stored (stored: with their ids): the lists show them at once, and those whose display time
+    // has passed are dealt with at once as missed displays are (a note opens late, a display long past is stepped).
+    virtual void messagesImported(const MessageList& stored) = 0;
 };
 
 // The import window: a delimited text file read into a grid, its columns named after the message fields, its
@@ -110,8 +112,12 @@ private:
     void FGrid_SelChange();
     void FGrid_Scroll();
     void setCurrentRowToHeader();
+    // " Ligne: r sur n": the current row, or before any is chosen the row at the top of the grid.
+    void showLinePosition();
     void setProgress(int barWidth, const QString& label);
     void importRefused(const QString& text);
+    // Every import ends here: the checked rows stored, all or none, then handed to the host. False when none was.
+    bool storeCheckedRows(MessageList messages);
     bool ask(const QString& question);
     void info(const QString& text);
 

@@ -2,10 +2,10 @@
 
 #include <QPrinter>
 
-#include "app/frmParametres.h"
 #include "main_window/frmApropos.h"
 #include "reports/frmEtat.h"
 #include "store/MessageStore.h"
+#include "windows/frmParametres.h"
 
 namespace tavanote {
 
@@ -21,7 +21,7 @@ void bringForward(Window* window) {
 }  // namespace
 
 SecondaryWindows::SecondaryWindows(Services& services, std::function<void(qint64)> saved,
-                                   std::function<void()> imported)
+                                   std::function<void(const MessageList&)> imported)
     : m_services(services), m_saved(std::move(saved)), m_imported(std::move(imported)) {}
 
 SecondaryWindows::~SecondaryWindows() {
@@ -150,9 +150,9 @@ void SecondaryWindows::editorSaved(qint64 id) {
     m_saved(id);
 }
 
-void SecondaryWindows::messagesImported() {
+void SecondaryWindows::messagesImported(const MessageList& stored) {
     if (m_imported)
-        m_imported();
+        m_imported(stored);
 }
 
 }  // namespace tavanote

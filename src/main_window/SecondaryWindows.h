@@ -22,8 +22,9 @@ class frmParametres;
 class SecondaryWindows : public QObject, public EditorHost, public ImportHost {
     Q_OBJECT
 public:
-    // saved: a message was written in the editor (its id); imported: messages were imported.
-    SecondaryWindows(Services& services, std::function<void(qint64 id)> saved, std::function<void()> imported = {});
+    // saved: a message was written in the editor (its id); imported: messages were imported (with their ids).
+    SecondaryWindows(Services& services, std::function<void(qint64 id)> saved,
+                     std::function<void(const MessageList&)> imported = {});
     ~SecondaryWindows() override;
 
     // The editor on a new message; an open editor is reused with what the user typed in it.
@@ -51,7 +52,7 @@ public:
 
 private:
     void editorSaved(qint64 id) override;
-    void messagesImported() override;
+    void messagesImported(const MessageList& stored) override;
     frmAjoutMessage* openEditor();
     frmEtat* openReport();
     // Builds the report of list in a report window never shown, runs one of its buttons, and unloads it.
@@ -61,7 +62,7 @@ private:
 
     Services& m_services;
     std::function<void(qint64)> m_saved;
-    std::function<void()> m_imported;
+    std::function<void(const MessageList&)> m_imported;
     QPointer<frmParametres> m_settings;
     QPointer<frmAjoutMessage> m_editor;
     QPointer<frmApropos> m_about;

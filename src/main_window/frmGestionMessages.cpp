@@ -16,8 +16,6 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "app/Application.h"
-#include "app/Startup.h"
 #include "common/ClockStatusBar.h"
 #include "common/HandlerScope.h"
 #include "common/Preferences.h"
@@ -27,14 +25,32 @@
 #include "common/WindowKeys.h"
 #include "main_window/Legend.h"
 #include "main_window/MessageListModel.h"
-#include "main_window/MessageLists.h"
-#include "main_window/Recovery.h"
+#include "messages/MessageLists.h"
+#include "messages/QuitQuestion.h"
+#include "messages/Recovery.h"
 #include "scheduling/Schedule.h"
 #include "store/MessageStore.h"
 
 namespace tavanote {
 
 namespace {
+
+// Opens messages.fdm in the program folder. When it cannot be used the user is told, the store stays closed and
+// the result is false: the program ends.
+bool openMessageFile(Services& services) {
+    const QString path = MessageStore::pathIn(services.programFolder);
+    const StoreOpenResult opened = services.store.open(path);
+    if (opened.ok())
+        return true;
+    const QString text = opened.fault == StoreFault::Missing
+                             ? QStringLiteral(
+                                   "Impossible de trouver le fichier contenant les messages.\n\n"
+                                   "Fin du programme")
+                             : MessageStore::faultText(opened, path);
+    services.dialogs.message(nullptr, text, Icon::Exclamation, Buttons::Ok);
+    services.store.close();
+    return false;
+}
 
 const char* const kListHints[3] = {
     "Affichage de la liste des messages actifs",
@@ -49,7 +65,11 @@ frmGestionMessages::frmGestionMessages(Services& services, bool newVersion, QWid
       m_services(services),
       m_newVersion(newVersion),
       m_windows(
-          services, [this](qint64 id) { editorSaved(id); }, [this] { RefreshMessageLists(); }),
+          services, [this](qint64 id) { editorSaved(id); },
+          [this](const MessageList& stored) {
+              m_scheduler->catchUp(stored);
+              RefreshMessageLists();
+          }),
       m_scheduler(std::make_unique<NoteScheduler>(services, *this)) {
     setObjectName(QStringLiteral("frmGestionMessages"));
     setWindowTitle(QStringLiteral("Gestion des messages"));

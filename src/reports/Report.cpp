@@ -4,10 +4,10 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "RtfReader.h"
-#include "app/Startup.h"
 #include "common/SafeWrite.h"
 #include "common/TextRules.h"
+#include "common/Version.h"
+#include "text/RtfReader.h"
 
 namespace tavanote {
 

@@ -20,10 +20,10 @@
 #include "common/SafeWrite.h"
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
-#include "import/DelimitedReader.h"
 #include "reports/Exports.h"
 #include "reports/Report.h"
-#include "reports/RtfReader.h"
+#include "text/RtfReader.h"
+#include "text/TextFiles.h"
 
 namespace tavanote {
 

@@ -41,9 +41,21 @@ void NoteScheduler::check(const DueSpans& spans) {
     MessageList due;
     if (!findDueMessages(m_services.store, spans, due))
         return;
-    const QDateTime now = m_services.clock.now();
-    bool changed = false;
     StoreError failure;
+    const bool changed = dealWith(due, m_services.clock.now(), failure);
+    // Once for the tick, however many notes it opened.
+    if (changed)
+        m_host.RefreshMessageLists();
+    if (!failure.ok()) {
+        tellMarkFailure(failure);
+        return;
+    }
+    m_checkedSpans = spans;
+    m_checkedVersion = m_services.store.dataVersion();
+}
+
+bool NoteScheduler::dealWith(const MessageList& due, const QDateTime& now, StoreError& failure) {
+    bool changed = false;
     for (const Message& message : due) {
         if (findNote(message.id) || m_ticker.openedBefore(message.id, message.prochainaffichage, now))
             continue;
@@ -74,15 +86,23 @@ void NoteScheduler::check(const DueSpans& spans) {
         m_ticker.remember(message.id, message.prochainaffichage, now);
         changed = true;
     }
-    // Once for the tick, however many notes it opened.
-    if (changed)
-        m_host.RefreshMessageLists();
-    if (!failure.ok()) {
-        tellMarkFailure(failure);
+    return changed;
+}
+
+void NoteScheduler::catchUp(const MessageList& stored) {
+    if (m_suspended || m_stopped)
         return;
+    const QDateTime now = m_services.clock.now();
+    MessageList passed;
+    for (const Message& message : stored) {
+        const StartupDecision::Kind kind = decideAtStartup(message, naiveNow(now)).kind;
+        if (kind != StartupDecision::Leave && kind != StartupDecision::Unreadable)
+            passed.push_back(message);
     }
-    m_checkedSpans = spans;
-    m_checkedVersion = m_services.store.dataVersion();
+    StoreError failure;
+    dealWith(passed, now, failure);
+    if (!failure.ok())
+        tellMarkFailure(failure);
 }
 
 void NoteScheduler::openStartupNotes(const std::vector<LateDisplay>& late) {

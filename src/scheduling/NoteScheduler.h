@@ -29,6 +29,10 @@ public:
     // Opens the notes of the messages shown at every start, then those of the displays missed while the program
     // was not running, each showing the instant it was due.
     void openStartupNotes(const std::vector<LateDisplay>& late = {});
+    // Messages just stored (an import) whose display time has passed are dealt with at once, as the minutes the due
+    // check missed are: a note opens late, a display long past is stepped silently, a series ended expires. What
+    // falls due later, or in this very minute, is the due check's. Does not refresh the lists.
+    void catchUp(const MessageList& stored);
     // While suspended ("Désactiver les messages"), what falls due waits for the next start.
     void setSuspended(bool suspended) { m_suspended = suspended; }
     bool suspended() const { return m_suspended; }
@@ -41,6 +45,9 @@ public:
 
 private:
     void check(const DueSpans& spans);
+    // Deals with each message as the start-up pass decides for it at now; true when any was dealt with. failure
+    // receives the last write that failed.
+    bool dealWith(const MessageList& due, const QDateTime& now, StoreError& failure);
     // Opens a note for a message and marks the message displayed; false when the mark could not be written. A
     // note shown late shows the display it stands for, which becomes the message's next display.
     bool openNote(const Message& message, const std::optional<QDateTime>& lateAt = std::nullopt);

@@ -89,20 +89,6 @@ QDateTime addStep(qint64 code, const QDateTime& from) {
     return from.addSecs(stepMinutes(code) * 60);
 }
 
-std::optional<QDateTime> nextDisplayByLoop(qint64 code, const QDateTime& base, const std::optional<QDateTime>& end,
-                                           const QDateTime& now) {
-    if (!hasStep(code))
-        return std::nullopt;
-    QDateTime candidate = base;
-    for (;;) {
-        candidate = addStep(code, candidate);
-        if (end && *end < candidate)
-            return std::nullopt;
-        if (candidate > now)
-            return candidate;
-    }
-}
-
 std::optional<QDateTime> nextDisplay(qint64 code, const QDateTime& base, const std::optional<QDateTime>& end,
                                      const QDateTime& now) {
     if (!hasStep(code))
@@ -203,6 +189,12 @@ StartupPassResult runStartupPass(MessageStore& store, Expiry expiry, const QDate
     }
     bool undone = false;
     for (const Message& message : *messages) {
+        // A row the file would refuse to write is listed and left as it is, whatever it is due for.
+        if (message.breaksTableRules()) {
+            ++result.failed;
+            result.refused << message.titre;
+            continue;
+        }
         const StartupDecision decision = decideAtStartup(message, now);
         // A row the file refuses is skipped; any other failure (disk full, file in use...) undoes the pass.
         auto count = [&](bool ok, int& counter) {

@@ -15,4 +15,9 @@ const QStringList& Message::columnNames() {
     return names;
 }
 
+bool Message::breaksTableRules() const {
+    // The engine counts characters, not UTF-16 units.
+    return titre.toUcs4().size() > 30;
+}
+
 }  // namespace tavanote

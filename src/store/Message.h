@@ -26,6 +26,9 @@ struct Message {
 
     // The column names in table order, as a report or an export names them.
     static const QStringList& columnNames();
+    // True when the file would refuse to write the row as it is (another tool wrote it past the table's rules: a
+    // title over 30 characters).
+    bool breaksTableRules() const;
 };
 
 using MessageList = std::vector<Message>;

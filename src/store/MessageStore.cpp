@@ -92,6 +92,30 @@ QVariant columnValue(sqlite3_stmt* stmt, int column) {
     }
 }
 
+// One number a statement gives; -1 when it fails.
+qint64 numberOf(sqlite3* db, const char* sql) {
+    sqlite3_stmt* raw = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &raw, nullptr);
+    Statement statement(raw);
+    return statement && sqlite3_step(statement.get()) == SQLITE_ROW ? sqlite3_column_int64(statement.get(), 0) : -1;
+}
+
+// "INTEGER PRIMARY KEY" makes id the row's own number (unique, never Null) except in a table WITHOUT ROWID or
+// when declared DESC: the engine then keeps the key in an index of its own, as for any other primary key.
+bool idIsRowId(sqlite3* db) {
+    return numberOf(db, "SELECT count(*) FROM pragma_index_list('message') WHERE origin = 'pk'") == 0;
+}
+
+// The rows a key that is not the row's number let in: without id, or sharing one.
+QString keyFaults(sqlite3* db) {
+    QStringList faults;
+    if (const qint64 nulls = numberOf(db, "SELECT count(*) FROM message WHERE id IS NULL"); nulls > 0)
+        faults << QStringLiteral("messages sans numéro: %1").arg(nulls);
+    if (const qint64 repeated = numberOf(db, "SELECT count(id) - count(DISTINCT id) FROM message"); repeated > 0)
+        faults << QStringLiteral("numéros en double: %1").arg(repeated);
+    return faults.join(QStringLiteral(", "));
+}
+
 // The columns every read gives, in table order.
 const char* const kSelect =
     "SELECT id, titre, message, datemessage, heuremessage, etat, periodicite, prochainaffichage, dernieraffichage "
@@ -139,7 +163,10 @@ StoreOpenResult MessageStore::open(const QString& path) {
     sqlite3_busy_timeout(db.get(), kOpenWaitMs);
     const auto locked = [](int code) { return (code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED; };
 
-    // Read the file before anything could write to it: a file that is not ours is left as it is.
+    // Read the file before anything could write to it: a file that is not ours is left as it is. A row that breaks
+    // a CHECK rule (a title over 30 characters written by another tool) is no damage: such rows are refused only
+    // when written, and the rest of the file is sound.
+    sqlite3_exec(db.get(), "PRAGMA ignore_check_constraints=ON", nullptr, nullptr, nullptr);
     {
         sqlite3_stmt* rawCheck = nullptr;
         int checkRc = sqlite3_prepare_v2(db.get(), "PRAGMA quick_check", -1, &rawCheck, nullptr);
@@ -159,6 +186,7 @@ StoreOpenResult MessageStore::open(const QString& path) {
         if (checkRc != SQLITE_ROW && checkRc != SQLITE_DONE)
             return {StoreFault::Unreadable, engineError(db.get())};
     }
+    sqlite3_exec(db.get(), "PRAGMA ignore_check_constraints=OFF", nullptr, nullptr, nullptr);
     {
         sqlite3_stmt* rawInfo = nullptr;
         const int infoRc = sqlite3_prepare_v2(db.get(), "PRAGMA table_info(message)", -1, &rawInfo, nullptr);
@@ -176,7 +204,7 @@ StoreOpenResult MessageStore::open(const QString& path) {
             const qint64 pk = columnValue(info.get(), 5).toLongLong();
             if (pk > 0)
                 ++keyColumns;
-            // Only "INTEGER PRIMARY KEY" makes id the row's own number: unique, never Null.
+            // Only "INTEGER PRIMARY KEY" can make id the row's own number: unique, never Null.
             if (name == QLatin1String("id") && pk == 1 &&
                 columnValue(info.get(), 2)
                         .toString()
@@ -193,8 +221,8 @@ StoreOpenResult MessageStore::open(const QString& path) {
         }
         if (!missing.isEmpty())
             return {StoreFault::MissingColumns, missing.join(QStringLiteral(", "))};
-        if (!integerKey || keyColumns != 1)
-            return {StoreFault::BadKey, QString()};
+        if (!integerKey || keyColumns != 1 || !idIsRowId(db.get()))
+            return {StoreFault::BadKey, keyFaults(db.get())};
     }
     // The mode bits, not access(): the superuser may write anywhere, yet a file its owner protected stays as it is.
     const auto protectedByMode = [](const QFileInfo& info) {
@@ -353,7 +381,7 @@ std::optional<qint64> MessageStore::insert(const Message& message) {
     return sqlite3_last_insert_rowid(m_db);
 }
 
-bool MessageStore::insertAll(const MessageList& messages) {
+bool MessageStore::insertAll(const MessageList& messages, std::vector<qint64>* ids) {
     if (!m_db)
         return failWith(notOpen());
     // A savepoint, so that it nests inside a Transaction as well as standing alone.
@@ -364,12 +392,18 @@ bool MessageStore::insertAll(const MessageList& messages) {
         sqlite3_exec(m_db, "RELEASE insert_all", nullptr, nullptr, nullptr);
         return failWith(error);
     };
+    std::vector<qint64> added;
+    added.reserve(messages.size());
     for (const Message& message : messages) {
-        if (!insert(message))
+        const std::optional<qint64> id = insert(message);
+        if (!id)
             return undo(m_failure);
+        added.push_back(*id);
     }
     if (sqlite3_exec(m_db, "RELEASE insert_all", nullptr, nullptr, nullptr) != SQLITE_OK)
         return undo(StoreError::fromCode(sqlite3_extended_errcode(m_db), engineError(m_db)));
+    if (ids)
+        *ids = std::move(added);
     return succeed();
 }
 
@@ -543,9 +577,9 @@ QString MessageStore::faultText(const StoreOpenResult& result, const QString& pa
             return withEnding(path, reason, QString());
         case StoreFault::BadKey:
             reason = QStringLiteral(
-                "La colonne id de la table des messages n'est pas une clé primaire entière (INTEGER PRIMARY "
-                "KEY): des messages pourraient avoir le même numéro, ou aucun, et le programme modifierait ou "
-                "supprimerait d'autres messages que ceux voulus.");
+                "La colonne id de la table des messages n'est pas une clé primaire entière qui numérote ses lignes "
+                "(INTEGER PRIMARY KEY, sans DESC, dans une table ordinaire): des messages pourraient avoir le même "
+                "numéro, ou aucun, et le programme modifierait ou supprimerait d'autres messages que ceux voulus.");
             break;
         case StoreFault::ReadOnly:
             reason = QStringLiteral("Le fichier (ou son dossier) est protégé en écriture.");

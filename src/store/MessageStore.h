@@ -69,8 +69,8 @@ public:
 
     // Adds a message (its id is ignored) and gives the id the store assigned it; nothing when it failed.
     std::optional<qint64> insert(const Message& message);
-    // Adds every message, all of them or none.
-    bool insertAll(const MessageList& messages);
+    // Adds every message, all of them or none; ids, when given, receives the id of each in turn.
+    bool insertAll(const MessageList& messages, std::vector<qint64>* ids = nullptr);
     // Rewrites the eight fields of the row message.id; Gone when there is no such row.
     StoreWrite update(const Message& message);
     // Deleting a row that is gone already is no fault.

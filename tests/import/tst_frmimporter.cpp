@@ -43,7 +43,7 @@ const QString kSucceeded = QStringLiteral("L'importation des données a été r�
 
 struct ImportHostSpy : ImportHost {
     void previewFile(const QString& path) override { previewed << path; }
-    void messagesImported() override { ++imported; }
+    void messagesImported(const MessageList&) override { ++imported; }
     QStringList previewed;
     int imported = 0;
 };

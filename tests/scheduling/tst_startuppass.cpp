@@ -106,8 +106,8 @@ private slots:
         QCOMPARE(rows(f, o), kStepped);
     }
 
-    // A row the file refuses stays as it is and is listed; a title over 30 characters written by another tool
-    // is no damage: its row is stepped like the others.
+    // A row the file refuses stays as it is and is listed; so does a title over 30 characters written by another
+    // tool, which the file would refuse to write whole.
     void refusedRowIsSkippedAndListed() {
         StoreFixture f;
         const Overdue o(f);
@@ -129,12 +129,13 @@ private slots:
         const StartupPassResult result = runStartupPass(f.store, f.expiry, at(kNow));
         QVERIFY(result.error.ok());
         QCOMPARE(rows(f, o), kStepped);
-        QCOMPARE(f.row(tooLong), QStringLiteral("errone 12/03/2026 10:00"));
+        QCOMPARE(f.row(tooLong), QStringLiteral("errone 10/03/2026 10:00"));
         QCOMPARE(f.row(guarded), QStringLiteral("errone 10/03/2026 11:00"));
-        QCOMPARE(result.refused, QStringList{"Gardé"});
+        QCOMPARE(result.refused, QStringList({"Un titre écrit par un autre outil, bien trop long", "Gardé"}));
         QCOMPARE(startupPassReport(result),
                  QStringLiteral("Les messages suivants n'ont pas pu être mis à jour: le fichier les refuse tels "
-                                "qu'ils sont.\nIls restent inchangés; modifiez-les ou supprimez-les.\n\n- Gardé"));
+                                "qu'ils sont.\nIls restent inchangés; modifiez-les ou supprimez-les.\n\n- Un titre "
+                                "écrit par un autre outil, bien trop long\n- Gardé"));
     }
 };
 
