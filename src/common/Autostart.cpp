@@ -3,11 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
 
 #include "common/FileExists.h"
+#include "common/SafeWrite.h"
 #include "common/SettingsStore.h"
 
 namespace tavanote {
@@ -104,12 +104,9 @@ Autostart::Outcome Autostart::apply(int value) {
     const QString folder = QFileInfo(m_entryPath).absolutePath();
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("Le dossier %1 ne peut pas être créé.").arg(QDir::toNativeSeparators(folder)));
-    QSaveFile file(m_entryPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("Le fichier ne peut pas être écrit (%1).").arg(file.errorString()));
-    file.write(entryText(m_executablePath).toUtf8());
-    if (!file.commit())
-        return fail(QStringLiteral("Le fichier ne peut pas être écrit (%1).").arg(file.errorString()));
+    const FileWriteResult written = writeFileSafely(m_entryPath, entryText(m_executablePath).toUtf8());
+    if (!written.ok())
+        return fail(fileWriteErrorText(written));
     return Outcome::Done;
 }
 

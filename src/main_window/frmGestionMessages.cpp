@@ -10,13 +10,13 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 
+#include "common/ClockStatusBar.h"
 #include "common/HandlerScope.h"
 #include "common/Preferences.h"
 #include "common/SettingsStore.h"
@@ -101,8 +101,7 @@ frmGestionMessages::~frmGestionMessages() = default;
 
 bool frmGestionMessages::Form_Load() {
     const QDateTime now = m_services.clock.now();
-    StatusPanels[1]->setText(QLocale(QLocale::French).toString(now.date(), QStringLiteral("  dddd d MMMM yyyy  ")));
-    StatusPanels[2]->setText(now.toString(QStringLiteral("  HH:mm:ss  ")));
+    StatusBar1->showDate(now);
     if (!openMessageFile(m_services)) {
         Timer1->stop();
         endProgram(1);
@@ -232,7 +231,7 @@ void frmGestionMessages::PointLegendArrow(QTableView* view) {
 }
 
 void frmGestionMessages::Timer1_Timer() {
-    StatusPanels[2]->setText(m_services.clock.now().toString(QStringLiteral("  HH:mm:ss  ")));
+    StatusBar1->showTime(m_services.clock.now());
 }
 
 QString frmGestionMessages::hintFor(QObject* watched, const QPoint& position) const {

@@ -303,8 +303,8 @@ private slots:
 
         w.dialogs.fileNames.push_back(w.dir.filePath("absent/rapport.csv"));
         w.dialogs.expect(Icon::Exclamation,
-                         "Impossible d'enregistrer le fichier [rapport.csv].\n"
-                         "Vérifiez que son dossier existe et que vous pouvez y écrire.");
+                         "Impossible d'enregistrer le fichier [rapport.csv].\n\n"
+                         "Le dossier du fichier n'existe pas: choisissez un dossier existant, puis recommencez.");
         w.frm->Boutons_Click(0);
         QVERIFY(w.dialogs.allAnswered());
         QVERIFY(!QFile::exists(w.dir.filePath("absent")));

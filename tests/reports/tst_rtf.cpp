@@ -115,6 +115,8 @@ void tst_Rtf::readsFormats() {
     QCOMPARE(doc.begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     QCOMPARE(doc.begin().next().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignJustify);
     QVERIFY(formatAt(doc, "e").fontWeight() == QFont::Bold && !formatAt(doc, "e").fontItalic());
+    readRtf("{\\rtf1\\qc x}", doc);  // a last paragraph without \par
+    QCOMPARE(doc.begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
 }
 
 void tst_Rtf::survivesHostileInput_data() {
