@@ -6,6 +6,7 @@
 
 #include "app/frmIntro.h"
 #include "main_window/frmGestionMessages.h"
+#include "store/MessageFile.h"
 #include "store/MessageStore.h"
 
 namespace tavanote {
@@ -20,7 +21,17 @@ bool installFrenchTranslations() {
 }
 
 bool openMessageFile(Services& services) {
-    const QString path = MessageStore::pathIn(services.programFolder);
+    const QString path = services.messageFile.isEmpty() && !services.perUserMessageFile
+                             ? MessageStore::pathIn(services.programFolder)
+                             : services.messageFile;
+    if (services.perUserMessageFile) {
+        const QString failure = makePerUserMessageFile(path);
+        if (!failure.isEmpty()) {
+            services.dialogs.message(nullptr, failure + QStringLiteral("\n\nFin du programme"), Icon::Exclamation,
+                                     Buttons::Ok);
+            return false;
+        }
+    }
     const StoreOpenResult opened = services.store.open(path);
     if (opened.ok())
         return true;

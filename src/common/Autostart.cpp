@@ -33,7 +33,22 @@ QString Autostart::quotedExec(const QString& executablePath) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QString Autostart::entryText(const QString& executablePath) {
+QString Autostart::entryText(const QString& executablePath, const QString& messageFile) {
+    // A desktop entry string: a backslash and the control characters a path may hold are escaped, so the value
+    // stays on its one line.
+    QString messages;
+    for (const QChar c : messageFile) {
+        if (c == QLatin1Char('\\'))
+            messages += QLatin1String("\\\\");
+        else if (c == QLatin1Char('\n'))
+            messages += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r'))
+            messages += QLatin1String("\\r");
+        else if (c == QLatin1Char('\t'))
+            messages += QLatin1String("\\t");
+        else if (c.category() != QChar::Other_Control)
+            messages += c;
+    }
     return QStringLiteral(
                "[Desktop Entry]\n"
                "Type=Application\n"
@@ -42,7 +57,8 @@ QString Autostart::entryText(const QString& executablePath) {
                "Exec=%1\n"
                "Terminal=false\n"
                "X-GNOME-Autostart-enabled=true\n")
-        .arg(quotedExec(executablePath));
+               .arg(quotedExec(executablePath)) +
+           (messages.isEmpty() ? QString() : QStringLiteral("X-Tavanote-Messages=") + messages + QLatin1Char('\n'));
 }
 
 Autostart::Outcome Autostart::apply(int value) {
@@ -65,7 +81,7 @@ Autostart::Outcome Autostart::apply(int value) {
     QSaveFile file(m_entryPath);
     if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("Le fichier ne peut pas être écrit (%1).").arg(file.errorString()));
-    file.write(entryText(m_executablePath).toUtf8());
+    file.write(entryText(m_executablePath, m_messageFile).toUtf8());
     if (!file.commit())
         return fail(QStringLiteral("Le fichier ne peut pas être écrit (%1).").arg(file.errorString()));
     return Outcome::Done;
