@@ -4,8 +4,8 @@
 #include <QApplication>
 
 #include "BenchData.h"
-#include "main_window/MessageLists.h"
 #include "main_window/frmGestionMessages.h"
+#include "messages/MessageLists.h"
 #include "support/TestWorld.h"
 
 using namespace tavanote;

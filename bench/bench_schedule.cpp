@@ -8,6 +8,7 @@
 #include "BenchData.h"
 #include "scheduling/Schedule.h"
 #include "store/MessageStore.h"
+#include "support/NextDisplayByLoop.h"
 
 using namespace tavanote;
 

@@ -4,10 +4,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-#include "app/frmIntro.h"
 #include "main_window/frmGestionMessages.h"
-#include "store/MessageFile.h"
-#include "store/MessageStore.h"
+#include "windows/frmIntro.h"
 
 namespace tavanote {
 
@@ -18,31 +16,6 @@ bool installFrenchTranslations() {
     // The application keeps it for the whole run.
     translator->setParent(QCoreApplication::instance());
     return QCoreApplication::installTranslator(translator.release());
-}
-
-bool openMessageFile(Services& services) {
-    const QString path = services.messageFile.isEmpty() && !services.perUserMessageFile
-                             ? MessageStore::pathIn(services.programFolder)
-                             : services.messageFile;
-    if (services.perUserMessageFile) {
-        const QString failure = makePerUserMessageFile(path);
-        if (!failure.isEmpty()) {
-            services.dialogs.message(nullptr, failure + QStringLiteral("\n\nFin du programme"), Icon::Exclamation,
-                                     Buttons::Ok);
-            return false;
-        }
-    }
-    const StoreOpenResult opened = services.store.open(path);
-    if (opened.ok())
-        return true;
-    const QString text = opened.fault == StoreFault::Missing
-                             ? QStringLiteral(
-                                   "Impossible de trouver le fichier contenant les messages.\n\n"
-                                   "Fin du programme")
-                             : MessageStore::faultText(opened, path);
-    services.dialogs.message(nullptr, text, Icon::Exclamation, Buttons::Ok);
-    services.store.close();
-    return false;
 }
 
 Application::Application(Services& services) : m_services(services) {}

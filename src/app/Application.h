@@ -13,10 +13,6 @@ class frmGestionMessages;
 // French ("Oui", "Non", "Annuler"). False when they are not installed: they stay in English.
 bool installFrenchTranslations();
 
-// Opens the messages file in use (making the per-user one when it is missing). When it cannot be used the user is told,
-// the store stays closed and the result is false: the program ends.
-bool openMessageFile(Services& services);
-
 // One run of the program: the splash, then the main window, which lives until the quit procedure ends it.
 class Application {
 public:

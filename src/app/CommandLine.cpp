@@ -3,7 +3,7 @@
 #include <QCommandLineParser>
 #include <cstdio>
 
-#include "app/Startup.h"
+#include "common/Version.h"
 
 namespace tavanote {
 

@@ -8,7 +8,7 @@
 #include "common/RealServices.h"
 #include "common/SettingsStore.h"
 #include "common/WindowHelpers.h"
-#include "main_window/Help.h"
+#include "main_window/HelpSystem.h"
 #include "store/MessageFile.h"
 #include "store/MessageStore.h"
 

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <functional>
 
-#include "common/Help.h"
+#include "common/HelpContext.h"
 
 class QKeyEvent;
 class QWidget;

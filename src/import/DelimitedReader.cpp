@@ -2,32 +2,15 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <QStringView>
 #include <QTextDocument>
 #include <algorithm>
-#include <array>
 
-#include "reports/RtfReader.h"
+#include "text/RtfReader.h"
 
 namespace tavanote {
 
 namespace {
-
-// Windows-1252 differs from Latin-1 only from 0x80 to 0x9F; its five unassigned bytes keep their own code.
-constexpr std::array<char16_t, 32> kCp1252High = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-QString decodeCp1252(const QByteArray& bytes) {
-    QString text = QString::fromLatin1(bytes);
-    for (QChar& c : text) {
-        if (c.unicode() >= 0x80 && c.unicode() <= 0x9F)
-            c = QChar(kCp1252High[c.unicode() - 0x80]);
-    }
-    return text;
-}
 
 QString faultyFileMessage() {
     return QStringLiteral("Le fichier que vous tentez d'importer n'est peut être pas un fichier valide ") +
@@ -139,18 +122,6 @@ QString delimiterRefusal(const DelimitedOptions& options) {
             "Vous avez choisi un délimiteur de texte et un délimiteur de champ identiques.\nCeux-ci doivent "
             "obligatoirement être différents.");
     return QString();
-}
-
-QString decodeImportBytes(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return decodeCp1252(bytes);
-}
-
-bool isRtfFileName(const QString& path) {
-    return path.toLower().endsWith(QLatin1String("rtf"));
 }
 
 ImportFileText readImportFile(const QString& path) {

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "import/ImportGrid.h"
+#include "text/TextFiles.h"
 
 namespace tavanote {
 
@@ -18,13 +19,6 @@ struct DelimitedOptions {
 // Refuses options the reading cannot use: an empty other delimiter, or a text delimiter equal to the field
 // delimiter. Gives the message to show, or the empty text.
 QString delimiterRefusal(const DelimitedOptions& options);
-
-// The bytes of an import file as text: UTF-8 when they are valid UTF-8 (a byte order mark dropped), Windows-1252
-// otherwise.
-QString decodeImportBytes(const QByteArray& bytes);
-
-// Files whose name ends in "rtf" (any case) are RTF documents: the window reads their plain text.
-bool isRtfFileName(const QString& path);
 
 // The text of an import file (the plain text of an RTF document), or why it cannot be read (a missing file, a
 // folder, an unreadable file): then text is empty and error holds the message to show.

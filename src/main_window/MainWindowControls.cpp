@@ -11,7 +11,7 @@
 #include <QTableView>
 #include <QToolBar>
 
-#include "common/Help.h"
+#include "common/HelpContext.h"
 #include "common/WindowHelpers.h"
 #include "main_window/FrozenColumn.h"
 #include "main_window/MessageListModel.h"

@@ -5,7 +5,7 @@
 #include <array>
 #include <vector>
 
-#include "main_window/MessageLists.h"
+#include "messages/MessageLists.h"
 
 namespace tavanote {
 

@@ -2,10 +2,10 @@
 
 #include <QPrinter>
 
-#include "app/frmParametres.h"
 #include "main_window/frmApropos.h"
 #include "reports/frmEtat.h"
 #include "store/MessageStore.h"
+#include "windows/frmParametres.h"
 
 namespace tavanote {
 

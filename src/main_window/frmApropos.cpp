@@ -9,10 +9,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/Startup.h"
+#include "common/Version.h"
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
-#include "main_window/Help.h"
+#include "main_window/HelpSystem.h"
+#include "main_window/SendMail.h"
 #include "store/MessageStore.h"
 
 namespace tavanote {

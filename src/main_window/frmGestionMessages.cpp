@@ -17,8 +17,6 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "app/Application.h"
-#include "app/Startup.h"
 #include "common/HandlerScope.h"
 #include "common/Preferences.h"
 #include "common/SettingsStore.h"
@@ -27,14 +25,43 @@
 #include "common/WindowKeys.h"
 #include "main_window/Legend.h"
 #include "main_window/MessageListModel.h"
-#include "main_window/MessageLists.h"
-#include "main_window/Recovery.h"
+#include "messages/MessageLists.h"
+#include "messages/QuitQuestion.h"
+#include "messages/Recovery.h"
 #include "scheduling/Schedule.h"
+#include "store/MessageFile.h"
 #include "store/MessageStore.h"
 
 namespace tavanote {
 
 namespace {
+
+// Opens the messages file in use (making the per-user one when it is missing). When it cannot be used the user is
+// told, the store stays closed and the result is false: the program ends.
+bool openMessageFile(Services& services) {
+    const QString path = services.messageFile.isEmpty() && !services.perUserMessageFile
+                             ? MessageStore::pathIn(services.programFolder)
+                             : services.messageFile;
+    if (services.perUserMessageFile) {
+        const QString failure = makePerUserMessageFile(path);
+        if (!failure.isEmpty()) {
+            services.dialogs.message(nullptr, failure + QStringLiteral("\n\nFin du programme"), Icon::Exclamation,
+                                     Buttons::Ok);
+            return false;
+        }
+    }
+    const StoreOpenResult opened = services.store.open(path);
+    if (opened.ok())
+        return true;
+    const QString text = opened.fault == StoreFault::Missing
+                             ? QStringLiteral(
+                                   "Impossible de trouver le fichier contenant les messages.\n\n"
+                                   "Fin du programme")
+                             : MessageStore::faultText(opened, path);
+    services.dialogs.message(nullptr, text, Icon::Exclamation, Buttons::Ok);
+    services.store.close();
+    return false;
+}
 
 const char* const kListHints[3] = {
     "Affichage de la liste des messages actifs",

@@ -8,8 +8,8 @@
 #include <optional>
 
 #include "Report.h"
-#include "RtfWriter.h"
-#include "app/Startup.h"
+#include "common/Version.h"
+#include "text/RtfWriter.h"
 
 namespace tavanote {
 

@@ -5,8 +5,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "RtfReader.h"
-#include "app/Startup.h"
+#include "common/Version.h"
+#include "text/RtfReader.h"
 
 namespace tavanote {
 

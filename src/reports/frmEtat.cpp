@@ -18,11 +18,11 @@
 
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
-#include "import/DelimitedReader.h"
 #include "reports/Exports.h"
 #include "reports/Report.h"
-#include "reports/RtfReader.h"
 #include "store/MessageStore.h"
+#include "text/RtfReader.h"
+#include "text/TextFiles.h"
 
 namespace tavanote {
 

@@ -89,20 +89,6 @@ QDateTime addStep(qint64 code, const QDateTime& from) {
     return from.addSecs(stepMinutes(code) * 60);
 }
 
-std::optional<QDateTime> nextDisplayByLoop(qint64 code, const QDateTime& base, const std::optional<QDateTime>& end,
-                                           const QDateTime& now) {
-    if (!hasStep(code))
-        return std::nullopt;
-    QDateTime candidate = base;
-    for (;;) {
-        candidate = addStep(code, candidate);
-        if (end && *end < candidate)
-            return std::nullopt;
-        if (candidate > now)
-            return candidate;
-    }
-}
-
 std::optional<QDateTime> nextDisplay(qint64 code, const QDateTime& base, const std::optional<QDateTime>& end,
                                      const QDateTime& now) {
     if (!hasStep(code))

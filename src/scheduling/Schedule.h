@@ -39,10 +39,6 @@ QDateTime addStep(qint64 code, const QDateTime& from);
 std::optional<QDateTime> nextDisplay(qint64 code, const QDateTime& base, const std::optional<QDateTime>& end,
                                      const QDateTime& now);
 
-// The same, one step at a time: the reference the fast rule is checked against.
-std::optional<QDateTime> nextDisplayByLoop(qint64 code, const QDateTime& base, const std::optional<QDateTime>& end,
-                                           const QDateTime& now);
-
 // Deletes the message or marks it "errone", as the user chose. True when the store did it.
 bool applyExpiry(MessageStore& store, Expiry expiry, qint64 id);
 

@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/frmParametres.h"
 #include "common/Preferences.h"
 #include "support/TestWorld.h"
+#include "windows/frmParametres.h"
 
 using namespace tavanote;
 using namespace tavanote::test;

@@ -10,9 +10,9 @@
 #include <QTest>
 #include <algorithm>
 
-#include "app/Startup.h"
 #include "common/Autostart.h"
 #include "common/SettingsStore.h"
+#include "common/StartupSettings.h"
 
 using namespace tavanote;
 

@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/frmIntro.h"
 #include "common/Preferences.h"
 #include "common/RealServices.h"
 #include "support/TestWorld.h"
+#include "windows/frmIntro.h"
 
 using namespace tavanote;
 using namespace tavanote::test;

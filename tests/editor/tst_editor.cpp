@@ -5,10 +5,10 @@
 #include <QTest>
 #include <memory>
 
-#include "editor/FieldChecks.h"
+#include "editor/FieldInput.h"
 #include "main_window/MessageListModel.h"
-#include "main_window/MessageLists.h"
 #include "main_window/frmGestionMessages.h"
+#include "messages/MessageLists.h"
 #include "support/TestWorld.h"
 
 using namespace tavanote;

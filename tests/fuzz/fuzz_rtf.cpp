@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "reports/RtfReader.h"
-#include "reports/RtfWriter.h"
+#include "text/RtfReader.h"
+#include "text/RtfWriter.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "main_window/Help.h"
+#include "main_window/HelpSystem.h"
 #include "main_window/frmApropos.h"
 #include "support/TestWorld.h"
 

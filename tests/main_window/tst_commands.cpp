@@ -12,8 +12,8 @@
 #include <memory>
 
 #include "main_window/MessageListModel.h"
-#include "main_window/MessageLists.h"
 #include "main_window/frmGestionMessages.h"
+#include "messages/MessageLists.h"
 #include "support/TestWorld.h"
 
 using namespace tavanote;

@@ -5,7 +5,8 @@
 #include <QTest>
 #include <QTextBrowser>
 
-#include "main_window/Help.h"
+#include "main_window/HelpSystem.h"
+#include "main_window/SendMail.h"
 #include "main_window/frmAide.h"
 #include "support/TestWorld.h"
 

@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "common/SettingsStore.h"
-#include "main_window/Recovery.h"
+#include "messages/Recovery.h"
 #include "store/MessageStore.h"
 
 using namespace tavanote;

@@ -6,8 +6,8 @@
 #include <QTextDocument>
 
 #include "reports/Report.h"
-#include "reports/RtfReader.h"
-#include "reports/RtfWriter.h"
+#include "text/RtfReader.h"
+#include "text/RtfWriter.h"
 
 using namespace tavanote;
 

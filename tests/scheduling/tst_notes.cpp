@@ -13,9 +13,9 @@
 #include <memory>
 
 #include "main_window/MessageListModel.h"
-#include "main_window/MessageLists.h"
 #include "main_window/frmApropos.h"
 #include "main_window/frmGestionMessages.h"
+#include "messages/MessageLists.h"
 #include "scheduling/frmTavanote.h"
 #include "support/TestWorld.h"
 

@@ -2,6 +2,7 @@
 #include <QTest>
 
 #include "StoreFixture.h"
+#include "support/NextDisplayByLoop.h"
 
 using namespace tavanote;
 using namespace tavanote::test;

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "common/Help.h"
+#include "common/HelpContext.h"
 #include "common/Services.h"
 #include "common/WindowHost.h"
 

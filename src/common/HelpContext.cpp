@@ -1,4 +1,4 @@
-#include "Help.h"
+#include "HelpContext.h"
 
 #include <utility>
 

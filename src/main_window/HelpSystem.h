@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QString>
 
-#include "common/Help.h"
+#include "common/HelpContext.h"
 #include "common/Services.h"
 #include "main_window/frmAide.h"
 
@@ -36,13 +36,5 @@ private:
     QString m_programFolder;
     QPointer<frmAide> m_viewer;
 };
-
-// The "mailto:" target of a new mail: the values go in as they are, the first "&" made "?".
-QString mailTarget(const QString& address, const QString& subject, const QString& body, const QString& cc,
-                   const QString& bcc);
-
-// Opens the user's mail program on a new message; false (the user told) when none can send it.
-bool SendMail(Services& services, const QString& address, QWidget* window, const QString& subject, const QString& body,
-              const QString& cc, const QString& bcc);
 
 }  // namespace tavanote

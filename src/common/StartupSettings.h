@@ -7,11 +7,6 @@ namespace tavanote {
 
 class SettingsStore;
 
-inline constexpr int kVersionMajor = 2;
-inline constexpr int kVersionMinor = 0;
-inline constexpr int kVersionRevision = 0;
-QString versionText();  // "2.0.0"
-
 struct PreparedSettings {
     bool newVersion = false;    // a settings area left by version 1.0.0 was found
     int startWithComputer = 1;  // "demarrage pc" after its repair: 0 or 1
@@ -23,9 +18,5 @@ PreparedSettings prepareSettings(SettingsStore& settings, const QString& program
 
 // Said at start when the settings cannot be written to path (empty: the user has no configuration folder).
 QString settingsUnsavedText(const QString& path);
-
-// The warning added to the quit question for A active and D displayed messages (empty when both are 0).
-QString quitWarning(int active, int displayed);
-QString quitQuestion(int active, int displayed);
 
 }  // namespace tavanote

@@ -6,10 +6,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/Startup.h"
-#include "app/frmParametres.h"
 #include "common/SettingsStore.h"
+#include "common/StartupSettings.h"
+#include "common/Version.h"
 #include "common/WindowHelpers.h"
+#include "windows/frmParametres.h"
 
 namespace tavanote {
 

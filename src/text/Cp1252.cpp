@@ -29,4 +29,12 @@ int unicodeToCp1252(QChar c) {
     return -1;
 }
 
+QString decodeCp1252(const QByteArray& bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    for (const char byte : bytes)
+        text += cp1252ToUnicode(static_cast<unsigned char>(byte));
+    return text;
+}
+
 }  // namespace tavanote

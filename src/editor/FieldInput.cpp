@@ -1,4 +1,4 @@
-#include "FieldChecks.h"
+#include "FieldInput.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
