@@ -65,6 +65,8 @@ public:
     explicit DesktopPlatform(QString executablePath, QString autostartEntry = QString(),
                              QString lockFolder = QString());
     bool claimSingleCopy() override;
+    // The messages file the start-up entry names, for whoever reads it.
+    void setMessageFile(const QString& path) { m_autostart.setMessageFile(path); }
     Autostart::Outcome applyAutostart(int value) override;
     QString autostartEntry() const override { return m_autostart.entryPath(); }
     QString autostartFailure() const override { return m_autostart.failure(); }

@@ -130,7 +130,11 @@ struct Services {
     Platform& platform;
     TrayIcon& tray;
     Help& help;
-    QString programFolder;  // the executable's folder, where messages.fdm lives
+    QString programFolder;  // the executable's folder
+    // The messages file in use: messages.fdm in the program folder, or in the user's data folder when the
+    // program folder holds none and cannot be written. Empty: the one in the program folder.
+    QString messageFile{};
+    bool perUserMessageFile = false;  // made empty at the first start when missing
 };
 
 }  // namespace tavanote

@@ -30,16 +30,27 @@
 #include "messages/Recovery.h"
 #include "scheduling/PutOffRule.h"
 #include "scheduling/Schedule.h"
+#include "store/MessageFile.h"
 #include "store/MessageStore.h"
 
 namespace tavanote {
 
 namespace {
 
-// Opens messages.fdm in the program folder. When it cannot be used the user is told, the store stays closed and
-// the result is false: the program ends.
+// Opens the messages file in use (making the per-user one when it is missing). When it cannot be used the user is
+// told, the store stays closed and the result is false: the program ends.
 bool openMessageFile(Services& services) {
-    const QString path = MessageStore::pathIn(services.programFolder);
+    const QString path = services.messageFile.isEmpty() && !services.perUserMessageFile
+                             ? MessageStore::pathIn(services.programFolder)
+                             : services.messageFile;
+    if (services.perUserMessageFile) {
+        const QString failure = makePerUserMessageFile(path);
+        if (!failure.isEmpty()) {
+            services.dialogs.message(nullptr, failure + QStringLiteral("\n\nFin du programme"), Icon::Exclamation,
+                                     Buttons::Ok);
+            return false;
+        }
+    }
     const StoreOpenResult opened = services.store.open(path);
     if (opened.ok())
         return true;

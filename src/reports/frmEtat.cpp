@@ -153,7 +153,11 @@ void frmEtat::BuildReport(const QString& caption, int list, MessageList messages
     setWindowTitle(caption);
     Boutons[0]->setVisible(true);
     m_messages = std::move(messages);
-    tavanote::BuildReport(*RTF->document(), m_messages, list, m_services.clock.now().date(), m_services.programFolder);
+    // The template is written beside the messages file: in the program folder, or in the user's data folder when
+    // the messages live there.
+    const QString folder =
+        m_services.store.isOpen() ? QFileInfo(m_services.store.path()).absolutePath() : m_services.programFolder;
+    tavanote::BuildReport(*RTF->document(), m_messages, list, m_services.clock.now().date(), folder);
     RTF->setTextCursor(QTextCursor(RTF->document()));
     FoundCount = 0;
 }
