@@ -2,7 +2,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
@@ -205,22 +204,6 @@ private slots:
         flushDeletes();
         QVERIFY(!note);
         QCOMPARE(p.row(banque), "gone");
-    }
-
-    // Only a right click opens the tray menu, whose first command shows the window.
-    void trayIconAndItsMenu() {
-        Program p;
-        p.load();
-        QCOMPARE(p.tray.toolTip, kTip);
-        QVERIFY(!p.frm->isVisible());
-        QMenu* menu = ctl<QMenu>(p.frm.get(), "mnuMessage");
-        p.tray.click(TrayIcon::Click::Left);
-        QVERIFY(!menu->isVisible());
-        p.tray.click(TrayIcon::Click::Right);
-        QVERIFY(menu->isVisible());
-        menu->close();
-        ctl<QAction>(p.frm.get(), "mnuGestionMessage")->trigger();
-        QVERIFY(p.frm->isVisible());
     }
 
     // Without a notification area, minimising must not hide the only way back.

@@ -48,11 +48,6 @@ QStringList numbered(frmGestionMessages& frm, int list) {
     return texts;
 }
 
-QColor textColour(frmGestionMessages& frm, int row, int column) {
-    MessageListModel* m = frm.listModel(ListActifs);
-    return m->data(m->index(row, column), Qt::ForegroundRole).value<QBrush>().color();
-}
-
 }  // namespace
 
 class tst_frmGestionMessages : public QObject {
@@ -153,32 +148,6 @@ private slots:
         QCOMPARE(text(&frm, "lblNombre_0"), QStringLiteral("Nombre de messages actifs: 4"));
     }
 
-    // Each row in its code's colour, the same as the legend's swatch, which the arrow points at.
-    void cellColoursAndLegendArrowFollowTheCode() {
-        MainWindowWorld w;
-        for (const char* code : {"9", "0", "3", "12"})
-            w.add(code, "actif", code);
-        w.openStore();  // the lists alone, without the load: a message shown at every start stays as stored
-        w.frm = std::make_unique<frmGestionMessages>(w.services(), false);
-        frmGestionMessages& frm = *w.frm;
-        frm.ShowLegend(true);
-        frm.RefreshMessageLists();
-        QTableView* grid = ctl<QTableView>(&frm, "MSFactifs");
-        QLabel* arrow = ctl<QLabel>(&frm, "imgFleche");
-        for (int row = 0; row < 4; ++row) {
-            const QColor colour = textColour(frm, row, 1);
-            QCOMPARE(textColour(frm, row, 7), colour);
-            grid->setCurrentIndex(grid->model()->index(row, 2));
-            if (row == 3) {  // no swatch: the arrow hides
-                QVERIFY(arrow->isHidden());
-                continue;
-            }
-            QLabel* swatch = ctl<QLabel>(&frm, "lblCouleur_" + cell(frm, ListActifs, row, 8));
-            QCOMPARE(colour, swatch->palette().color(QPalette::Window));
-            QCOMPARE(arrow->y(), swatch->y());
-        }
-    }
-
     // The legend shown or not is kept in its setting; a refresh keeps the list shown; minimising hides.
     void legendSettingTabsAndMinimising() {
         MainWindowWorld w;
@@ -189,11 +158,8 @@ private slots:
             QCOMPARE(ctl<QFrame>(w.frm.get(), "picLegende")->isHidden(), !shown);
             QCOMPARE(w.settingsStore->get(kParametres, "legende"), QString::number(shown));
         }
-        QTabBar* tabs = ctl<QTabBar>(w.frm.get(), "TabStrip1");
-        QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(1).center());
-        w.add("Erreur", "errone");
+        w.showList(ListErrones);
         w.frm->RefreshMessageLists();
-        QCOMPARE(tabs->currentIndex(), 1);
         QVERIFY(ctl<QTableView>(w.frm.get(), "MSFErrones")->isVisible());
         w.frm->setWindowState(Qt::WindowMinimized);
         QCoreApplication::processEvents();

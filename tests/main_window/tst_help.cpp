@@ -120,14 +120,9 @@ private slots:
         help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 0);
         QVERIFY(d.dialogs.allAnswered());
     }
-    void mailTargetsAndSendMail() {
+    // The mail is handed to the desktop; without an application for it, the user is told.
+    void sendMail() {
         const QString address = QStringLiteral("contact@tavanote.org");
-        QCOMPARE(mailTarget(address, QStringLiteral("Tavanote version 2.0.0"),
-                            QStringLiteral("Saisissez ci-dessous le texte de votre message:\r\nMerci"),
-                            QStringLiteral("a b@c.fr"), QStringLiteral("d@e.fr")),
-                 QStringLiteral("mailto:contact@tavanote.org?Subject=Tavanote version 2.0.0&Body=Saisissez ci-dessous "
-                                "le texte de votre message:\r\nMerci&CC=a b@c.fr&BCC=d@e.fr"));
-
         TestWorld d;
         QVERIFY(SendMail(d.services(), address, nullptr, QStringLiteral("Objet"), {}, {}, {}));
         QCOMPARE(d.dialogs.openedUrls.value(0).scheme(), QStringLiteral("mailto"));

@@ -142,29 +142,6 @@ private slots:
         QVERIFY(!w.frm->isVisible());
     }
 
-    void emptyDocumentSaysSoAndCloses_data() {
-        QTest::addColumn<int>("button");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("exporter") << 0 << "Aucunes données à exporter.";
-        QTest::newRow("imprimer") << 2 << "Aucunes données à imprimer.";
-    }
-    void emptyDocumentSaysSoAndCloses() {
-        QFETCH(int, button);
-        QFETCH(QString, text);
-        Window w;
-        QFile empty(w.dir.filePath("vide.txt"));
-        QVERIFY(empty.open(QIODevice::WriteOnly));
-        empty.close();
-        QVERIFY(w.frm->previewFile(empty.fileName()));
-        w.showActive();
-        w.printToPdf();
-        w.dialogs.fileNames.push_back(w.dir.filePath("vide.rtf"));
-        w.dialogs.expect(Icon::Information, text);
-        w.frm->Boutons_Click(button);
-        QVERIFY(w.dialogs.allAnswered() && !w.frm->isVisible());
-        QVERIFY(w.offeredSelection.isEmpty() && w.dialogs.fileNames.size() == 1);
-    }
-
     void printsTheReportToPdf_data() {
         QTest::addColumn<int>("copies");
         QTest::addColumn<bool>("selectFirst");  // a title selected before printing
@@ -211,8 +188,6 @@ private slots:
         QTest::addColumn<bool>("opens");  // the answer to "open this file?" and whether an application opens it
         QTest::newRow("sans extension: RTF") << "rapport"
                                              << "rapport.rtf" << QByteArray("{\\rtf1") << true;
-        QTest::newRow("texte") << "rapport.TXT"
-                               << "rapport.TXT" << QByteArray("Date: 05/06/2026\r\nTAVANOTE") << false;
         QTest::newRow("csv") << "rapport.csv"
                              << "rapport.csv" << QByteArray("\xEF\xBB\xBFid;titre;message;") << false;
         QTest::newRow(".html refusé") << "rapport.html"
