@@ -102,6 +102,13 @@ private slots:
         QTest::newRow("modifier, affichés non vides") << 2 << int(Qt::Key_M) << "affiche" << shown;
         QTest::newRow("supprimer, érronés vides") << 1 << int(Qt::Key_S) << "affiche" << remove;
         QTest::newRow("supprimer, affichés vides") << 2 << int(Qt::Key_S) << "actif" << none;
+        QTest::newRow("aperçu, actifs vides")
+            << 0 << int(Qt::Key_A) << "errone"
+            << "Il n'existe aucuns messages actifs actuellement à afficher dans l'aperçu.";
+        QTest::newRow("imprimer, érronés vides") << 1 << int(Qt::Key_I) << "actif"
+                                                 << "Il n'existe aucuns messages érronés actuellement à imprimer.";
+        QTest::newRow("exporter, affichés vides") << 2 << int(Qt::Key_E) << "actif"
+                                                  << "Il n'existe aucuns messages affichés actuellement à exporter.";
     }
     void refusalsFollowTheListShown() {
         QFETCH(int, list);
@@ -112,9 +119,13 @@ private slots:
         const qint64 id = p.add("Banque", etat);
         p.load();
         p.showList(list);
+        const QStringList before = visibleWindows();
+        p.dialogs.printAnswer = true;
+        p.dialogs.fileNames.push_back(p.dir.filePath("rapport.txt"));
         p.dialogs.expect(Icon::Information, text);
         p.ctrl(Qt::Key(key));
-        QVERIFY(p.dialogs.allAnswered() && !p.frm->editor());
+        QVERIFY(p.dialogs.allAnswered() && p.dialogs.fileNames.size() == 1);
+        QCOMPARE(visibleWindows(), before);
         QCOMPARE(p.row(id), etat + " 12/06/2026 10:00");
     }
 

@@ -142,108 +142,72 @@ private slots:
         QVERIFY(!w.frm->isVisible());
     }
 
-    void printsTheReportToPdf_data() {
-        QTest::addColumn<int>("copies");
-        QTest::addColumn<bool>("selectFirst");  // a title selected before printing
-        QTest::addColumn<bool>("selection");    // the user prints only the selection
-        QTest::newRow("trois exemplaires, trois travaux") << 3 << false << false;
-        QTest::newRow("la sélection seule") << 1 << true << true;
-    }
+    // All pages in as many jobs as copies; then, a title found and selected, the selection alone when the user
+    // asks for it; a cancelled dialog prints nothing.
     void printsTheReportToPdf() {
-        QFETCH(int, copies);
-        QFETCH(bool, selectFirst);
-        QFETCH(bool, selection);
         Window w;
         w.build();
         w.showActive();
-        if (selectFirst) {
-            QTest::mouseClick(ctl<QLineEdit>(w.frm.get(), "txtRecherche"), Qt::LeftButton);
-            QTest::keyClicks(QApplication::focusWidget(), "Banque");
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-            QCOMPARE(w.selected(), "Banque");
-        }
-        w.printToPdf(copies, selection);
+        w.printToPdf(3);
         QTest::mouseClick(w.frm->Boutons[2], Qt::LeftButton);
-        QCOMPARE(w.offeredSelection, QList<bool>{selectFirst});
-        QCOMPARE(w.printer.jobs, copies);
+        QCOMPARE(w.printer.jobs, 3);
         const QString text = pdfText(w.pdf());
-        if (selection) {
-            QVERIFY2(text.startsWith("Banque\n") && !text.contains("TAVANOTE"), qPrintable(text));
-        } else {
-            for (const char* part : {"TAVANOTE", "Titre: Anniversaire de Zoé", "Pain, œufs", "Total: 3 messages"})
-                QVERIFY2(text.contains(QString::fromUtf8(part)), part);
-        }
+        for (const char* part : {"TAVANOTE", "Titre: Anniversaire de Zoé", "Pain, œufs", "Total: 3 messages"})
+            QVERIFY2(text.contains(QString::fromUtf8(part)), part);
 
-        // A cancelled dialog prints nothing more.
+        QTest::mouseClick(ctl<QLineEdit>(w.frm.get(), "txtRecherche"), Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), "Banque");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(w.selected(), "Banque");
+        w.printToPdf(1, true);
+        QTest::mouseClick(w.frm->Boutons[2], Qt::LeftButton);
+        QCOMPARE(w.offeredSelection, (QList<bool>{false, true}));
+        QVERIFY2(pdfText(w.pdf()).startsWith("Banque\n") && !pdfText(w.pdf()).contains("TAVANOTE"),
+                 qPrintable(pdfText(w.pdf())));
         w.dialogs.printing = nullptr;
         w.frm->Boutons_Click(2);
-        QCOMPARE(w.printer.jobs, copies);
+        QCOMPARE(w.printer.jobs, 4);
     }
 
-    // The name chosen decides the format; the file is written whole, then the user may open it.
-    void exportsByTheName_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("written");  // empty: refused
-        QTest::addColumn<QByteArray>("begins");
-        QTest::addColumn<bool>("opens");  // the answer to "open this file?" and whether an application opens it
-        QTest::newRow("sans extension: RTF") << "rapport"
-                                             << "rapport.rtf" << QByteArray("{\\rtf1") << true;
-        QTest::newRow("csv") << "rapport.csv"
-                             << "rapport.csv" << QByteArray("\xEF\xBB\xBFid;titre;message;") << false;
-        QTest::newRow(".html refusé") << "rapport.html"
-                                      << "" << QByteArray() << false;
-    }
-    void exportsByTheName() {
-        QFETCH(QString, typed);
-        QFETCH(QString, written);
-        QFETCH(QByteArray, begins);
-        QFETCH(bool, opens);
+    // The name chosen decides the format (RTF when it has none); the file is written whole, then the user may
+    // open it. An existing file is replaced only when the user says so; a refused name or a failed write is told
+    // and leaves no file behind.
+    void exports() {
         Window w;
         w.build();
-        w.showActive();
-        w.dialogs.fileNames.push_back(w.dir.filePath(typed));
-        if (written.isEmpty()) {
-            w.dialogs.expect(Icon::Information, "Exportation impossible: Le type de fichier choisi semble incorrect.");
-        } else {
-            w.dialogs.expect(Icon::Question, kOpenQuestion.arg(written), opens ? Answer::Yes : Answer::No);
-            w.dialogs.openUrlAnswer = false;
-            if (opens)
-                w.dialogs.expect(Icon::Information, "Aucune application associée avec ce type de fichier.");
-        }
-        QTest::mouseClick(w.frm->Boutons[0], Qt::LeftButton);
-        QVERIFY(w.dialogs.allAnswered());
-        if (written.isEmpty()) {
-            QCOMPARE(QDir(w.dir.path()).entryList({"rapport*"}), QStringList());
-            return;
-        }
-        const QString path = w.dir.filePath(written);
-        QVERIFY(fileBytes(path).startsWith(begins));
-        QCOMPARE(w.dialogs.openedUrls, opens ? QList<QUrl>{QUrl::fromLocalFile(path)} : QList<QUrl>{});
-    }
+        const auto exportAs = [&](const QString& typed) {
+            w.dialogs.fileNames.push_back(w.dir.filePath(typed));
+            w.frm->Boutons_Click(0);
+            QVERIFY(w.dialogs.allAnswered());
+        };
+        const QString rtf = w.dir.filePath("rapport.rtf");
+        w.dialogs.openUrlAnswer = false;
+        w.dialogs.expect(Icon::Question, kOpenQuestion.arg("rapport.rtf"), Answer::Yes);
+        w.dialogs.expect(Icon::Information, "Aucune application associée avec ce type de fichier.");
+        exportAs("rapport");
+        QVERIFY(fileBytes(rtf).startsWith("{\\rtf1"));
+        QCOMPARE(w.dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(rtf)});
 
-    // A name completed with ".rtf" that names an existing file is confirmed first; a failed write says so and
-    // leaves no file behind.
-    void exportAsksBeforeReplacingAndReportsFailures() {
-        Window w;
-        w.build();
-        const QString existing = w.dir.filePath("rapport.rtf");
-        QFile old(existing);
+        QFile old(rtf);
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("ancien") == 6);
         old.close();
-        w.dialogs.fileNames.push_back(w.dir.filePath("rapport"));
         w.dialogs.expect(Icon::Question, "Le fichier [rapport.rtf] existe déjà.\nVoulez-vous le remplacer ?",
                          Answer::No);
-        w.frm->Boutons_Click(0);
-        QVERIFY(w.dialogs.allAnswered());
-        QCOMPARE(fileBytes(existing), "ancien");
+        exportAs("rapport");
+        QCOMPARE(fileBytes(rtf), "ancien");
 
-        w.dialogs.fileNames.push_back(w.dir.filePath("absent/rapport.csv"));
+        w.dialogs.expect(Icon::Question, kOpenQuestion.arg("rapport.csv"), Answer::No);
+        exportAs("rapport.csv");
+        QVERIFY(fileBytes(w.dir.filePath("rapport.csv")).startsWith("\xEF\xBB\xBFid;titre;message;"));
+
+        w.dialogs.expect(Icon::Information, "Exportation impossible: Le type de fichier choisi semble incorrect.");
+        exportAs("rapport.html");
         w.dialogs.expect(Icon::Exclamation,
                          "Impossible d'enregistrer le fichier [rapport.csv].\n"
                          "Vérifiez que son dossier existe et que vous pouvez y écrire.");
-        w.frm->Boutons_Click(0);
-        QVERIFY(w.dialogs.allAnswered());
-        QVERIFY(!QFile::exists(w.dir.filePath("absent")));
+        exportAs("absent/rapport.csv");
+        QCOMPARE(QDir(w.dir.path()).entryList({"rapport*", "absent"}), QStringList({"rapport.csv", "rapport.rtf"}));
+        QCOMPARE(w.dialogs.openedUrls.size(), 1);
     }
 
     void previewsAnImportFileAsItIs_data() {
@@ -277,39 +241,6 @@ private slots:
                          "Assurez-vous que ce dernier existe ou que le nom est correct.");
         QVERIFY(!w.frm->previewFile(w.dir.filePath("absent.txt")));
         QVERIFY(w.dialogs.allAnswered());
-    }
-
-    // The report commands of the main window on an empty list say so, whichever list is shown.
-    void reportCommandsOnAnEmptyList_data() {
-        QTest::addColumn<int>("list");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("aperçu, actifs") << 0 << int(Qt::Key_A)
-                                        << "Il n'existe aucuns messages actifs actuellement à afficher dans l'aperçu.";
-        QTest::newRow("imprimer, érronés")
-            << 1 << int(Qt::Key_I) << "Il n'existe aucuns messages érronés actuellement à imprimer.";
-        QTest::newRow("exporter, affichés")
-            << 2 << int(Qt::Key_E) << "Il n'existe aucuns messages affichés actuellement à exporter.";
-    }
-    void reportCommandsOnAnEmptyList() {
-        QFETCH(int, list);
-        QFETCH(int, key);
-        QFETCH(QString, text);
-        MainWindowWorld p;
-        const QString states[3] = {"actif", "errone", "affiche"};
-        for (int other = 0; other < 3; ++other)  // one message in each of the other lists
-            if (other != list)
-                p.add("Autre", states[other]);
-        p.load();
-        p.showList(list);
-        const QStringList before = visibleWindows();
-        p.dialogs.printAnswer = true;
-        p.dialogs.fileNames.push_back(p.dir.filePath("rapport.txt"));
-        p.dialogs.expect(Icon::Information, text);
-        p.ctrl(Qt::Key(key));
-        QVERIFY(p.dialogs.allAnswered());
-        QCOMPARE(visibleWindows(), before);
-        QCOMPARE(p.dialogs.fileNames.size(), size_t(1));
     }
 
     // Ctrl+A shows the report of the list shown, in title order; Ctrl+I and Ctrl+E print and export it without
