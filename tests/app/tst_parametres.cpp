@@ -130,27 +130,6 @@ private slots:
         QCOMPARE(w.platform.autostartCalls, QList<int>{ticked ? 1 : 0});
     }
 
-    // The user is told, the box is unticked with its question and the entry removed; the saved "1" stays.
-    void missingExecutableWhileSaving() {
-        TestWorld w;
-        Opened frm(w, {{"demarrage pc", "1"}});
-        w.platform.autostartOutcomes = {Autostart::Outcome::MissingExecutable};
-        w.dialogs.expect(Icon::Information,
-                         QStringLiteral("Fichier introuvable: tavanote n'a pas été trouvé.\n"
-                                        "Celui-ci devrait se trouver dans le dossier: \n/opt/tavanote"),
-                         Answer::Ok, QStringLiteral("ERREUR..."));
-        w.dialogs.expect(Icon::Question, kQuestion, Answer::Yes);
-        save(frm);
-        QVERIFY(w.dialogs.allAnswered() && !frm.c<QCheckBox>("chkDemarragePC")->isChecked());
-        QCOMPARE(w.platform.autostartCalls, (QList<int>{1, 0}));
-        QCOMPARE(stored(w, "demarrage pc"), QStringLiteral("1"));
-        QCOMPARE(stored(w, "fin programme"), QStringLiteral("1"));  // the keys after it are still written
-        // Removing the entry is silent, even when it fails.
-        w.platform.autostartOutcomes = {Autostart::Outcome::Failed};
-        applyStartWithComputer(w.services(), nullptr, 0);
-        QVERIFY(w.dialogs.shown.size() == 2 && w.platform.autostartCalls == (QList<int>{1, 0, 0}));
-    }
-
     // "&Quitter" and Esc close the window, which goes, and write nothing.
     void closingWritesNothing() {
         for (const bool escape : {false, true}) {
