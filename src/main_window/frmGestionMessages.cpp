@@ -85,10 +85,8 @@ frmGestionMessages::frmGestionMessages(Services& services, bool newVersion, QWid
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &frmGestionMessages::Timer1_Timer);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(15000);
-    connect(Timer2, &QTimer::timeout, this, &frmGestionMessages::Timer2_Timer);
+    m_dueTimer = new DueTimer(
+        m_services.clock, m_services.clock.wallAlarm(), [this] { m_scheduler->tick(); }, this);
 
     buildToolbar(central);
     buildMenu();
@@ -133,15 +131,13 @@ bool frmGestionMessages::Form_Load() {
         CentreWindow(this);
         show();
     }
-    Timer2->start();
-    // One check at once: a message due in the minute the program starts in would otherwise wait for a tick that
-    // may fall in the next minute, and stay unseen until the next start.
-    Timer2_Timer();
+    // One check at once (a message due in the minute the program starts in), then one at each minute's start.
+    m_dueTimer->start();
     return true;
 }
 
 void frmGestionMessages::Timer2_Timer() {
-    m_scheduler->tick();
+    m_dueTimer->ring();
 }
 
 void frmGestionMessages::RefreshMessageLists() {
@@ -322,13 +318,14 @@ bool frmGestionMessages::QuitProgram(bool confirm) {
     m_services.tray.remove();
     m_services.store.close();
     Timer1->stop();
-    Timer2->stop();
+    m_dueTimer->stop();
     endProgram(0);
     return true;
 }
 
 void frmGestionMessages::endProgram(int status) {
     m_quitting = true;
+    m_dueTimer->stop();
     m_scheduler->stop();
     m_services.platform.endProgram(status);
 }

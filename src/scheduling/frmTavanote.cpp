@@ -106,10 +106,16 @@ void frmTavanote::place() {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    // Placed by its frame, before it shows: the whole note opens on screen, in its place at once.
-    const QSize frame = size().grownBy(frameMargins(this));
-    if (const std::optional<QPoint> at = notePosition(m_place, screen->availableGeometry(), frame, m_rl, m_rt))
-        moveFrame(this, *at);
+    // Placed by its frame, before it shows: the whole note opens on screen, in its place at once. When the window
+    // manager had not told the frame yet, the note moves to its place once it is framed.
+    const QMargins margins = frameMargins(this);
+    const std::optional<QPoint> at =
+        notePosition(m_place, screen->availableGeometry(), size().grownBy(margins), m_rl, m_rt);
+    if (!at)
+        return;
+    moveFrame(this, *at);
+    if (!isVisible())
+        placeAgainWhenFramed(this, margins, [this] { place(); });
 }
 
 namespace {

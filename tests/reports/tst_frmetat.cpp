@@ -199,6 +199,9 @@ private slots:
         w.dialogs.expect(Icon::Question, kOpenQuestion.arg("rapport.csv"), Answer::No);
         exportAs("rapport.csv");
         QVERIFY(fileBytes(w.dir.filePath("rapport.csv")).startsWith("\xEF\xBB\xBFid;titre;message;"));
+        w.dialogs.expect(Icon::Question, kOpenQuestion.arg("rapport.ics"), Answer::No);
+        exportAs("rapport.ics");
+        QVERIFY(fileBytes(w.dir.filePath("rapport.ics")).startsWith("BEGIN:VCALENDAR\r\nPRODID:"));
 
         w.dialogs.expect(Icon::Information, "Exportation impossible: Le type de fichier choisi semble incorrect.");
         exportAs("rapport.html");
@@ -206,7 +209,8 @@ private slots:
                          "Impossible d'enregistrer le fichier [rapport.csv].\n"
                          "Vérifiez que son dossier existe et que vous pouvez y écrire.");
         exportAs("absent/rapport.csv");
-        QCOMPARE(QDir(w.dir.path()).entryList({"rapport*", "absent"}), QStringList({"rapport.csv", "rapport.rtf"}));
+        QCOMPARE(QDir(w.dir.path()).entryList({"rapport*", "absent"}),
+                 QStringList({"rapport.csv", "rapport.ics", "rapport.rtf"}));
         QCOMPARE(w.dialogs.openedUrls.size(), 1);
     }
 

@@ -135,6 +135,8 @@ private slots:
                               << "r.TXT" << ExportFormat::Text;
         QTest::newRow("htm") << "r.htm"
                              << "r.htm" << ExportFormat::Html;
+        QTest::newRow("agenda") << "r.ics"
+                                << "r.ics" << ExportFormat::Ics;
         QTest::newRow("html") << "r.html"
                               << "r.html" << ExportFormat::Refused;
         QTest::newRow("other extension") << "r.doc"
