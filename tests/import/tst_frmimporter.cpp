@@ -353,7 +353,7 @@ private slots:
         w.dialogs.expect(Icon::Information, kSucceeded);
         QTest::mouseClick(ctl<QPushButton>(frm, "cmdImporter"), Qt::LeftButton);
         QVERIFY(w.dialogs.allAnswered());
-        QCOMPARE(main.listModel(0)->rowCount(), 6);
+        QCOMPARE(main.listModel(0)->rowCount(), 3);  // the active ones, listed at once
         QCOMPARE(w.count("etat = 'affiche' AND prochainaffichage IN ('05/06/2026 05:11', '05/06/2026 07:00')"), 2);
         QCOMPARE(w.count("prochainaffichage = '10/06/2026 10:00' OR etat = 'errone'"), 2);
         QCOMPARE(w.count("etat = 'actif' AND titre IN ('Maintenant', 'Demain')"), 2);
