@@ -71,13 +71,12 @@ framed() {  # framed PID CAPTION: the window's id, when it is shown and framed
     local id
     id=$(window_of "$1" "$2") && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && echo "$id"
 }
-wait_window() {  # wait_window PID CAPTION: the window's id, once it is shown and framed
-    local id until=$((SECONDS + 120))
-    while [ "$SECONDS" -le "$until" ]; do
-        id=$(framed "$1" "$2") && { echo "$id"; return 0; }
+wait_window() {  # wait_window PID CAPTION: the window's id, from the same look that found it shown and framed
+    local until=$((SECONDS + 120))
+    until framed "$1" "$2"; do
+        [ "$SECONDS" -le "$until" ] || return 1
         sleep 0.1
     done
-    return 1
 }
 
 # The frame of a window: left top width height, the window manager's frame included.
@@ -89,40 +88,29 @@ frame_of() {
     echo $((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))
 }
 
-# near A B: within a pixel (halves are rounded either way).
-near() { [ $(($1 - $2)) -ge -1 ] && [ $(($1 - $2)) -le 1 ]; }
-
-# Where a note of each placement lands: the frame wholly on screen, at the corner, edge or centre asked for.
-placed_as() {  # placed_as CODE LEFT TOP WIDTH HEIGHT
-    local code=$1 left=$2 top=$3 width=$4 height=$5 column row
-    [ "$left" -ge 0 ] && [ "$top" -ge 0 ] && [ $((left + width)) -le "$screen_w" ] &&
-        [ $((top + height)) -le "$screen_h" ] || return 1
-    [ -z "$code" ] && return 0
-    column=$((code % 3))
-    row=$((code / 3))
-    case $column in
-        0) [ "$left" -eq 0 ] ;;
-        1) near $((2 * left + width)) "$screen_w" ;;
-        2) [ $((left + width)) -eq "$screen_w" ] ;;
-    esac || return 1
-    case $row in
-        0) [ "$top" -eq 0 ] ;;
-        1) near $((2 * top + height)) "$screen_h" ;;
-        2) [ $((top + height)) -eq "$screen_h" ] ;;
+# aligned PART POSITION SIZE TOTAL: 0 at the start, 1 centred (within a pixel: halves are rounded either way),
+# 2 at the end.
+aligned() {
+    case $1 in
+        0) [ "$2" -eq 0 ] ;;
+        1) [ $((2 * $2 + $3 - $4)) -ge -1 ] && [ $((2 * $2 + $3 - $4)) -le 1 ] ;;
+        2) [ $(($2 + $3)) -eq "$4" ] ;;
     esac
 }
-
+# placed_as CODE LEFT TOP WIDTH HEIGHT: the frame wholly on screen, at the corner, edge or centre CODE asks for.
+placed_as() {
+    [ "$2" -ge 0 ] && [ "$3" -ge 0 ] && [ $(($2 + $4)) -le "$screen_w" ] && [ $(($3 + $5)) -le "$screen_h" ] &&
+        { [ -z "$1" ] || { aligned $(($1 % 3)) "$2" "$4" "$screen_w" && aligned $(($1 / 3)) "$3" "$5" "$screen_h"; }; }
+}
 # settled ID CODE: the window's frame, once it lies where CODE places it (the window manager frames a window and
 # Qt moves it to allow for the frame some time after it shows: a busy machine makes that time long).
+placed_now() {
+    # shellcheck disable=SC2046
+    placed_as "$2" $(frame_of "$1")
+}
 settled() {
     wait_for 60 placed_now "$1" "$2"
     frame_of "$1"
-}
-placed_now() {
-    local frame
-    frame=$(frame_of "$1")
-    # shellcheck disable=SC2086
-    placed_as "$2" $frame
 }
 
 case_placement() {
