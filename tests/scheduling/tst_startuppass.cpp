@@ -55,20 +55,17 @@ private slots:
         QFETCH(QString, told);
         StoreFixture f;
         const Overdue o(f);
-        const QByteArray path = QFile::encodeName(MessageStore::pathIn(f.dir.path()));
         std::promise<void> locked;
         std::promise<void> done;
         std::thread other([&] {
-            sqlite3* db = nullptr;
-            sqlite3_open(path.constData(), &db);
-            sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+            test::SqlProbe db(MessageStore::pathIn(f.dir.path()));
+            db.must(QStringLiteral("BEGIN IMMEDIATE"));
             locked.set_value();
             if (holdMs >= 0)
                 std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
             else
                 done.get_future().wait();
-            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-            sqlite3_close(db);
+            db.must(QStringLiteral("COMMIT"));
         });
         locked.get_future().wait();
         if (holdMs == 0)
@@ -103,17 +100,13 @@ private slots:
     void refusedRowIsSkippedAndListed() {
         StoreFixture f;
         const Overdue o(f);
-        sqlite3* tool = nullptr;
-        QCOMPARE(sqlite3_open(QFile::encodeName(MessageStore::pathIn(f.dir.path())).constData(), &tool), SQLITE_OK);
-        const int written = sqlite3_exec(
-            tool,
-            "PRAGMA ignore_check_constraints = 1; INSERT INTO message (titre, etat, periodicite, prochainaffichage, "
-            "dernieraffichage) VALUES ('Un titre écrit par un autre outil, bien trop long', 'errone', '2', "
-            "'10/03/2026 10:00', '31/12/2026 10:00')",
-            nullptr, nullptr, nullptr);
-        const qint64 tooLong = sqlite3_last_insert_rowid(tool);
-        sqlite3_close(tool);
-        QCOMPARE(written, SQLITE_OK);
+        test::SqlProbe tool(MessageStore::pathIn(f.dir.path()));
+        tool.must(QStringLiteral("PRAGMA ignore_check_constraints = 1"));
+        tool.must(
+            QStringLiteral("INSERT INTO message (titre, etat, periodicite, prochainaffichage, dernieraffichage) "
+                           "VALUES ('Un titre écrit par un autre outil, bien trop long', 'errone', '2', "
+                           "'10/03/2026 10:00', '31/12/2026 10:00')"));
+        const qint64 tooLong = f.query(QStringLiteral("SELECT max(id) FROM message")).toLongLong();
         const qint64 guarded = f.insert("Gardé", "errone", "0", "10/03/2026 11:00", QString());
         f.query(
             QStringLiteral("CREATE TRIGGER garde BEFORE DELETE ON message WHEN old.titre = 'Gardé' "
