@@ -6,7 +6,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools qt6-qpa-plugins
     qt6-svg-dev libqt6svg6
     libgl-dev libxcb1-dev
-    libsqlite3-dev sqlite3 libgtest-dev libbenchmark-dev desktop-file-utils
+    libsqlite3-dev sqlite3 libical-dev libgtest-dev libbenchmark-dev desktop-file-utils
     fonts-dejavu-core xvfb openbox trayer xdotool x11-utils x11-apps
     qt6-translations-l10n poppler-utils python3
 )

@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,6 +18,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "calendar/IcsImport.h"
 #include "common/FileExists.h"
 #include "common/HandlerScope.h"
 #include "common/WindowHelpers.h"
@@ -155,12 +158,73 @@ void frmImporter::cboDelimiteurTexte_Click() {
 void frmImporter::cmdParcourir_Click() {
     const QString name = m_services.dialogs.openFileName(
         this, windowTitle(), QString(),
-        QStringLiteral("Fichiers TEXTE (*.txt);;Fichiers TEXTE délimités (*.csv);;Tous les fichiers (*.*)"));
+        QStringLiteral("Fichiers TEXTE (*.txt);;Fichiers TEXTE délimités (*.csv);;Agenda iCalendar (*.ics);;Tous les "
+                       "fichiers (*.*)"));
     if (name.isEmpty())
         return;  // cancelled: nothing changes
     txtCheminfichier->setText(name);
     cmdApercu->setEnabled(true);
     optDelimiteurChamp[0]->setFocus();
+    if (isCalendarFile(name))
+        importCalendar(name);
+}
+
+bool frmImporter::isCalendarFile(const QString& path) {
+    return path.endsWith(QStringLiteral(".ics"), Qt::CaseInsensitive);
+}
+
+void frmImporter::importCalendar(const QString& path) {
+    HandlerScope handler;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        info(
+            QStringLiteral("Impossible d'importer les données du fichier sélectionné.\nAssurez-vous que ce dernier "
+                           "existe ou que le nom est correct."));
+        return;
+    }
+    const IcsRead read = readIcs(file.readAll());
+    if (!read.error.isEmpty()) {
+        info(QStringLiteral("Importation impossible:\n") + read.error);
+        return;
+    }
+    const QString summary = icsImportSummary(QFileInfo(path).fileName(), read);
+    if (read.messages.empty()) {
+        info(summary);
+        return;
+    }
+    if (!ask(summary + continueImportQuestion())) {
+        info(importCancelledText());
+        return;
+    }
+    const std::optional<QStringList> titles = storedTitles();
+    if (titles) {
+        ImportGrid grid = icsImportGrid(read.messages);
+        ImportPlan plan =
+            prepareImport(grid, *titles, [this](const QString& duplicates) { return askDuplicates(duplicates); });
+        if (plan.refusal) {
+            info(*plan.refusal);
+            return;
+        }
+        if (storeCheckedRows(std::move(plan.messages))) {
+            info(importSucceededText());
+            close();
+            return;
+        }
+    }
+    // The store refused: all the messages or none are written, and here none was.
+    m_services.dialogs.message(this, importFailedText(storeErrorText(m_services.store.failure())), Icon::Exclamation,
+                               Buttons::Ok);
+}
+
+std::optional<QStringList> frmImporter::storedTitles() {
+    const std::optional<MessageList> stored = m_services.store.all();
+    if (!stored)
+        return std::nullopt;
+    QStringList titles;
+    titles.reserve(static_cast<qsizetype>(stored->size()));
+    for (const Message& message : *stored)
+        titles << message.titre;
+    return titles;
 }
 
 void frmImporter::cmdApercu_Click() {
@@ -184,6 +248,11 @@ void frmImporter::cmdDonnees_Click() {
             "nom est correct."));
         txtCheminfichier->selectAll();
         txtCheminfichier->setFocus();
+        return;
+    }
+    // A calendar names its fields itself: no grid.
+    if (isCalendarFile(path)) {
+        importCalendar(path);
         return;
     }
     if (txtDelimiteurChamp->isEnabled())
@@ -411,13 +480,7 @@ void frmImporter::cmdImporter_Click() {
             titles << message.titre;
         m_model->update([&](ImportGrid& grid) {
             plan = prepareImport(
-                grid, titles,
-                [this](const QString& duplicates) {
-                    // However many they are, the question and its buttons stay on screen: the titles scroll.
-                    return m_services.dialogs.listMessage(this, duplicateQuestionHead(), duplicates,
-                                                          duplicateQuestionTail(), Icon::Question,
-                                                          Buttons::YesNo) == Answer::Yes;
-                },
+                grid, titles, [this](const QString& duplicates) { return askDuplicates(duplicates); },
                 [this](int bar, const QString& label) { setProgress(bar, label); });
         });
         if (plan.refusal) {
@@ -444,6 +507,12 @@ void frmImporter::cmdImporter_Click() {
     cmdImporter->setEnabled(true);
     cmdAnnuler->setEnabled(true);
     cmdAnnuler_Click();
+}
+
+bool frmImporter::askDuplicates(const QString& duplicates) {
+    // However many they are, the question and its buttons stay on screen: the titles scroll.
+    return m_services.dialogs.listMessage(this, duplicateQuestionHead(), duplicates, duplicateQuestionTail(),
+                                          Icon::Question, Buttons::YesNo) == Answer::Yes;
 }
 
 bool frmImporter::storeCheckedRows(MessageList messages) {

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <optional>
 
 #include "common/Services.h"
 #include "common/WindowHost.h"
@@ -115,6 +116,12 @@ private:
     void showLinePosition();
     void setProgress(int barWidth, const QString& label);
     void importRefused(const QString& text);
+    // A calendar file: what it holds and leaves in one box, then the same duplicate question and store step as
+    // the grid.
+    static bool isCalendarFile(const QString& path);
+    void importCalendar(const QString& path);
+    std::optional<QStringList> storedTitles();
+    bool askDuplicates(const QString& duplicates);
     // Every import ends here: the checked rows stored, all or none, then handed to the host. False when none was.
     bool storeCheckedRows(MessageList messages);
     bool ask(const QString& question);

@@ -127,7 +127,9 @@ void appendHtmlLine(QString& html, const QString& text, const LineFormat& f) {
 }  // namespace
 
 QString exportFilter() {
-    return QStringLiteral("Fichier RTF (*.rtf);;Fichier TEXTE (*.txt);;Fichier HTML (*.htm);;Fichier CSV(*.csv)");
+    return QStringLiteral(
+        "Fichier RTF (*.rtf);;Fichier TEXTE (*.txt);;Fichier HTML (*.htm);;Fichier CSV(*.csv);;Agenda iCalendar "
+        "(*.ics)");
 }
 
 QString withDefaultExtension(const QString& path) {
@@ -146,6 +148,8 @@ ExportFormat exportFormatFor(const QString& path) {
         return ExportFormat::Html;
     if (end == QLatin1String("csv"))
         return ExportFormat::Csv;
+    if (end == QLatin1String("ics"))
+        return ExportFormat::Ics;
     return ExportFormat::Refused;
 }
 

@@ -9,14 +9,14 @@ class QTextDocument;
 
 namespace tavanote {
 
-enum class ExportFormat { Rtf, Text, Html, Csv, Refused };
+enum class ExportFormat { Rtf, Text, Html, Csv, Ics, Refused };
 
 // The save dialog's filters, in Qt's syntax, RTF first.
 QString exportFilter();
 // The name with ".rtf" added when its file name has no extension, as the save dialog's default extension does.
 QString withDefaultExtension(const QString& path);
-// The format chosen by the last three characters of the name, lower-cased: "rtf", "txt", "htm" or "csv"; anything
-// else (".html" included) is refused.
+// The format chosen by the last three characters of the name, lower-cased: "rtf", "txt", "htm", "csv" or "ics";
+// anything else (".html" included) is refused.
 ExportFormat exportFormatFor(const QString& path);
 
 // The file contents of each format.

@@ -16,10 +16,12 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "calendar/IcsExport.h"
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
 #include "reports/Exports.h"
 #include "reports/Report.h"
+#include "store/MessageStore.h"
 #include "text/RtfReader.h"
 #include "text/TextFiles.h"
 
@@ -230,6 +232,7 @@ void frmEtat::Exporter() {
     path = completed;
 
     QByteArray bytes;
+    QString leftOut;
     switch (exportFormatFor(path)) {
         case ExportFormat::Rtf:
             bytes = exportRtf(*RTF->document());
@@ -243,6 +246,12 @@ void frmEtat::Exporter() {
         case ExportFormat::Csv:
             bytes = exportCsv(m_messages);
             break;
+        case ExportFormat::Ics: {
+            const IcsExport calendar = exportIcs(m_messages, m_services.store.path(), m_services.clock.now().toUTC());
+            bytes = calendar.bytes;
+            leftOut = icsLeftOutText(calendar);
+            break;
+        }
         case ExportFormat::Refused:
             inform(QStringLiteral("Exportation impossible: Le type de fichier choisi semble incorrect."));
             return;
@@ -251,7 +260,8 @@ void frmEtat::Exporter() {
         return;
 
     const QString question = QStringLiteral("Le fichier [") + QFileInfo(path).fileName() +
-                             QStringLiteral("] a été créé.\nDésirez-vous ouvrir ce fichier ?");
+                             QStringLiteral("] a été créé.\n") + leftOut +
+                             QStringLiteral("Désirez-vous ouvrir ce fichier ?");
     if (m_services.dialogs.message(this, question, Icon::Question, Buttons::YesNo) != Answer::Yes)
         return;
     if (!m_services.dialogs.openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())))

@@ -251,6 +251,8 @@ private slots:
                               << "rapport.htm" << QByteArray("\xEF\xBB\xBF<html>\r\n") << true;
         QTest::newRow("csv") << "rapport.csv"
                              << "rapport.csv" << QByteArray("\xEF\xBB\xBFid;titre;message;") << true;
+        QTest::newRow("agenda") << "rapport.ics"
+                                << "rapport.ics" << QByteArray("BEGIN:VCALENDAR\r\nPRODID:") << false;
         QTest::newRow(".html refusé") << "rapport.html"
                                       << "" << QByteArray() << false;
     }

@@ -1,0 +1,270 @@
+#include <QFile>
+#include <QTest>
+
+#include "calendar/IcalSupport.h"
+#include "calendar/IcsExport.h"
+#include "calendar/IcsImport.h"
+#include "common/DateText.h"
+#include "scheduling/Schedule.h"
+
+using namespace tavanote;
+
+namespace {
+
+Message message(const QString& titre, const QString& code, const QString& next, const QString& end = QString()) {
+    return Message{7, titre, "Texte de " + titre, next.left(10), next.mid(11), kStateActif, code, next, end};
+}
+
+IcsExport exported(const MessageList& messages) {
+    return exportIcs(messages, QStringLiteral("/tmp/messages.fdm"),
+                     QDateTime(QDate(2026, 12, 7), QTime(8, 0), Qt::UTC));
+}
+
+// The displays a calendar shows, expanded by libical alone: the RRULE with its UNTIL, plus RDATE, less EXDATE.
+std::vector<QDateTime> libicalDisplays(const QByteArray& ics, const QDateTime& until) {
+    IcalComponent calendar(icalparser_parse_string(ics.constData()));
+    icalcomponent* event = icalcomponent_get_first_component(calendar.get(), ICAL_VEVENT_COMPONENT);
+    const icaltimetype start = icalcomponent_get_dtstart(event);
+    std::vector<QDateTime> shown{wallOf(start)};
+    icalrecur_iterator* it = icalrecur_iterator_new(
+        icalproperty_get_rrule(icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY)), start);
+    for (icaltimetype t = icalrecur_iterator_next(it); !icaltime_is_null_time(t) && wallOf(t) <= until;
+         t = icalrecur_iterator_next(it))
+        shown.push_back(wallOf(t));
+    icalrecur_iterator_free(it);
+    for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY); p;
+         p = icalcomponent_get_next_property(event, ICAL_RDATE_PROPERTY))
+        shown.push_back(wallOf(icalproperty_get_rdate(p).time));
+    for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_EXDATE_PROPERTY); p;
+         p = icalcomponent_get_next_property(event, ICAL_EXDATE_PROPERTY))
+        shown.erase(std::remove(shown.begin(), shown.end(), wallOf(icalproperty_get_exdate(p))), shown.end());
+    // Times the clocks skip are shown by no one.
+    shown.erase(std::remove_if(shown.begin(), shown.end(),
+                               [&](const QDateTime& t) { return t > until || !existsIn(t, localZone()); }),
+                shown.end());
+    std::sort(shown.begin(), shown.end());
+    shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
+    return shown;
+}
+
+QByteArray calendarOf(const QByteArray& event) {
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:x\r\nSUMMARY:Essai\r\n" + event +
+           "END:VEVENT\r\nEND:VCALENDAR\r\n";
+}
+
+}  // namespace
+
+class tst_Ics : public QObject {
+    Q_OBJECT
+private slots:
+    // Over two years, the calendar shows what Tavanote's stepping rule shows, month ends included.
+    void exportedSeriesStepLikeTavanote_data() {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::newRow("hourly over the spring change") << "1"
+                                                       << "28/03/2027 20:30"
+                                                       << "30/03/2027 20:30";
+        QTest::newRow("hourly over the autumn change") << "1"
+                                                       << "30/10/2027 22:00"
+                                                       << "31/10/2027 06:00";
+        QTest::newRow("daily at 02:30") << "2"
+                                        << "20/03/2027 02:30"
+                                        << "31/12/2029 02:30";
+        QTest::newRow("weekly") << "3"
+                                << "05/01/2027 18:00"
+                                << "31/12/2029 18:00";
+        QTest::newRow("monthly from the 31st") << "4"
+                                               << "31/01/2027 10:00"
+                                               << "31/12/2030 10:00";
+        QTest::newRow("monthly from the 31st, begun years ago") << "4"
+                                                                << "31/01/2022 10:00"
+                                                                << "31/12/2030 10:00";
+        QTest::newRow("monthly from the 30th, ends on a step") << "4"
+                                                               << "30/03/2027 10:00"
+                                                               << "28/02/2028 10:00";
+        QTest::newRow("monthly from the 29th, leap year") << "4"
+                                                          << "29/01/2028 10:00"
+                                                          << "31/12/2030 10:00";
+        QTest::newRow("two months from the 31st") << "5"
+                                                  << "31/12/2026 09:00"
+                                                  << "31/12/2030 09:00";
+        QTest::newRow("three months from the 31st") << "6"
+                                                    << "31/05/2027 09:00"
+                                                    << "31/12/2030 09:00";
+        QTest::newRow("six months from the 31st") << "7"
+                                                  << "31/08/2027 09:00"
+                                                  << "31/12/2030 09:00";
+        QTest::newRow("yearly from the 29th of February") << "8"
+                                                          << "29/02/2028 12:00"
+                                                          << "31/12/2035 12:00";
+        QTest::newRow("yearly") << "8"
+                                << "14/07/2027 12:00"
+                                << "14/07/2029 12:00";
+    }
+    void exportedSeriesStepLikeTavanote() {
+        QFETCH(QString, code);
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        const IcsExport ics = exported({message(QStringLiteral("Série"), code, start, end)});
+        const QDateTime first = *readInstant(start), last = *readInstant(end),
+                        horizon = std::max(first, *readInstant("07/12/2026 09:00")).addYears(2);
+        std::vector<QDateTime> expected;
+        for (QDateTime t = first; t <= last && t <= horizon; t = addStep(code.toLongLong(), t)) {
+            if (existsIn(t, localZone()))
+                expected.push_back(t);
+        }
+        const std::vector<QDateTime> shown = libicalDisplays(ics.bytes, horizon);
+        QCOMPARE(int(shown.size()), int(expected.size()));
+        for (size_t i = 0; i < expected.size(); ++i)
+            QCOMPARE(shown[i], expected[i]);
+    }
+
+    void exportThenImportGivesTheSameMessages() {
+        MessageList messages = {
+            message(QStringLiteral("Réunion, salle 2; étage"), QStringLiteral("0"), QStringLiteral("12/01/2027 14:30")),
+            message(QStringLiteral("Loyer 🏠"), QStringLiteral("4"), QStringLiteral("31/01/2027 10:00"),
+                    QStringLiteral("31/12/2028 10:00")),
+            message(QStringLiteral("Anniversaire"), QStringLiteral("8"), QStringLiteral("29/02/2028 12:00"),
+                    QStringLiteral("28/02/2031 12:00")),
+            message(QStringLiteral("Tisane"), QStringLiteral("2"), QStringLiteral("10/01/2027 21:00"),
+                    QStringLiteral("10/03/2027 21:00")),
+            message(QStringLiteral("Au démarrage"), QStringLiteral("9"), QString()),
+        };
+        // Every other periodicity, on a day every month has.
+        for (const char* code : {"1", "3", "5", "6", "7"})
+            messages.insert(messages.end() - 1,
+                            message(QStringLiteral("Code %1").arg(code), code, QStringLiteral("15/01/2027 08:00"),
+                                    QStringLiteral("15/01/2029 08:00")));
+        messages[0].message = QStringLiteral("Ligne 1, avec virgule;\nligne 2 « accentuée » éàç — 😀 fin\\");
+        messages[1].message = QString(80, QChar(0x00E9)) + QStringLiteral("🏠🏠🏠 long texte plié");
+        const IcsExport ics = exported(messages);
+        QCOMPARE(ics.exported, 9);
+        QCOMPARE(ics.startup, 1);
+        QVERIFY(icsLeftOutText(ics).startsWith(QStringLiteral("1 message(s) affiché(s) à chaque démarrage")));
+        // UTF-8, CR LF, folded at 75 octets without cutting a character.
+        QCOMPARE(QString::fromUtf8(ics.bytes).toUtf8(), ics.bytes);
+        QCOMPARE(ics.bytes.count('\n'), ics.bytes.count("\r\n"));
+        for (const QByteArray& line : ics.bytes.split('\n')) {
+            QVERIFY2(line.size() <= 76, line.constData());
+            QVERIFY2(QString::fromUtf8(line).toUtf8() == line, line.constData());
+        }
+        const IcsRead read = readIcs(ics.bytes);
+        QVERIFY(read.error.isEmpty());
+        QCOMPARE(read.held, 9);
+        QCOMPARE(read.left, QStringList());
+        messages.pop_back();
+        QCOMPARE(int(read.messages.size()), 9);
+        const auto fields = [](const Message& m) {
+            return QStringList{m.titre, m.message,     m.datemessage,       m.heuremessage,
+                               m.etat,  m.periodicite, m.prochainaffichage, m.dernieraffichage};
+        };
+        for (size_t i = 0; i < messages.size(); ++i)
+            QCOMPARE(fields(read.messages[i]), fields(messages[i]));
+    }
+
+    // Files in the shapes Thunderbird and Evolution write: what is imported, and what is left and why.
+    void filesOfOtherPrograms_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("held");
+        QTest::addColumn<QStringList>("imported");  // titre|date heure|code|end
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<QStringList>("notes");
+        QTest::newRow("thunderbird")
+            << "thunderbird.ics" << 4
+            << QStringList{"Dentiste|12/01/2027 14:30|0|",
+                           "Anniversaire de Camille|23/10/2027 09:00|8|23/10/2030 09:00",
+                           "Déclarer les impôts en ligne a|15/04/2027 09:00|0|"}
+            << QStringList{"« Sport » : répétition plusieurs jours par semaine"}
+            << QStringList{"« Anniversaire de Camille » : journée entière, importé à 09:00",
+                           "« Déclarer les impôts en ligne avant la date limite » : titre coupé à 30 caractères"};
+        QTest::newRow("evolution")
+            << "evolution.ics" << 5
+            << QStringList{"Appel avec New York|15/01/2027 15:00|0|", "Comprimé|10/01/2027 08:00|2|19/01/2027 08:00"}
+            << QStringList{"« Loyer » : ses dates ne suivent pas les pas de Tavanote (fin de mois, dates ajoutées ou "
+                           "retirées)",
+                           "« Acheter du pain » : tâche sans date de début",
+                           "« Ailleurs » : fuseau horaire inconnu (Mars/Olympus)"}
+            << QStringList{};
+    }
+    void filesOfOtherPrograms() {
+        QFETCH(QString, file);
+        QFETCH(int, held);
+        QFETCH(QStringList, imported);
+        QFETCH(QStringList, left);
+        QFETCH(QStringList, notes);
+        QFile in(QStringLiteral(ICS_DATA "/") + file);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        const IcsRead read = readIcs(in.readAll());
+        QCOMPARE(read.error, QString());
+        QCOMPARE(read.held, held);
+        QStringList got;
+        for (const Message& m : read.messages)
+            got << m.titre + '|' + m.prochainaffichage + '|' + m.periodicite + '|' + m.dernieraffichage;
+        QCOMPARE(got, imported);
+        QCOMPARE(read.left, left);
+        QCOMPARE(read.notes, notes);
+        if (file == QLatin1String("thunderbird.ics"))
+            QCOMPARE(read.messages[0].message,
+                     QStringLiteral("Cabinet du Dr Martin, 2e étage; apporter la carte Vitale.\nRappeler la veille."));
+    }
+
+    // Recurrences no periodicity says are left with their reason, never approximated.
+    void leftEvents_data() {
+        QTest::addColumn<QByteArray>("event");
+        QTest::addColumn<QString>("reason");
+        const QByteArray paris = "DTSTART;TZID=Europe/Paris:20270129T100000\r\n";
+        QTest::newRow("every 4 days") << paris + "RRULE:FREQ=DAILY;INTERVAL=4;COUNT=5\r\n"
+                                      << "répétition tous les 4 jours";
+        QTest::newRow("last Friday")
+            << paris + "RRULE:FREQ=MONTHLY;BYDAY=-1FR;COUNT=5\r\n"
+            << "répétition un jour de la semaine dans le mois (par exemple le dernier vendredi)";
+        QTest::newRow("other day of the month") << paris + "RRULE:FREQ=MONTHLY;BYMONTHDAY=15;COUNT=5\r\n"
+                                                << "répétition à d'autres jours de la semaine, du mois ou de l'année";
+        QTest::newRow("without end") << paris + "RRULE:FREQ=WEEKLY\r\n"
+                                     << "répétition sans fin (Tavanote demande une date de fin)";
+        QTest::newRow("every minute") << paris + "RRULE:FREQ=MINUTELY;COUNT=3\r\n"
+                                      << "répétition à la minute ou à la seconde";
+        QTest::newRow("29th skips February") << paris + "RRULE:FREQ=MONTHLY;COUNT=3\r\n"
+                                             << "ses dates ne suivent pas les pas de Tavanote (fin de mois, dates "
+                                                "ajoutées ou retirées)";
+        QTest::newRow("a date taken away")
+            << paris + "RRULE:FREQ=DAILY;COUNT=3\r\nEXDATE;TZID=Europe/Paris:20270130T100000\r\n"
+            << "ses dates ne suivent pas les pas de Tavanote (fin de mois, dates "
+               "ajoutées ou retirées)";
+        QTest::newRow("dates alone") << paris + "RDATE:20270202T100000Z\r\n"
+                                     << "dates de répétition sans règle";
+        QTest::newRow("two rules") << paris + "RRULE:FREQ=DAILY;COUNT=3\r\nRRULE:FREQ=WEEKLY;COUNT=3\r\n"
+                                   << "plusieurs règles de répétition";
+        QTest::newRow("cancelled") << paris + "STATUS:CANCELLED\r\n"
+                                   << "annulé";
+        QTest::newRow("one date of a series") << paris + "RECURRENCE-ID:20270130T100000Z\r\n"
+                                              << "modifie une seule date d'une série répétée";
+        QTest::newRow("unreadable start") << QByteArray("DTSTART:2027XX29T100000\r\n") << "date de début illisible";
+    }
+    void leftEvents() {
+        QFETCH(QByteArray, event);
+        QFETCH(QString, reason);
+        const IcsRead read = readIcs(calendarOf(event));
+        QCOMPARE(read.held, 1);
+        QCOMPARE(read.left, QStringList{QStringLiteral("« Essai » : ") + reason});
+        QVERIFY(read.messages.empty());
+    }
+
+    void brokenFileIsRefusedWhole_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("not a calendar") << QByteArray("titre;message\r\nRéunion;Salle 2\r\n");
+        QTest::newRow("cut short") << calendarOf("DTSTART:20270110T080000\r\n").chopped(30);
+    }
+    void brokenFileIsRefusedWhole() {
+        QFETCH(QByteArray, bytes);
+        const IcsRead read = readIcs(bytes);
+        QVERIFY(read.error.startsWith(QStringLiteral("Ce fichier n'est pas un agenda iCalendar lisible")));
+        QCOMPARE(read.held, 0);
+        QVERIFY(read.messages.empty());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Ics)
+#include "tst_ics.moc"
