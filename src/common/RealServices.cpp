@@ -24,11 +24,16 @@
 #include <map>
 
 #include "common/HandlerScope.h"
+#include "common/TimerFdAlarm.h"
 
 namespace tavanote {
 
 QDateTime SystemClock::now() const {
     return QDateTime::currentDateTime();
+}
+
+std::unique_ptr<WallAlarm> SystemClock::wallAlarm() const {
+    return TimerFdAlarm::create();
 }
 
 double SystemRandom::next() {

@@ -11,6 +11,7 @@ namespace tavanote {
 class SystemClock : public Clock {
 public:
     QDateTime now() const override;
+    std::unique_ptr<WallAlarm> wallAlarm() const override;
 };
 
 class SystemRandom : public Random {

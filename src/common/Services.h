@@ -5,6 +5,7 @@
 #include <QString>
 #include <QUrl>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "common/Autostart.h"
@@ -20,11 +21,26 @@ class MessageStore;
 class Preferences;
 class SettingsStore;
 
+// Rings at an instant of the wall clock, following the wall clock rather than the time the computer was awake:
+// when the computer wakes after the instant it rings at once, and when the wall clock is set it rings at once too
+// (the instant no longer means what it did).
+class WallAlarm {
+public:
+    virtual ~WallAlarm() = default;
+    // Rings once at this instant; arming again replaces it.
+    virtual void armAt(const QDateTime& at) = 0;
+    virtual void disarm() = 0;
+    // Called when the instant came or passed, or the wall clock was set.
+    std::function<void()> ringing;
+};
+
 // The current date and time; windows and timers read it here, never from the system directly.
 class Clock {
 public:
     virtual ~Clock() = default;
     virtual QDateTime now() const = 0;
+    // An alarm on this clock; nothing when the system has none (timers then follow the computer's awake time).
+    virtual std::unique_ptr<WallAlarm> wallAlarm() const { return nullptr; }
 };
 
 // Draws in [0, 1).

@@ -1,11 +1,14 @@
 #include "WindowHelpers.h"
 
 #include <xcb/xcb.h>
+#include <QAbstractNativeEventFilter>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QPointer>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -22,8 +25,13 @@ namespace tavanote {
 
 namespace {
 
-// The frame last seen around one of our windows: the guess for a window manager that cannot tell beforehand.
+// The frame last seen around one of our windows: the guess for a kind the window manager has not told yet.
 QMargins g_lastFrame;
+
+FrameCache& frameCache() {
+    static FrameCache cache;
+    return cache;
+}
 
 struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }
@@ -93,6 +101,7 @@ std::optional<QMargins> askWindowManager(QWidget* window) {
 }  // namespace
 
 QMargins frameMargins(QWidget* window) {
+    const QString kind = window->objectName();
     if (window->isVisible()) {
         const QRect frame = window->frameGeometry();
         const QRect client = window->geometry();
@@ -100,10 +109,12 @@ QMargins frameMargins(QWidget* window) {
                                frame.bottom() - client.bottom());
         if (!margins.isNull()) {
             g_lastFrame = margins;
+            frameCache().seen(kind, margins);
             return margins;
         }
     }
-    if (const std::optional<QMargins> margins = askWindowManager(window)) {
+    if (const std::optional<QMargins> margins =
+            frameCache().frame(kind, [window] { return askWindowManager(window); })) {
         g_lastFrame = *margins;
         return *margins;
     }
@@ -140,6 +151,82 @@ void SetTopMost(QWidget* window, bool onTop) {
     } else {
         window->setWindowFlags(flags);
     }
+}
+
+std::optional<QMargins> FrameCache::frame(const QString& kind, const Ask& ask) {
+    if (const auto known = m_known.constFind(kind); known != m_known.constEnd())
+        return *known;
+    if (m_asked.contains(kind))
+        return std::nullopt;
+    m_asked.insert(kind);
+    const std::optional<QMargins> answer = ask();
+    if (answer)
+        m_known.insert(kind, *answer);
+    return answer;
+}
+
+namespace {
+
+// Sees the window manager set _NET_FRAME_EXTENTS on our windows, which Qt selects property changes of.
+class FrameWatcher : public QAbstractNativeEventFilter {
+public:
+    struct Pending {
+        QPointer<QWidget> window;
+        QMargins placedWith;
+        std::function<void()> place;
+    };
+
+    explicit FrameWatcher(xcb_connection_t* c) : m_connection(c), m_extents(atom(c, "_NET_FRAME_EXTENTS")) {}
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (change->atom != m_extents)
+            return false;
+        // By the window's current native window: it may have been made again since the window was placed.
+        QWidget* window = nullptr;
+        for (auto entry = pending.cbegin(); entry != pending.cend() && !window; ++entry) {
+            const QWindow* handle = entry.value().window ? entry.value().window->windowHandle() : nullptr;
+            if (handle && handle->winId() == change->window)
+                window = entry.key();
+        }
+        if (!window)
+            return false;
+        const std::optional<QMargins> frame = frameExtents(m_connection, change->window, m_extents);
+        if (!frame)
+            return false;
+        const Pending waiting = pending.take(window);
+        frameCache().seen(waiting.window->objectName(), *frame);
+        g_lastFrame = *frame;
+        // Once Qt has read the change too, so that the window's own frame geometry agrees.
+        if (*frame != waiting.placedWith)
+            QTimer::singleShot(0, waiting.window, waiting.place);
+        return false;
+    }
+
+    QHash<QWidget*, Pending> pending;
+
+private:
+    xcb_connection_t* m_connection;
+    xcb_atom_t m_extents;
+};
+
+}  // namespace
+
+void placeAgainWhenFramed(QWidget* window, const QMargins& placedWith, std::function<void()> place) {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c)
+        return;
+    static FrameWatcher watcher(c);
+    static const bool installed = (qGuiApp->installNativeEventFilter(&watcher), true);
+    Q_UNUSED(installed)
+    watcher.pending.removeIf([](const auto& entry) { return entry.value().window.isNull(); });
+    watcher.pending.insert(window, {window, placedWith, std::move(place)});
 }
 
 QString literalCaption(const QString& text) {

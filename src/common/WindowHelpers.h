@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QHash>
 #include <QMargins>
+#include <QSet>
 #include <QString>
+#include <functional>
+#include <optional>
 
 class QIcon;
 class QPoint;
@@ -15,6 +19,26 @@ void CentreWindow(QWidget* window);
 // The frame the window manager puts around a window (zero without one). A window not yet on screen has its
 // frame asked of the window manager beforehand, so that it can open in its place at once.
 QMargins frameMargins(QWidget* window);
+
+// The frames the window manager draws around each kind of the program's windows (by objectName): the frame of one
+// kind does not change between its windows, so it is asked of the window manager once, then taken from the windows
+// it framed.
+class FrameCache {
+public:
+    using Ask = std::function<std::optional<QMargins>()>;
+    // The frame of a kind: the one last seen, or the answer of ask, called once per kind (an unanswered kind is not
+    // asked again: its windows are placed when framed).
+    std::optional<QMargins> frame(const QString& kind, const Ask& ask);
+    void seen(const QString& kind, const QMargins& frame) { m_known.insert(kind, frame); }
+
+private:
+    QHash<QString, QMargins> m_known;
+    QSet<QString> m_asked;
+};
+
+// Calls place again once the window manager has framed the window, when its frame is not the one it was placed
+// with: a window placed before the frame was known (a busy window manager) moves to its place, without waiting.
+void placeAgainWhenFramed(QWidget* window, const QMargins& placedWith, std::function<void()> place);
 
 // Moves a window so that the top-left corner of its frame lies at topLeft.
 void moveFrame(QWidget* window, const QPoint& topLeft);

@@ -2,6 +2,7 @@
 
 #include "common/TextRules.h"
 #include "editor/DateFields.h"
+#include "scheduling/PutOffRule.h"
 #include "scheduling/Schedule.h"
 #include "store/MessageStore.h"
 
@@ -196,11 +197,16 @@ EditorSaveResult saveEditorFields(MessageStore& store, const EditorFields& field
     const std::optional<Message> stored = store.find(id);
     if (!stored && !store.lastError().isEmpty())
         return failed();
-    if (stored && stored->etat == kStateAffiche)
+    // A message whose note is put off is no longer on screen: changing it cancels the note's return.
+    if (stored && stored->etat == kStateAffiche && !heldByPutOff(store).contains(id))
         return {EditorSaveResult::Displayed, id,
                 QStringLiteral("Impossible de modifier le message. Celui-ci est affiché.")};
     message.id = id;
-    switch (stored ? store.update(message) : StoreWrite::Gone) {
+    MessageStore::Transaction transaction(store);
+    StoreWrite written = stored ? store.update(message) : StoreWrite::Gone;
+    if (written == StoreWrite::Done && (!store.removePutOff(id) || (transaction.isOpen() && !transaction.commit())))
+        written = StoreWrite::Failed;
+    switch (written) {
         case StoreWrite::Done:
             return {EditorSaveResult::Saved, id, QString()};
         case StoreWrite::Gone:

@@ -55,6 +55,8 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
             if (column == 0)
                 return QGuiApplication::palette().brush(QPalette::Button);
             return QVariant();
+        case Qt::ToolTipRole:
+            return r.putOffUntil.isEmpty() ? QVariant() : QVariant(putOffTip(r.putOffUntil));
         case Qt::TextAlignmentRole: {
             const bool left = column == 1 || column == 2 || column == 5;
             return QVariant::fromValue<Qt::Alignment>((left ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignTop);

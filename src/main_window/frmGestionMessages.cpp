@@ -28,6 +28,7 @@
 #include "messages/MessageLists.h"
 #include "messages/QuitQuestion.h"
 #include "messages/Recovery.h"
+#include "scheduling/PutOffRule.h"
 #include "scheduling/Schedule.h"
 #include "store/MessageStore.h"
 
@@ -85,10 +86,8 @@ frmGestionMessages::frmGestionMessages(Services& services, bool newVersion, QWid
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &frmGestionMessages::Timer1_Timer);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(15000);
-    connect(Timer2, &QTimer::timeout, this, &frmGestionMessages::Timer2_Timer);
+    m_dueTimer = new DueTimer(
+        m_services.clock, m_services.clock.wallAlarm(), [this] { m_scheduler->tick(); }, this);
 
     buildToolbar(central);
     buildMenu();
@@ -133,15 +132,13 @@ bool frmGestionMessages::Form_Load() {
         CentreWindow(this);
         show();
     }
-    Timer2->start();
-    // One check at once: a message due in the minute the program starts in would otherwise wait for a tick that
-    // may fall in the next minute, and stay unseen until the next start.
-    Timer2_Timer();
+    // One check at once (a message due in the minute the program starts in), then one at each minute's start.
+    m_dueTimer->start();
     return true;
 }
 
 void frmGestionMessages::Timer2_Timer() {
-    m_scheduler->tick();
+    m_dueTimer->ring();
 }
 
 void frmGestionMessages::RefreshMessageLists() {
@@ -322,13 +319,14 @@ bool frmGestionMessages::QuitProgram(bool confirm) {
     m_services.tray.remove();
     m_services.store.close();
     Timer1->stop();
-    Timer2->stop();
+    m_dueTimer->stop();
     endProgram(0);
     return true;
 }
 
 void frmGestionMessages::endProgram(int status) {
     m_quitting = true;
+    m_dueTimer->stop();
     m_scheduler->stop();
     m_services.platform.endProgram(status);
 }
@@ -364,7 +362,8 @@ void frmGestionMessages::mnuNouveauMessage_Click() {
 }
 
 void frmGestionMessages::cmdModifier() {
-    if (CurrentList == ListAffiches) {
+    // A displayed message whose note is put off may be changed: that cancels the note's return.
+    if (CurrentList == ListAffiches && !isPutOff(SelectedMessageId(grid(CurrentList)).toLongLong())) {
         m_services.dialogs.message(this,
                                    QStringLiteral("Un message en cours d'affichage ne peut pas être modifié.\n"
                                                   "Veuillez sélectionner un message actif ou érroné."),
@@ -405,7 +404,10 @@ void frmGestionMessages::cmdSupprimer() {
     if (dialogs.message(this, question, Icon::Question, Buttons::YesNo) != Answer::Yes)
         return;
     const qint64 id = selected.toLongLong();
-    if (!m_services.store.remove(id)) {
+    // A note put off is forgotten with its message.
+    MessageStore& store = m_services.store;
+    MessageStore::Transaction transaction(store);
+    if (!store.remove(id) || !store.removePutOff(id) || (transaction.isOpen() && !transaction.commit())) {
         dialogs.message(
             this,
             storeFailureText(QStringLiteral("Impossible de supprimer le message: il reste tel qu'il était."),
@@ -421,6 +423,10 @@ void frmGestionMessages::cmdSupprimer() {
         }
     }
     RefreshMessageLists();
+}
+
+bool frmGestionMessages::isPutOff(qint64 id) {
+    return !findNote(id) && heldByPutOff(m_services.store).contains(id);
 }
 
 bool frmGestionMessages::reportListEmpty(const QString& purpose) {

@@ -8,6 +8,7 @@
 
 #include "common/Services.h"
 #include "main_window/SecondaryWindows.h"
+#include "scheduling/DueTimer.h"
 #include "scheduling/NoteScheduler.h"
 
 class QAction;
@@ -58,6 +59,8 @@ public:
     void RefreshMessageLists() override;
     // The id of the grid's current row (empty for an empty list); its title becomes the selected title.
     QString SelectedMessageId(QTableView* grid);
+    // A displayed message whose note is put off, not on screen.
+    bool isPutOff(qint64 id);
     const QString& selectedTitle() const { return SelectedTitle; }
     // The list shown: 0 active, 1 erroneous, 2 displayed.
     int currentList() const { return CurrentList; }
@@ -71,8 +74,10 @@ public:
     void mnuQuitter_Click();
     // Ends the program, asking first when confirm is true. False when the user chose to go on.
     bool QuitProgram(bool confirm);
-    // The due check of one tick of Timer2.
+    // One check of the due check, then armed again for the start of the next minute.
     void Timer2_Timer();
+    // The due check's timer: armed for the start of the next minute of the wall clock.
+    const DueTimer& dueTimer() const { return *m_dueTimer; }
     // True while the user has switched the display of messages off.
     bool messagesDisabled() const;
 
@@ -149,7 +154,7 @@ private:
     QPushButton* cmdLegende;
     QPushButton* cmdInformation;
     QTimer* Timer1;
-    QTimer* Timer2;
+    DueTimer* m_dueTimer;
     QToolBar* Toolbar1;
     QMenu* mnuMessage;
     QAction* mnuDesactiverMessage;

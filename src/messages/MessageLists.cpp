@@ -1,5 +1,7 @@
 #include "MessageLists.h"
 
+#include <QHash>
+
 #include "common/TextRules.h"
 #include "store/MessageStore.h"
 
@@ -48,6 +50,11 @@ const std::array<int, kListColumns>& listColumnWidths() {
     return widths;
 }
 
+QString putOffTip(const QString& until) {
+    // "dd/mm/yyyy hh:mm" read as "le dd/mm/yyyy à hh:mm"
+    return QStringLiteral("Rappel prévu le %1 à %2").arg(until.left(10), until.mid(11));
+}
+
 ListRow listRow(const Message& message, int number) {
     ListRow row;
     const qint64 code = leadingNumber(message.periodicite);
@@ -68,9 +75,15 @@ MessageListsData loadMessageLists(MessageStore& store, QString* error) {
             *error = store.lastError();
         return data;
     }
+    QHash<qint64, QString> putOff;
+    for (const PutOff& row : store.putOffs().value_or(PutOffList()))
+        putOff.insert(row.id, row.retour);
     for (const Message& message : *messages) {
-        std::vector<ListRow>& list = data.lists[listForState(message.etat)];
+        const ListIndex index = listForState(message.etat);
+        std::vector<ListRow>& list = data.lists[index];
         list.push_back(listRow(message, static_cast<int>(list.size()) + 1));
+        if (index == ListAffiches)
+            list.back().putOffUntil = putOff.value(message.id);
     }
     return data;
 }

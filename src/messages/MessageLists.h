@@ -20,7 +20,11 @@ inline constexpr int kIdColumn = 9;
 struct ListRow {
     std::array<QString, kListColumns> cells;
     int code = 0;
+    QString putOffUntil;  // a displayed message whose note is put off: when it comes back
 };
+
+// The tool tip of a row whose note is put off.
+QString putOffTip(const QString& until);
 
 struct MessageListsData {
     std::array<std::vector<ListRow>, kListCount> lists;

@@ -62,7 +62,9 @@ NoteCloseOutcome decideNoteClose(const Message& message, const QDateTime& displa
 
 bool writeNoteClose(MessageStore& store, Expiry expiry, qint64 id, const NoteCloseOutcome& outcome) {
     MessageStore::Transaction transaction(store);
-    if (!transaction.isOpen())
+    // Inside a caller's transaction, the caller decides for the whole.
+    const bool outer = !transaction.isOpen() && store.inTransaction();
+    if (!transaction.isOpen() && !outer)
         return false;  // nothing written: the note stays and can be closed again
     bool ok = true;
     switch (outcome.kind) {
@@ -80,7 +82,8 @@ bool writeNoteClose(MessageStore& store, Expiry expiry, qint64 id, const NoteClo
             ok = store.setState(id, kStateErrone) && applyExpiry(store, expiry, id);
             break;
     }
-    return ok && transaction.commit();
+    // A note that came back from being put off is over with its close.
+    return ok && store.removePutOff(id) && (outer || transaction.commit());
 }
 
 }  // namespace tavanote

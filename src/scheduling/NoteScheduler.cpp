@@ -2,6 +2,8 @@
 
 #include "common/DateText.h"
 #include "common/HandlerScope.h"
+#include "common/WindowHelpers.h"
+#include "scheduling/PutOffRule.h"
 #include "store/MessageStore.h"
 
 namespace tavanote {
@@ -11,6 +13,7 @@ NoteScheduler::NoteScheduler(Services& services, NoteHost& host) : m_services(se
 NoteScheduler::~NoteScheduler() {
     for (const QPointer<frmTavanote>& note : m_notes)
         delete note.data();
+    delete m_lateList.data();
 }
 
 void NoteScheduler::tick() {
@@ -42,7 +45,9 @@ void NoteScheduler::check(const DueSpans& spans) {
     if (!findDueMessages(m_services.store, spans, due))
         return;
     StoreError failure;
-    const bool changed = dealWith(due, m_services.clock.now(), failure);
+    bool changed = dealWith(due, m_services.clock.now(), failure);
+    if (openPutOffNotes(m_services.clock.now(), failure))
+        changed = true;
     // Once for the tick, however many notes it opened.
     if (changed)
         m_host.RefreshMessageLists();
@@ -56,6 +61,11 @@ void NoteScheduler::check(const DueSpans& spans) {
 
 bool NoteScheduler::dealWith(const MessageList& due, const QDateTime& now, StoreError& failure) {
     bool changed = false;
+    std::vector<LateDisplay> late;
+    // One transaction for the writes: however many notes open, the disk is written once.
+    std::optional<MessageStore::Transaction> transaction;
+    if (!due.empty())
+        transaction.emplace(m_services.store);
     for (const Message& message : due) {
         if (findNote(message.id) || m_ticker.openedBefore(message.id, message.prochainaffichage, now))
             continue;
@@ -68,7 +78,7 @@ bool NoteScheduler::dealWith(const MessageList& due, const QDateTime& now, Store
                 ok = openNote(message);
                 break;
             case StartupDecision::OpenLate:
-                ok = openNote(message, decision.at);
+                late.push_back({message, decision.at});
                 break;
             case StartupDecision::Step:
                 ok = writeNextDisplay(m_services.store, message.id, decision.at);
@@ -86,6 +96,10 @@ bool NoteScheduler::dealWith(const MessageList& due, const QDateTime& now, Store
         m_ticker.remember(message.id, message.prochainaffichage, now);
         changed = true;
     }
+    if (!late.empty() && !openLate(late))
+        failure = m_services.store.failure();
+    if (transaction && transaction->isOpen() && !transaction->commit())
+        failure = m_services.store.failure();
     return changed;
 }
 
@@ -109,16 +123,116 @@ void NoteScheduler::openStartupNotes(const std::vector<LateDisplay>& late) {
     MessageList messages;
     findStartupMessages(m_services.store, messages);
     StoreError failure;
+    MessageStore::Transaction transaction(m_services.store);
     for (const Message& message : messages) {
         if (!findNote(message.id) && !openNote(message))
             failure = m_services.store.failure();
     }
-    for (const LateDisplay& missed : late) {
-        if (!findNote(missed.message.id) && !openNote(missed.message, missed.at))
-            failure = m_services.store.failure();
-    }
+    if (!openLate(late))
+        failure = m_services.store.failure();
+    // Put off before the program ended, and due meanwhile: late notes at start.
+    openPutOffNotes(m_services.clock.now(), failure);
+    if (transaction.isOpen() && !transaction.commit())
+        failure = m_services.store.failure();
     if (!failure.ok())
         tellMarkFailure(failure);
+}
+
+void NoteScheduler::openLateNotes(std::vector<LateDisplay> late) {
+    MessageStore::Transaction transaction(m_services.store);
+    bool ok = openLate(late);
+    if (transaction.isOpen() && !transaction.commit())
+        ok = false;
+    if (!ok)
+        tellMarkFailure(m_services.store.failure());
+    m_host.RefreshMessageLists();
+}
+
+bool NoteScheduler::openLate(std::vector<LateDisplay> late) {
+    late.erase(std::remove_if(late.begin(), late.end(),
+                              [this](const LateDisplay& missed) {
+                                  return findNote(missed.message.id) ||
+                                         (m_lateList && m_lateList->lists(missed.message.id));
+                              }),
+               late.end());
+    bool ok = true;
+    std::vector<LateDisplay> listed;
+    if (late.size() > kMostLateNotes) {
+        // The most recent open as notes, in the order given; the others wait in the list, displayed.
+        std::vector<LateDisplay> byRecency = late;
+        std::stable_sort(byRecency.begin(), byRecency.end(),
+                         [](const LateDisplay& a, const LateDisplay& b) { return a.at > b.at; });
+        QSet<qint64> asNotes;
+        for (size_t i = 0; i < kMostLateNotes; ++i)
+            asNotes.insert(byRecency[i].message.id);
+        std::vector<LateDisplay> notes;
+        for (LateDisplay& missed : late)
+            (asNotes.contains(missed.message.id) ? notes : listed).push_back(std::move(missed));
+        late = std::move(notes);
+        for (const LateDisplay& missed : listed)
+            ok = markLateDisplayed(missed.message, missed.at) && ok;
+    }
+    for (const LateDisplay& missed : late)
+        ok = openNote(missed.message, missed.at) && ok;
+    if (!listed.empty()) {
+        if (!m_lateList) {
+            m_lateList = new frmRetards(m_services, m_host, [this](const LateDisplay& missed) {
+                if (!findNote(missed.message.id))
+                    openNote(missed.message, missed.at);
+            });
+            m_lateList->setAttribute(Qt::WA_DeleteOnClose);
+            CentreWindow(m_lateList);
+        }
+        m_lateList->add(listed);
+        m_lateList->show();
+        m_lateList->raise();
+    }
+    return ok;
+}
+
+bool NoteScheduler::markLateDisplayed(const Message& message, const QDateTime& at) {
+    if (!markDisplayed(m_services.store, message.id))
+        return false;
+    return formatDateTime(at) == message.prochainaffichage || writeNextDisplay(m_services.store, message.id, at);
+}
+
+bool NoteScheduler::openPutOffNotes(const QDateTime& localNow, StoreError& failure) {
+    MessageStore& store = m_services.store;
+    const std::optional<PutOffList> rows = store.putOffs();
+    if (!rows)
+        return false;  // read again at the next tick
+    const QDateTime now = naiveNow(localNow);
+    bool changed = false;
+    for (const PutOff& row : *rows) {
+        if (findNote(row.id))
+            continue;  // its note is on screen: its close forgets the row
+        const std::optional<Message> message = store.find(row.id);
+        if (!message && !store.failure().ok())
+            continue;
+        const PutOffDecision decision = decidePutOff(row, message, now);
+        bool ok = true;
+        switch (decision.kind) {
+            case PutOffDecision::Wait:
+                continue;
+            case PutOffDecision::Drop:
+                ok = store.removePutOff(row.id);
+                break;
+            case PutOffDecision::Rearm:
+                ok = store.putOff(decision.rearmed) != StoreWrite::Failed;
+                break;
+            case PutOffDecision::Open: {
+                // The note shows whatever the file says; marked displayed and its row forgotten together.
+                MessageStore::Transaction transaction(store);
+                ok = openNote(*message, decision.display) && store.removePutOff(row.id) &&
+                     (!transaction.isOpen() || transaction.commit());
+                break;
+            }
+        }
+        if (!ok)
+            failure = store.failure();
+        changed = true;
+    }
+    return changed;
 }
 
 void NoteScheduler::tellMarkFailure(const StoreError& failure) {
@@ -141,10 +255,7 @@ bool NoteScheduler::openNote(const Message& message, const std::optional<QDateTi
     note->show();
     m_notes.removeAll(nullptr);
     m_notes.append(note);
-    if (!markDisplayed(m_services.store, message.id))
-        return false;
-    if (lateAt && formatDateTime(*lateAt) != message.prochainaffichage &&
-        !writeNextDisplay(m_services.store, message.id, *lateAt))
+    if (!(lateAt ? markLateDisplayed(message, *lateAt) : markDisplayed(m_services.store, message.id)))
         return false;
     m_markFailureTold = StoreErrorKind::None;
     return true;

@@ -7,6 +7,7 @@
 #include "common/Services.h"
 #include "scheduling/DueCheck.h"
 #include "scheduling/Schedule.h"
+#include "scheduling/frmRetards.h"
 #include "scheduling/frmTavanote.h"
 #include "store/StoreError.h"
 
@@ -29,6 +30,11 @@ public:
     // Opens the notes of the messages shown at every start, then those of the displays missed while the program
     // was not running, each showing the instant it was due.
     void openStartupNotes(const std::vector<LateDisplay>& late = {});
+    // At most this many missed displays open as notes at once: the most recent; the others are listed in one
+    // window (frmRetards), displayed until opened or acknowledged there.
+    static constexpr size_t kMostLateNotes = 20;
+    // Opens missed displays, each showing the instant it was due, and marks them displayed.
+    void openLateNotes(std::vector<LateDisplay> late);
     // Messages just stored (an import) whose display time has passed are dealt with at once, as the minutes the due
     // check missed are: a note opens late, a display long past is stepped silently, a series ended expires. What
     // falls due later, or in this very minute, is the due check's. Does not refresh the lists.
@@ -42,6 +48,8 @@ public:
     // The open note of a message; nullptr when none.
     frmTavanote* findNote(qint64 id) const;
     QList<frmTavanote*> openNotes() const;
+    // The window listing the late reminders not opened as notes; nullptr when none.
+    frmRetards* lateList() const { return m_lateList; }
 
 private:
     void check(const DueSpans& spans);
@@ -51,6 +59,13 @@ private:
     // Opens a note for a message and marks the message displayed; false when the mark could not be written. A
     // note shown late shows the display it stands for, which becomes the message's next display.
     bool openNote(const Message& message, const std::optional<QDateTime>& lateAt = std::nullopt);
+    // Opens missed displays (at most kMostLateNotes as notes, the others listed); false when a write failed.
+    bool openLate(std::vector<LateDisplay> late);
+    // Marks a missed display's message displayed, its next display the missed one its note shows.
+    bool markLateDisplayed(const Message& message, const QDateTime& at);
+    // The notes put off whose time has come open again, showing the display they stand for; the rows of
+    // messages gone or no longer displayed are forgotten. True when a row changed.
+    bool openPutOffNotes(const QDateTime& localNow, StoreError& failure);
     // Tells the user that a note's row could not be marked displayed, once while the fault lasts.
     void tellMarkFailure(const StoreError& failure);
 
@@ -59,6 +74,7 @@ private:
     bool m_suspended = false;
     bool m_stopped = false;
     QList<QPointer<frmTavanote>> m_notes;
+    QPointer<frmRetards> m_lateList;
     DueTicker m_ticker;
     DueSpans m_deferredSpans;  // minutes of ticks that fell while a handler was under way
     bool m_deferredTick = false;

@@ -4,6 +4,7 @@
 
 #include "common/DateText.h"
 #include "common/TextRules.h"
+#include "scheduling/PutOffRule.h"
 #include "store/MessageStore.h"
 
 namespace tavanote {
@@ -187,6 +188,8 @@ StartupPassResult runStartupPass(MessageStore& store, Expiry expiry, const QDate
         result.error = store.failure();
         return result;
     }
+    // A note put off comes back at its own time, whatever the message's next display says.
+    const QSet<qint64> putOff = heldByPutOff(store);
     bool undone = false;
     for (const Message& message : *messages) {
         // A row the file would refuse to write is listed and left as it is, whatever it is due for.
@@ -195,7 +198,8 @@ StartupPassResult runStartupPass(MessageStore& store, Expiry expiry, const QDate
             result.refused << message.titre;
             continue;
         }
-        const StartupDecision decision = decideAtStartup(message, now);
+        const StartupDecision decision =
+            putOff.contains(message.id) ? StartupDecision() : decideAtStartup(message, now);
         // A row the file refuses is skipped; any other failure (disk full, file in use...) undoes the pass.
         auto count = [&](bool ok, int& counter) {
             if (ok) {

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextEdit>
@@ -14,6 +15,7 @@
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
 #include "scheduling/NotePlacement.h"
+#include "scheduling/PutOffRule.h"
 #include "scheduling/Schedule.h"
 #include "store/MessageStore.h"
 
@@ -25,6 +27,9 @@ frmTavanote::frmTavanote(Services& services, NoteHost& host, QWidget* parent)
       lblJour(new QLabel(this)),
       lblheure(new QLabel(this)),
       cmdOnTop(new QPushButton(QStringLiteral("[-]"), this)),
+      cmdRappel(new QPushButton(this)),
+      mnuRappel(new QMenu(this)),
+      mnuContexte(new QMenu(this)),
       m_services(services),
       m_host(host) {
     setObjectName(QStringLiteral("frmTavanote"));
@@ -44,6 +49,31 @@ frmTavanote::frmTavanote(Services& services, NoteHost& host, QWidget* parent)
     cmdOnTop->setFixedWidth(32);
     cmdOnTop->setFocusPolicy(Qt::NoFocus);
     connect(cmdOnTop, &QPushButton::clicked, this, &frmTavanote::cmdOnTop_Click);
+    cmdRappel->setObjectName(QStringLiteral("cmdRappel"));
+    cmdRappel->setToolTip(QStringLiteral("Rappeler plus tard"));
+    cmdRappel->setIcon(QIcon(QStringLiteral(":/icons/rappel.svg")));
+    cmdRappel->setFixedWidth(32);
+    cmdRappel->setFocusPolicy(Qt::NoFocus);
+    connect(cmdRappel, &QPushButton::clicked, this, &frmTavanote::cmdRappel_Click);
+    mnuRappel->setObjectName(QStringLiteral("mnuRappel"));
+    mnuContexte->setObjectName(QStringLiteral("mnuContexte"));
+    for (int i = 0; i < kPutOffChoices; ++i) {
+        auto* action = new QAction(putOffTexts()[i], this);
+        action->setObjectName(QStringLiteral("mnuRappel_%1").arg(i));
+        connect(action, &QAction::triggered, this, [this, i] { putOff(i); });
+        mnuRappel->addAction(action);
+        mnuContexte->addAction(action);
+    }
+    mnuContexte->addSeparator();
+    QAction* copy = mnuContexte->addAction(QStringLiteral("Copier"), txtMessage, &QTextEdit::copy);
+    copy->setObjectName(QStringLiteral("mnuCopier"));
+    connect(txtMessage, &QTextEdit::copyAvailable, copy, &QAction::setEnabled);
+    copy->setEnabled(false);
+    mnuContexte->addAction(QStringLiteral("Tout sélectionner"), txtMessage, &QTextEdit::selectAll)
+        ->setObjectName(QStringLiteral("mnuToutSelectionner"));
+    txtMessage->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(txtMessage, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { showContextMenu(txtMessage->viewport()->mapToGlobal(at)); });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -53,11 +83,20 @@ frmTavanote::frmTavanote(Services& services, NoteHost& host, QWidget* parent)
     bottom->addWidget(lblJour);
     bottom->addStretch(1);
     bottom->addWidget(lblheure);
+    bottom->addWidget(cmdRappel);
     bottom->addWidget(cmdOnTop);
     layout->addLayout(bottom);
     resize(twips(4200), twips(2850));
 
-    installWindowKeys(this, {&m_services.help, HelpContext::Note, &m_host, {}});
+    // The menu key and Shift+F10 open the context menu wherever the focus is in the note.
+    const auto menuKey = [this](QKeyEvent* key) {
+        const bool menu =
+            key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier);
+        if (menu)
+            showContextMenu(txtMessage->mapToGlobal(QPoint(8, 8)));
+        return menu;
+    };
+    installWindowKeys(this, {&m_services.help, HelpContext::Note, &m_host, menuKey});
 }
 
 void frmTavanote::Form_Load(const std::optional<QDateTime>& lateAt) {
@@ -106,10 +145,16 @@ void frmTavanote::place() {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    // Placed by its frame, before it shows: the whole note opens on screen, in its place at once.
-    const QSize frame = size().grownBy(frameMargins(this));
-    if (const std::optional<QPoint> at = notePosition(m_place, screen->availableGeometry(), frame, m_rl, m_rt))
-        moveFrame(this, *at);
+    // Placed by its frame, before it shows: the whole note opens on screen, in its place at once. When the window
+    // manager had not told the frame yet, the note moves to its place once it is framed.
+    const QMargins margins = frameMargins(this);
+    const std::optional<QPoint> at =
+        notePosition(m_place, screen->availableGeometry(), size().grownBy(margins), m_rl, m_rt);
+    if (!at)
+        return;
+    moveFrame(this, *at);
+    if (!isVisible())
+        placeAgainWhenFramed(this, margins, [this] { place(); });
 }
 
 namespace {
@@ -157,6 +202,52 @@ void frmTavanote::closeForDeletion() {
 void frmTavanote::cmdOnTop_Click() {
     m_onTop = !m_onTop;
     SetTopMost(this, m_onTop);
+}
+
+void frmTavanote::cmdRappel_Click() {
+    mnuRappel->popup(cmdRappel->mapToGlobal(QPoint(0, cmdRappel->height())));
+}
+
+void frmTavanote::contextMenuEvent(QContextMenuEvent* event) {
+    showContextMenu(event->globalPos());
+}
+
+void frmTavanote::showContextMenu(const QPoint& globalPos) {
+    // The menu key may come both as a key and as a context menu request: one menu.
+    if (!m_closing && !m_closed && !mnuContexte->isVisible() && !mnuRappel->isVisible())
+        mnuContexte->popup(globalPos);
+}
+
+bool frmTavanote::putOff(int choice) {
+    if (m_closing || m_closed || choice < 0 || choice >= kPutOffChoices)
+        return false;
+    HandlerScope handler;
+    const PutOff row = putOffRow(m_fields.id, m_displayedAt, static_cast<PutOffChoice>(choice), m_services.clock.now());
+    switch (m_services.store.putOff(row)) {
+        case StoreWrite::Done:
+            break;
+        case StoreWrite::Gone:
+            m_services.dialogs.message(this,
+                                       QStringLiteral("Message: ") + m_fields.titre +
+                                           QStringLiteral("\n\nCe message n'existe plus: il ne peut pas être "
+                                                          "rappelé."),
+                                       Icon::Information, Buttons::Ok);
+            break;
+        case StoreWrite::Failed:
+            m_services.dialogs.message(
+                this,
+                storeFailureText(QStringLiteral("Impossible de reporter le message \"%1\".\n"
+                                                "Le message reste affiché et n'a pas été modifié.")
+                                     .arg(m_fields.titre),
+                                 m_services.store.failure()),
+                Icon::Exclamation, Buttons::Ok);
+            return false;
+    }
+    // Neither rescheduled nor deleted: the note goes without its close handling.
+    m_closed = true;
+    close();
+    m_host.RefreshMessageLists();
+    return true;
 }
 
 void frmTavanote::closeEvent(QCloseEvent* event) {

@@ -9,6 +9,7 @@
 #include "scheduling/NoteClose.h"
 
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTextEdit;
 
@@ -48,11 +49,19 @@ public:
     // The main window deleted this note's message: the note closes with the deletion's box.
     void closeForDeletion();
 
+    // "Rappeler plus tard": the note closes without its close handling and opens again at the chosen minute;
+    // choice is the index of the entry (0 to 4). False when it could not be written: the note stays.
+    bool putOff(int choice);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void cmdOnTop_Click();
+    void cmdRappel_Click();
+    // The context menu: the put-off entries first, then the text's own.
+    void showContextMenu(const QPoint& globalPos);
     // Runs the close handling; false when the note must stay open.
     bool acknowledge();
     void place();
@@ -61,6 +70,9 @@ private:
     QLabel* lblJour;
     QLabel* lblheure;
     QPushButton* cmdOnTop;
+    QPushButton* cmdRappel;
+    QMenu* mnuRappel;    // the put-off entries, under the clock button
+    QMenu* mnuContexte;  // the same entries, then "Copier" and "Tout sélectionner"
 
     Services& m_services;
     NoteHost& m_host;

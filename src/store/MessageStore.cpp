@@ -126,6 +126,49 @@ Message messageAt(sqlite3_stmt* stmt) {
     return m;
 }
 
+// The table rappel of the notes put off, made on first use.
+const char* const kPutOffSchema =
+    "CREATE TABLE IF NOT EXISTS rappel ("
+    " id INTEGER PRIMARY KEY,"
+    " affichage TEXT NOT NULL,"
+    " retour TEXT NOT NULL,"
+    " depuis TEXT NOT NULL)";
+const char* const kPutOffColumns[] = {"id", "affichage", "retour", "depuis"};
+
+// A file without the table rappel is a file no note was ever put off in; one whose rappel lacks our columns, or
+// whose id is not the row's own number, is no file of ours: refused as a foreign table message is.
+StoreOpenResult checkPutOffTable(sqlite3* db) {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA table_info(rappel)", -1, &raw, nullptr) != SQLITE_OK)
+        return {StoreFault::Unreadable, engineError(db)};
+    Statement info(raw);
+    QStringList found;
+    bool integerKey = false;
+    int keyColumns = 0;
+    while (sqlite3_step(info.get()) == SQLITE_ROW) {
+        const QString name = columnValue(info.get(), 1).toString().toLower();
+        found << name;
+        const qint64 pk = columnValue(info.get(), 5).toLongLong();
+        keyColumns += pk > 0 ? 1 : 0;
+        if (name == QLatin1String("id") && pk == 1 &&
+            columnValue(info.get(), 2).toString().trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+            integerKey = true;
+    }
+    if (found.isEmpty())
+        return {};
+    QStringList missing;
+    for (const char* column : kPutOffColumns) {
+        if (!found.contains(QLatin1String(column)))
+            missing << QLatin1String(column);
+    }
+    if (!missing.isEmpty())
+        return {StoreFault::BadPutOffTable,
+                QStringLiteral("il lui manque les colonnes: %1").arg(missing.join(QStringLiteral(", ")))};
+    if (!integerKey || keyColumns != 1)
+        return {StoreFault::BadPutOffTable, QStringLiteral("sa colonne id n'est pas une clé primaire entière")};
+    return {};
+}
+
 }  // namespace
 
 MessageStore::MessageStore() = default;
@@ -217,6 +260,8 @@ StoreOpenResult MessageStore::open(const QString& path) {
         if (!integerKey || keyColumns != 1 || !idIsRowId(db.get()))
             return {StoreFault::BadKey, keyFaults(db.get())};
     }
+    if (const StoreOpenResult putOffs = checkPutOffTable(db.get()); !putOffs.ok())
+        return putOffs;
     // The mode bits, not access(): the superuser may write anywhere, yet a file its owner protected stays as it is.
     const auto protectedByMode = [](const QFileInfo& info) {
         return !(info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
@@ -466,6 +511,71 @@ std::optional<MessageList> MessageStore::startupMessages() {
     return readList(query);
 }
 
+std::optional<bool> MessageStore::hasPutOffTable() {
+    Query query(*this, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'rappel'");
+    if (query.step() != SQLITE_ROW) {
+        failWith(query.error());
+        return std::nullopt;
+    }
+    return sqlite3_column_int64(query.get(), 0) > 0;
+}
+
+StoreWrite MessageStore::putOff(const PutOff& row) {
+    Transaction transaction(*this);
+    if (!transaction.isOpen() && !inTransaction())
+        return StoreWrite::Failed;
+    if (!setState(row.id, kStateAffiche))
+        return StoreWrite::Failed;
+    if (sqlite3_changes(m_db) == 0) {
+        succeed();
+        return StoreWrite::Gone;  // the transaction is rolled back: no table made either
+    }
+    if (!Query(*this, kPutOffSchema).run())
+        return StoreWrite::Failed;
+    Query insert(*this, "INSERT OR REPLACE INTO rappel (id, affichage, retour, depuis) VALUES (?, ?, ?, ?)");
+    if (!insert.number(row.id).text(row.affichage).text(row.retour).text(row.depuis).run())
+        return StoreWrite::Failed;
+    // Inside a caller's transaction the caller commits.
+    if (!transaction.isOpen())
+        return StoreWrite::Done;
+    return transaction.commit() ? StoreWrite::Done : StoreWrite::Failed;
+}
+
+std::optional<PutOffList> MessageStore::putOffs() {
+    PutOffList rows;
+    if (!m_db) {
+        failWith(notOpen());
+        return std::nullopt;
+    }
+    const std::optional<bool> made = hasPutOffTable();
+    if (!made)
+        return std::nullopt;
+    if (!*made) {
+        succeed();
+        return rows;
+    }
+    Query query(*this, "SELECT id, affichage, retour, depuis FROM rappel ORDER BY id");
+    int rc;
+    while ((rc = query.step()) == SQLITE_ROW) {
+        rows.push_back({sqlite3_column_int64(query.get(), 0), fieldText(columnValue(query.get(), 1)),
+                        fieldText(columnValue(query.get(), 2)), fieldText(columnValue(query.get(), 3))});
+    }
+    if (!failWith(rc == SQLITE_DONE ? StoreError() : query.error()))
+        return std::nullopt;
+    return rows;
+}
+
+bool MessageStore::removePutOff(qint64 id) {
+    if (!m_db)
+        return failWith(notOpen());
+    const std::optional<bool> made = hasPutOffTable();
+    if (!made)
+        return false;
+    if (!*made)
+        return succeed();
+    return Query(*this, "DELETE FROM rappel WHERE id = ?").number(id).run();
+}
+
 MessageStore::Transaction::Transaction(MessageStore& store) : m_store(store) {
     if (!store.m_db) {
         store.failWith(notOpen());
@@ -577,6 +687,9 @@ QString MessageStore::faultText(const StoreOpenResult& result, const QString& pa
         case StoreFault::ReadOnly:
             reason = QStringLiteral("Le fichier (ou son dossier) est protégé en écriture.");
             break;
+        case StoreFault::BadPutOffTable:
+            reason = QStringLiteral("La table des rappels (rappel) n'a pas la forme attendue: %1.").arg(result.detail);
+            return withEnding(path, reason, QString());
         case StoreFault::Locked:
             reason = QStringLiteral(
                 "Le fichier est utilisé par un autre programme. Attendez qu'il ait fini, ou fermez-le, puis "

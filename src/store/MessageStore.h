@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "store/Message.h"
+#include "store/PutOff.h"
 #include "store/StoreError.h"
 
 struct sqlite3;
@@ -26,7 +27,8 @@ enum class StoreFault {
     MissingColumns,  // a table message without some of its columns (detail names them)
     BadKey,          // id is not an integer primary key: a row could not be told from another
     ReadOnly,
-    Locked,  // another program holds the file, and did not let go within a few seconds
+    Locked,          // another program holds the file, and did not let go within a few seconds
+    BadPutOffTable,  // a table rappel without the columns or the key of ours (detail says which)
 };
 
 struct StoreOpenResult {
@@ -89,6 +91,15 @@ public:
     // The messages shown at every start (periodicity 9), whatever their state, in id order.
     std::optional<MessageList> startupMessages();
 
+    // Notes put off, in the table rappel beside message: made on first use, so that the table message keeps the
+    // form the previous version reads. Writes the message's state (displayed) and its put-off row in one
+    // transaction; Gone, with nothing written, when the message is not there.
+    StoreWrite putOff(const PutOff& row);
+    // Every put-off row, in id order; none when the file has no table rappel.
+    std::optional<PutOffList> putOffs();
+    // Forgets a message's put-off row; no fault when there is none, or no table.
+    bool removePutOff(qint64 id);
+
     const StoreError& failure() const { return m_failure; }
     const QString& lastError() const { return m_failure.words; }
     // True while a Transaction is open; false again when the engine undid it after a failure.
@@ -129,6 +140,7 @@ private:
     bool failWithEngine(int code);
     bool succeed() { return failWith(StoreError()); }
     std::optional<MessageList> readList(Query& query);
+    std::optional<bool> hasPutOffTable();  // nothing when the read failed
 
     sqlite3* m_db = nullptr;
     // Statements prepared once and kept for the run, by their text: the due check's tick then costs no
