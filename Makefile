@@ -5,7 +5,7 @@ PREFIX ?= $(HOME)/.local
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
-.PHONY: all setup configure build run test install uninstall bench format clean
+.PHONY: all setup configure build run test install uninstall deb bench format clean
 
 all: build
 
@@ -26,6 +26,10 @@ test: build
 
 install: build
 	@cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# tavanote_<version>_<arch>.deb in the build folder: the program system-wide, each user's messages in their home.
+deb: build
+	@cd $(BUILD) && cpack -G DEB
 
 uninstall:
 	@cmake -DMANIFEST=$(BUILD)/install_manifest.txt -P cmake/Uninstall.cmake

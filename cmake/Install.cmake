@@ -7,6 +7,10 @@ if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT AND DEFINED ENV{HOME})
     set(CMAKE_INSTALL_PREFIX "$ENV{HOME}/.local" CACHE PATH "Install prefix" FORCE)
 endif()
 include(GNUInstallDirs)
+# Everything below but the messages file belongs to the program, installed alike by `make install` and the package.
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME program)
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 set(TAVANOTE_PROGRAM_DIR ${CMAKE_INSTALL_LIBDIR}/tavanote)
 
@@ -36,9 +40,11 @@ install(CODE "
 
 # An empty message file in the program folder, only when none is there: tavanote_mkstore never touches an existing
 # file, so reinstalling or upgrading keeps every message. The file is not in the manifest: uninstalling keeps it.
+# The package leaves it out (cmake/Package.cmake).
 install(CODE "
     set(message_file \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${TAVANOTE_PROGRAM_DIR}/messages.fdm\")
     execute_process(COMMAND \"$<TARGET_FILE:tavanote_mkstore>\" \"\${message_file}\" RESULT_VARIABLE status)
     if(NOT status EQUAL 0)
         message(FATAL_ERROR \"Impossible de créer \${message_file}\")
-    endif()")
+    endif()"
+    COMPONENT message_file)

@@ -9,6 +9,7 @@ packages=(
     libsqlite3-dev sqlite3 libical-dev libgtest-dev libbenchmark-dev desktop-file-utils
     fonts-dejavu-core xvfb openbox trayer xdotool x11-utils x11-apps
     qt6-translations-l10n poppler-utils python3
+    dpkg-dev fakeroot lintian appstream file imagemagick
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -9,6 +9,7 @@
 #include "common/SettingsStore.h"
 #include "common/WindowHelpers.h"
 #include "main_window/HelpSystem.h"
+#include "store/MessageFile.h"
 #include "store/MessageStore.h"
 
 int main(int argc, char** argv) {
@@ -35,8 +36,11 @@ int main(int argc, char** argv) {
     DesktopPlatform platform(QApplication::applicationFilePath());
     SystemTrayIcon tray;
     const QString folder = withTrailingSeparator(QApplication::applicationDirPath());
+    const MessageFileChoice messageFile = chooseMessageFile(folder, userDataFolder(), isWritableFolder(folder));
+    platform.setMessageFile(messageFile.path);
     HelpSystem help(dialogs, folder);
-    Services services{clock, random, dialogs, settings, preferences, store, platform, tray, help, folder};
+    Services services{clock,    random, dialogs, settings, preferences,      store,
+                      platform, tray,   help,    folder,   messageFile.path, messageFile.perUser};
 
     Application program(services);
     if (!program.start())

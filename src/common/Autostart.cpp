@@ -3,11 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
 
 #include "common/FileExists.h"
+#include "common/SafeWrite.h"
 #include "common/SettingsStore.h"
 
 namespace tavanote {
@@ -61,7 +61,22 @@ QString shownWithEscapes(const QString& text) {
 
 }  // namespace
 
-QString Autostart::entryText(const QString& executablePath) {
+QString Autostart::entryText(const QString& executablePath, const QString& messageFile) {
+    // A desktop entry string: a backslash and the control characters a path may hold are escaped, so the value
+    // stays on its one line.
+    QString messages;
+    for (const QChar c : messageFile) {
+        if (c == QLatin1Char('\\'))
+            messages += QLatin1String("\\\\");
+        else if (c == QLatin1Char('\n'))
+            messages += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r'))
+            messages += QLatin1String("\\r");
+        else if (c == QLatin1Char('\t'))
+            messages += QLatin1String("\\t");
+        else if (c.category() != QChar::Other_Control)
+            messages += c;
+    }
     return QStringLiteral(
                "[Desktop Entry]\n"
                "Type=Application\n"
@@ -70,7 +85,8 @@ QString Autostart::entryText(const QString& executablePath) {
                "Exec=%3\n"
                "Terminal=false\n"
                "X-GNOME-Autostart-enabled=true\n")
-        .arg(kName, kComment, quotedExec(executablePath));
+               .arg(kName, kComment, quotedExec(executablePath)) +
+           (messages.isEmpty() ? QString() : QStringLiteral("X-Tavanote-Messages=") + messages + QLatin1Char('\n'));
 }
 
 QString Autostart::entryFault(const QString& executablePath) {
@@ -104,12 +120,9 @@ Autostart::Outcome Autostart::apply(int value) {
     const QString folder = QFileInfo(m_entryPath).absolutePath();
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("Le dossier %1 ne peut pas être créé.").arg(QDir::toNativeSeparators(folder)));
-    QSaveFile file(m_entryPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("Le fichier ne peut pas être écrit (%1).").arg(file.errorString()));
-    file.write(entryText(m_executablePath).toUtf8());
-    if (!file.commit())
-        return fail(QStringLiteral("Le fichier ne peut pas être écrit (%1).").arg(file.errorString()));
+    const FileWriteResult written = writeFileSafely(m_entryPath, entryText(m_executablePath, m_messageFile).toUtf8());
+    if (!written.ok())
+        return fail(fileWriteErrorText(written));
     return Outcome::Done;
 }
 

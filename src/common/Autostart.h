@@ -13,6 +13,8 @@ public:
     static QString defaultEntryPath();
 
     Autostart(QString entryPath, QString executablePath);
+    // Named in the entry (X-Tavanote-Messages) so that whoever reads it knows which file the program uses.
+    void setMessageFile(QString path) { m_messageFile = std::move(path); }
 
     // 1 writes the entry (twice leaves one), 0 removes it, any other value does nothing.
     Outcome apply(int value);
@@ -25,7 +27,7 @@ public:
 
     // The Exec line's program, quoted and escaped as desktop entries require.
     static QString quotedExec(const QString& executablePath);
-    static QString entryText(const QString& executablePath);
+    static QString entryText(const QString& executablePath, const QString& messageFile = QString());
     // Why the entry cannot be written for this program (in French): a desktop entry holds one value a line, and
     // no value may hold a control character (a line break would add lines of its own, an Exec among them).
     // Empty when it can.
@@ -35,6 +37,7 @@ private:
     bool remove();
     QString m_entryPath;
     QString m_executablePath;
+    QString m_messageFile;
     QString m_failure;
 };
 

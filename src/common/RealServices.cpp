@@ -10,12 +10,14 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QScreen>
@@ -166,8 +168,10 @@ QString QtDialogs::openFileName(QWidget* parent, const QString& caption, const Q
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
 }
 
-QString QtDialogs::saveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, caption, folder, filter);
+QString QtDialogs::saveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
+                                QString* selectedFilter) {
+    return QFileDialog::getSaveFileName(parent, caption, folder, filter, selectedFilter,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 std::optional<QColor> QtDialogs::color(QWidget* parent, const QColor& initial) {
@@ -184,12 +188,48 @@ bool QtDialogs::print(QWidget* parent, QPrinter& printer, bool offerSelection) {
 }
 
 bool QtDialogs::pageSetup(QWidget* parent, QPrinter& printer) {
+    // The printer first, then its page.
+    const QString pdf = QStringLiteral("Fichier PDF");
+    const QStringList printers = QPrinterInfo::availablePrinterNames() << pdf;
+    const QString current = printer.outputFormat() == QPrinter::PdfFormat ? pdf : printer.printerName();
+    bool chosen = false;
+    const QString name =
+        QInputDialog::getItem(parent, QStringLiteral("Configuration de l'imprimante"), QStringLiteral("Imprimante:"),
+                              printers, std::max(0, int(printers.indexOf(current))), false, &chosen);
+    if (!chosen)
+        return false;
+    if (name == pdf) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+    } else {
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setPrinterName(name);
+    }
     QPageSetupDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
 }
 
 bool QtDialogs::openUrl(const QUrl& url) {
     return QDesktopServices::openUrl(url);
+}
+
+void QtDialogs::openFile(const QString& path, std::function<void()> noApplication) {
+    // xdg-open says what became of the file by its exit status, which QDesktopServices keeps to itself: 3 no
+    // application for that type, 4 the application failed. It may run as long as the application does.
+    auto* opener = new QProcess(QCoreApplication::instance());
+    opener->setStandardOutputFile(QProcess::nullDevice());
+    opener->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(opener, &QProcess::finished, opener, [opener, noApplication](int code, QProcess::ExitStatus how) {
+        if (how == QProcess::NormalExit && (code == 3 || code == 4))
+            noApplication();
+        opener->deleteLater();
+    });
+    QObject::connect(opener, &QProcess::errorOccurred, opener, [opener, noApplication](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        noApplication();
+        opener->deleteLater();
+    });
+    opener->start(QStringLiteral("xdg-open"), {path});
 }
 
 Answer ScopedDialogs::message(QWidget* parent, const QString& text, Icon icon, Buttons buttons, const QString& title,
@@ -205,9 +245,9 @@ QString ScopedDialogs::openFileName(QWidget* parent, const QString& caption, con
 }
 
 QString ScopedDialogs::saveFileName(QWidget* parent, const QString& caption, const QString& folder,
-                                    const QString& filter) {
+                                    const QString& filter, QString* selectedFilter) {
     HandlerScope scope;
-    return m_shown.saveFileName(parent, caption, folder, filter);
+    return m_shown.saveFileName(parent, caption, folder, filter, selectedFilter);
 }
 
 std::optional<QColor> ScopedDialogs::color(QWidget* parent, const QColor& initial) {
@@ -228,6 +268,10 @@ bool ScopedDialogs::pageSetup(QWidget* parent, QPrinter& printer) {
 bool ScopedDialogs::openUrl(const QUrl& url) {
     HandlerScope scope;
     return m_shown.openUrl(url);
+}
+
+void ScopedDialogs::openFile(const QString& path, std::function<void()> noApplication) {
+    m_shown.openFile(path, std::move(noApplication));
 }
 
 Answer ScopedDialogs::listMessage(QWidget* parent, const QString& before, const QString& list, const QString& after,

@@ -25,12 +25,13 @@ public:
                    std::optional<Answer> defaultButton) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                          const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
-                         const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
+                         QString* selectedFilter) override;
     std::optional<QColor> color(QWidget* parent, const QColor& initial) override;
     bool print(QWidget* parent, QPrinter& printer, bool offerSelection) override;
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
     bool openUrl(const QUrl& url) override;
+    void openFile(const QString& path, std::function<void()> noApplication) override;
     Answer listMessage(QWidget* parent, const QString& before, const QString& list, const QString& after, Icon icon,
                        Buttons buttons) override;
 };
@@ -44,12 +45,13 @@ public:
                    std::optional<Answer> defaultButton) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                          const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
-                         const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
+                         QString* selectedFilter) override;
     std::optional<QColor> color(QWidget* parent, const QColor& initial) override;
     bool print(QWidget* parent, QPrinter& printer, bool offerSelection) override;
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
     bool openUrl(const QUrl& url) override;
+    void openFile(const QString& path, std::function<void()> noApplication) override;
     Answer listMessage(QWidget* parent, const QString& before, const QString& list, const QString& after, Icon icon,
                        Buttons buttons) override;
 
@@ -63,6 +65,8 @@ public:
     explicit DesktopPlatform(QString executablePath, QString autostartEntry = QString(),
                              QString lockFolder = QString());
     bool claimSingleCopy() override;
+    // The messages file the start-up entry names, for whoever reads it.
+    void setMessageFile(const QString& path) { m_autostart.setMessageFile(path); }
     Autostart::Outcome applyAutostart(int value) override;
     QString autostartEntry() const override { return m_autostart.entryPath(); }
     QString autostartFailure() const override { return m_autostart.failure(); }

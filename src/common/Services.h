@@ -65,13 +65,17 @@ public:
     // An empty text when the user cancels.
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                                  const QString& filter) = 0;
-    virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
-                                 const QString& filter) = 0;
+    // Never asks about replacing a file: the caller does. selectedFilter receives the filter the user chose.
+    virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
+                                 QString* selectedFilter = nullptr) = 0;
     virtual std::optional<QColor> color(QWidget* parent, const QColor& initial) = 0;
     // False when the user cancels. offerSelection: printing only the selected text is one of the choices.
     virtual bool print(QWidget* parent, QPrinter& printer, bool offerSelection) = 0;
     virtual bool pageSetup(QWidget* parent, QPrinter& printer) = 0;
     virtual bool openUrl(const QUrl& url) = 0;
+    // Opens a file with the application the desktop associates with its type; noApplication runs, maybe later,
+    // when there is none or it could not open the file.
+    virtual void openFile(const QString& path, std::function<void()> noApplication) = 0;
     // A box around a list that may be long (one item a line): the text before it and the question after it stay
     // on screen with the buttons, and the list scrolls. By default, one box with the three texts in turn.
     virtual Answer listMessage(QWidget* parent, const QString& before, const QString& list, const QString& after,
@@ -126,7 +130,11 @@ struct Services {
     Platform& platform;
     TrayIcon& tray;
     Help& help;
-    QString programFolder;  // the executable's folder, where messages.fdm lives
+    QString programFolder;  // the executable's folder
+    // The messages file in use: messages.fdm in the program folder, or in the user's data folder when the
+    // program folder holds none and cannot be written. Empty: the one in the program folder.
+    QString messageFile{};
+    bool perUserMessageFile = false;  // made empty at the first start when missing
 };
 
 }  // namespace tavanote

@@ -10,13 +10,13 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
-#include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "common/ClockStatusBar.h"
 #include "common/DateText.h"
 #include "common/HandlerScope.h"
 #include "common/HelpContext.h"
@@ -145,28 +145,13 @@ frmAjoutMessage::frmAjoutMessage(Services& services, EditorHost& host, QWidget* 
             [this] { m_services.help.show(this, HelpContext::Editor); });
     connect(Toolbar1->findChild<QAction*>(QStringLiteral("quitter")), &QAction::triggered, this, &QWidget::close);
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1 = new ClockStatusBar(this, QString::fromUtf8(kHelpHint), QString::fromUtf8(kHelpHint));
     setStatusBar(StatusBar1);
-    const char* const tips[3] = {kHelpHint, "Date actuelle", "Heure actuelle"};
-    for (int i = 0; i < 3; ++i) {
-        auto* panel = new QLabel(StatusBar1);
-        panel->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(i + 1));
-        panel->setToolTip(QString::fromUtf8(tips[i]));
-        panel->setFrameShape(QFrame::StyledPanel);
-        if (i == 0)
-            StatusBar1->addWidget(panel, 1);
-        else
-            StatusBar1->addPermanentWidget(panel);
-        StatusPanels[static_cast<size_t>(i)] = panel;
-    }
-    StatusPanels[0]->setText(QString::fromUtf8(kHelpHint));
+    StatusPanels = StatusBar1->panels;
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this,
-            [this] { StatusPanels[2]->setText(m_services.clock.now().toString(QStringLiteral("  HH:mm:ss  "))); });
+    connect(Timer1, &QTimer::timeout, this, [this] { StatusBar1->showTime(m_services.clock.now()); });
 
     connect(cboPeriode, &QComboBox::currentIndexChanged, this, &frmAjoutMessage::cboPeriode_Click);
     for (int i = 0; i < 2; ++i)
@@ -205,8 +190,7 @@ frmAjoutMessage::~frmAjoutMessage() = default;
 
 void frmAjoutMessage::Form_Load() {
     const QDateTime now = m_services.clock.now();
-    StatusPanels[1]->setText(QLocale(QLocale::French).toString(now.date(), QStringLiteral("  dddd d MMMM yyyy  ")));
-    StatusPanels[2]->setText(now.toString(QStringLiteral("  HH:mm:ss  ")));
+    StatusBar1->showDate(now);
     Timer1->start();
     cboPeriode->clear();
     cboPeriode->addItems(periodicityChoices());

@@ -13,12 +13,13 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QStatusBar;
 class QTimer;
 class QToolBar;
 class QToolButton;
 
 namespace tavanote {
+
+class ClockStatusBar;
 
 class frmCalendrier;
 class frmHeure;
@@ -74,7 +75,7 @@ private:
     QLineEdit* txtDateFin;
     std::array<QLabel*, 6> Label1{};
     QToolBar* Toolbar1;
-    QStatusBar* StatusBar1;
+    ClockStatusBar* StatusBar1;
     std::array<QLabel*, 3> StatusPanels{};
     QTimer* Timer1;
     QPointer<frmCalendrier> calendar;

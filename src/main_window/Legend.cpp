@@ -1,6 +1,7 @@
 #include "Legend.h"
 
 #include <QLabel>
+#include <algorithm>
 
 namespace tavanote {
 
@@ -51,20 +52,30 @@ Legend::Legend(QWidget* parent, const QRect& place, QObject* hints) : QFrame(par
     const int width = place.width();
 
     const char* const headings[3] = {"Légende des couleurs", "Couleur d'affichage", "Fréquence d'affichage du message"};
-    const QRect headingPlaces[3] = {QRect(4, 2, width - 8, 32), QRect(2, 36, 48, 30), QRect(52, 36, width - 54, 30)};
     for (int i = 10; i < 13; ++i) {
         auto* label = hinted(new QLabel(QString::fromUtf8(headings[i - 10]), this), hints);
         label->setObjectName(QStringLiteral("Label2_%1").arg(i));
         label->setWordWrap(true);
-        label->setGeometry(headingPlaces[i - 10]);
         QFont font = label->font();
         font.setPointSizeF(font.pointSizeF() * (i == 10 ? 0.95 : 0.75));
         font.setBold(i == 10);
         label->setFont(font);
         Label2[static_cast<size_t>(i)] = label;
     }
+    // The headings take the room their words need in the font they are shown in; the swatches come below.
+    int first = 48;
+    for (const QString& word : Label2[11]->text().split(QLatin1Char(' ')))
+        first = std::max(first, Label2[11]->fontMetrics().horizontalAdvance(word) + 4);
+    const auto lay = [](QLabel* label, int left, int top, int width) {
+        label->setGeometry(left, top, width, label->heightForWidth(width));
+        return label->geometry().bottom() + 1;
+    };
+    const int columns = lay(Label2[10], 4, 2, width - 8) + 2;
+    const int swatchTop =
+        std::max(lay(Label2[11], 2, columns, first), lay(Label2[12], first + 4, columns, width - first - 6)) + 4;
+    const int step = std::clamp((place.height() - swatchTop - 2) / 10, 20, 28);
     for (int i = 0; i < 10; ++i) {
-        const int top = 70 + i * 28;
+        const int top = swatchTop + i * step;
         auto* swatch = hinted(new QLabel(this), hints);
         swatch->setObjectName(QStringLiteral("lblCouleur_%1").arg(i));
         swatch->setToolTip(QString::fromUtf8(kSwatches[i].toolTip));
@@ -85,12 +96,12 @@ Legend::Legend(QWidget* parent, const QRect& place, QObject* hints) : QFrame(par
     imgFleche = hinted(new QLabel(QStringLiteral("►"), this), hints);
     imgFleche->setObjectName(QStringLiteral("imgFleche"));
     imgFleche->setToolTip(QStringLiteral("Indicateur de couleur du message sélectionné"));
-    imgFleche->setGeometry(3, 70, 12, 18);
+    imgFleche->setGeometry(3, swatchTop, 12, 18);
     imgFleche->hide();
     LinLegende = new QFrame(this);
     LinLegende->setObjectName(QStringLiteral("LinLegende"));
     LinLegende->setFrameShape(QFrame::VLine);
-    LinLegende->setGeometry(1, 68, 3, 28 * 10);
+    LinLegende->setGeometry(1, swatchTop - 2, 3, step * 10);
     LinLegende->hide();
 }
 

@@ -6,11 +6,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTabBar>
 #include <QTableView>
 #include <QToolBar>
 
+#include "common/ClockStatusBar.h"
 #include "common/HelpContext.h"
 #include "common/WindowHelpers.h"
 #include "main_window/FrozenColumn.h"
@@ -155,26 +155,11 @@ void frmGestionMessages::buildLists(QWidget* central) {
 }
 
 void frmGestionMessages::buildStatusBar() {
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    setStatusBar(StatusBar1);
-    const char* const tips[3] = {"Information", "Date actuelle", "Heure actuelle"};
-    for (int i = 0; i < 3; ++i) {
-        auto* panel = new QLabel(StatusBar1);
-        panel->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(i + 1));
-        panel->setToolTip(QString::fromUtf8(tips[i]));
-        panel->setFrameShape(QFrame::StyledPanel);
-        panel->setMouseTracking(true);
-        panel->setAttribute(Qt::WA_NoMousePropagation);  // its own hint, not its parent's
-        panel->installEventFilter(this);
-        if (i == 0)
-            StatusBar1->addWidget(panel, 1);
-        else
-            StatusBar1->addPermanentWidget(panel);
-        StatusPanels[static_cast<size_t>(i)] = panel;
-    }
-    StatusPanels[0]->setText(QStringLiteral("Pour l'aide, appuyez sur F1..."));
+    auto* bar =
+        new ClockStatusBar(this, QStringLiteral("Information"), QStringLiteral("Pour l'aide, appuyez sur F1..."), this);
+    setStatusBar(bar);
+    StatusBar1 = bar;
+    StatusPanels = bar->panels;
 }
 
 void frmGestionMessages::buildToolbar(QWidget* central) {

@@ -83,7 +83,7 @@ QPrinter& SecondaryWindows::printer() {
 std::optional<MessageList> SecondaryWindows::reportMessages(int list) {
     static const QString states[3] = {kStateActif, kStateErrone, kStateAffiche};
     std::optional<MessageList> messages =
-        m_services.store.withState(states[std::clamp(list, 0, 2)], MessageOrder::ByTitle);
+        m_services.store.withState(states[std::clamp(list, 0, 2)], MessageOrder::ByTitle, FieldText::AsStored);
     if (!messages)
         m_services.dialogs.message(nullptr, QStringLiteral("Impossible de lire les messages du rapport."),
                                    Icon::Exclamation, Buttons::Ok);

@@ -1,6 +1,7 @@
 #include "frmApropos.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include "common/WindowKeys.h"
 #include "main_window/HelpSystem.h"
 #include "main_window/SendMail.h"
+#include "store/MessageStore.h"
 
 namespace tavanote {
 
@@ -22,7 +24,7 @@ const QString frmApropos::kMailAddress = QStringLiteral("contact@tavanote.exampl
 namespace {
 
 const int kWidth = twips(6300);
-const int kHeight = twips(4200);
+const int kHeight = twips(4500);  // one line more than before: the messages file in use
 const int kMargin = twips(180);
 const int kTextLeft = twips(1080);  // right of the program's icon
 
@@ -105,6 +107,13 @@ frmApropos::frmApropos(Services& services, QWidget* parent) : QWidget(parent, Qt
         lblUrl[static_cast<size_t>(i)] = link;
     }
 
+    // Which messages file this run uses: in the program folder, or in the user's data folder.
+    auto* messagesCaption =
+        makeLabel(this, QStringLiteral("lblMessagesTitre"), QString(), QRect(kTextLeft, kMargin + 204, 64, 18));
+    messagesCaption->setText(QStringLiteral("Messages:"));
+    lblMessages = makeLabel(this, QStringLiteral("lblMessages"), QStringLiteral("Fichier des messages utilisé"),
+                            QRect(kTextLeft + 64, kMargin + 204, textWidth - 64, 18));
+
     // A sunken line between the texts and the buttons.
     auto* line = new QFrame(this);
     line->setObjectName(QStringLiteral("Line1"));
@@ -151,6 +160,10 @@ void frmApropos::Form_Load() {
     lblUrl[0]->setText(kWebAddress);
     lblUrl[1]->setText(kMailAddress);
     txtInformations->setPlainText(QString::fromUtf8(kDescription));
+    // The whole path in the tool tip; the label keeps its end, the file's own name.
+    const QString messages = QDir::toNativeSeparators(m_services.store.path());
+    lblMessages->setText(lblMessages->fontMetrics().elidedText(messages, Qt::ElideMiddle, lblMessages->width()));
+    lblMessages->setToolTip(QStringLiteral("Fichier des messages utilisé:\n") + messages);
     SetTopMost(this, true);
 }
 

@@ -38,6 +38,7 @@ private:
     QLabel* lblTitle;
     QLabel* lblVersion;
     QPlainTextEdit* txtInformations;
+    QLabel* lblMessages;
     std::array<QLabel*, 2> lblUrl{};
     QPushButton* cmdSysInfo;
     QPushButton* cmdOK;

@@ -10,13 +10,13 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 
+#include "common/ClockStatusBar.h"
 #include "common/HandlerScope.h"
 #include "common/Preferences.h"
 #include "common/SettingsStore.h"
@@ -30,16 +30,27 @@
 #include "messages/Recovery.h"
 #include "scheduling/PutOffRule.h"
 #include "scheduling/Schedule.h"
+#include "store/MessageFile.h"
 #include "store/MessageStore.h"
 
 namespace tavanote {
 
 namespace {
 
-// Opens messages.fdm in the program folder. When it cannot be used the user is told, the store stays closed and
-// the result is false: the program ends.
+// Opens the messages file in use (making the per-user one when it is missing). When it cannot be used the user is
+// told, the store stays closed and the result is false: the program ends.
 bool openMessageFile(Services& services) {
-    const QString path = MessageStore::pathIn(services.programFolder);
+    const QString path = services.messageFile.isEmpty() && !services.perUserMessageFile
+                             ? MessageStore::pathIn(services.programFolder)
+                             : services.messageFile;
+    if (services.perUserMessageFile) {
+        const QString failure = makePerUserMessageFile(path);
+        if (!failure.isEmpty()) {
+            services.dialogs.message(nullptr, failure + QStringLiteral("\n\nFin du programme"), Icon::Exclamation,
+                                     Buttons::Ok);
+            return false;
+        }
+    }
     const StoreOpenResult opened = services.store.open(path);
     if (opened.ok())
         return true;
@@ -101,8 +112,7 @@ frmGestionMessages::~frmGestionMessages() = default;
 
 bool frmGestionMessages::Form_Load() {
     const QDateTime now = m_services.clock.now();
-    StatusPanels[1]->setText(QLocale(QLocale::French).toString(now.date(), QStringLiteral("  dddd d MMMM yyyy  ")));
-    StatusPanels[2]->setText(now.toString(QStringLiteral("  HH:mm:ss  ")));
+    StatusBar1->showDate(now);
     if (!openMessageFile(m_services)) {
         Timer1->stop();
         endProgram(1);
@@ -232,7 +242,7 @@ void frmGestionMessages::PointLegendArrow(QTableView* view) {
 }
 
 void frmGestionMessages::Timer1_Timer() {
-    StatusPanels[2]->setText(m_services.clock.now().toString(QStringLiteral("  HH:mm:ss  ")));
+    StatusBar1->showTime(m_services.clock.now());
 }
 
 QString frmGestionMessages::hintFor(QObject* watched, const QPoint& position) const {

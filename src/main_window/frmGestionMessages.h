@@ -18,13 +18,14 @@ class QLabel;
 class QMenu;
 class QModelIndex;
 class QPushButton;
-class QStatusBar;
 class QTabBar;
 class QTableView;
 class QTimer;
 class QToolBar;
 
 namespace tavanote {
+
+class ClockStatusBar;
 
 class Legend;
 class MessageListModel;
@@ -148,7 +149,7 @@ private:
     QTabBar* TabStrip1;
     std::array<QFrame*, 3> CadreMSF{};
     std::array<QLabel*, 3> lblNombre{};
-    QStatusBar* StatusBar1;
+    ClockStatusBar* StatusBar1;
     std::array<QLabel*, 3> StatusPanels{};  // hints, date, time
     Legend* picLegende;
     QPushButton* cmdLegende;

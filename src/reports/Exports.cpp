@@ -56,7 +56,7 @@ struct Uniform {
 // The properties of one line of the document, as the HTML export reads them.
 struct LineFormat {
     Uniform<bool> bold, italic, underline;
-    Uniform<qint64> colour;
+    Uniform<QString> colour;  // "#rrggbb", as browsers read it
     Uniform<QString> font;
     Uniform<int> size;
 
@@ -64,13 +64,8 @@ struct LineFormat {
         bold.add(f.fontWeight() >= QFont::DemiBold);
         italic.add(f.fontItalic());
         underline.add(f.fontUnderline());
-        // The colour as red + 256 green + 65536 blue; text without a colour of its own is black.
-        qint64 bgr = 0;
-        if (f.foreground().style() != Qt::NoBrush) {
-            const QColor c = f.foreground().color();
-            bgr = c.red() + 256 * c.green() + 65536 * c.blue();
-        }
-        colour.add(bgr);
+        // Text without a colour of its own is black.
+        colour.add(f.foreground().style() != Qt::NoBrush ? f.foreground().color().name() : QStringLiteral("#000000"));
         const QString family = f.fontFamilies().toStringList().value(0);
         font.add(family.isEmpty() ? doc.defaultFont().family() : family);
         const qreal points = f.fontPointSize() > 0 ? f.fontPointSize() : doc.defaultFont().pointSizeF();
@@ -88,6 +83,8 @@ QString escapeHtml(const QString& text) {
             out += QStringLiteral("&lt;");
         else if (c == QLatin1Char('>'))
             out += QStringLiteral("&gt;");
+        else if (c.unicode() < 0x20 && c != QLatin1Char('\t'))
+            continue;  // control characters have no place in a document, as in the RTF export
         else
             out += c;
     }
@@ -109,7 +106,7 @@ void appendHtmlLine(QString& html, const QString& text, const LineFormat& f) {
     if (text == rule) {
         line = QStringLiteral("<hr size='1' color='#000000'>") + kCrLf;
     } else {
-        line += QStringLiteral("<font color ='") + (f.colour.has() ? QString::number(*f.colour.value) : QString()) +
+        line += QStringLiteral("<font color ='") + (f.colour.has() ? *f.colour.value : QString()) +
                 QStringLiteral("' face = '") + (f.font.has() ? *f.font.value : QString()) +
                 QStringLiteral("'><span style='font-size:") +
                 (f.size.has() ? QString::number(*f.size.value) : QString()) + QStringLiteral("pt;'>") +
@@ -132,10 +129,15 @@ QString exportFilter() {
         "(*.ics)");
 }
 
-QString withDefaultExtension(const QString& path) {
+QString withDefaultExtension(const QString& path, const QString& chosenFilter) {
     if (QFileInfo(path).fileName().contains(QLatin1Char('.')))
         return path;
-    return path + QStringLiteral(".rtf");
+    // "Fichier CSV(*.csv)" gives ".csv".
+    const qsizetype star = chosenFilter.indexOf(QStringLiteral("(*."));
+    const qsizetype close = chosenFilter.indexOf(QLatin1Char(')'), star);
+    if (star < 0 || close < 0)
+        return path + QStringLiteral(".rtf");
+    return path + chosenFilter.mid(star + 2, close - star - 2);
 }
 
 ExportFormat exportFormatFor(const QString& path) {

@@ -13,8 +13,8 @@ enum class ExportFormat { Rtf, Text, Html, Csv, Ics, Refused };
 
 // The save dialog's filters, in Qt's syntax, RTF first.
 QString exportFilter();
-// The name with ".rtf" added when its file name has no extension, as the save dialog's default extension does.
-QString withDefaultExtension(const QString& path);
+// The name with the extension of the chosen filter (".rtf" when none is known) added when its file name has none.
+QString withDefaultExtension(const QString& path, const QString& chosenFilter = QString());
 // The format chosen by the last three characters of the name, lower-cased: "rtf", "txt", "htm", "csv" or "ics";
 // anything else (".html" included) is refused.
 ExportFormat exportFormatFor(const QString& path);

@@ -1,10 +1,11 @@
 #include "Report.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "common/SafeWrite.h"
+#include "common/TextRules.h"
 #include "common/Version.h"
 #include "text/RtfReader.h"
 
@@ -47,9 +48,13 @@ QString total(int list, int count) {
            QString::fromUtf8(count < 2 ? singular[index] : plural[index]);
 }
 
-QString messageBlocks(const MessageList& messages) {
+// Every field read as trimmed text (the CSV export has them as stored).
+QString messageBlocks(const MessageList& stored) {
     QString text;
-    for (const Message& m : messages) {
+    for (Message m : stored) {
+        for (QString* field : {&m.titre, &m.message, &m.datemessage, &m.heuremessage, &m.periodicite,
+                               &m.prochainaffichage, &m.dernieraffichage})
+            *field = trimBlanks(*field);
         text += QStringLiteral("Titre: ") + m.titre + kCrLf;
         text += QStringLiteral("Message: ") + kCrLf + m.message + kCrLf;
         text += QStringLiteral("Date d'affichage: ") + m.datemessage + QLatin1Char('\t') +
@@ -101,15 +106,7 @@ const QByteArray& defaultTemplate() {
 }
 
 bool WriteDefaultTemplate(const QString& programFolder) {
-    QSaveFile file(QDir(programFolder).filePath(kTemplateFileName));
-    file.setDirectWriteFallback(true);  // a writable file in a read-only folder is still rewritten
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(defaultTemplate()) != defaultTemplate().size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileSafely(QDir(programFolder).filePath(kTemplateFileName), defaultTemplate()).ok();
 }
 
 bool BuildReport(QTextDocument& doc, const MessageList& messages, int list, const QDate& today,

@@ -1,6 +1,7 @@
 #include "frmEtat.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -8,15 +9,16 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStyle>
+#include <QTemporaryFile>
 #include <QTextEdit>
 #include <QToolButton>
-#include <QUrl>
 
 #include "calendar/IcsExport.h"
+#include "common/SafeWrite.h"
 #include "common/WindowHelpers.h"
 #include "common/WindowKeys.h"
 #include "reports/Exports.h"
@@ -35,13 +37,14 @@ constexpr int kStripHeight = 420;  // twips above the document
 constexpr int kRightMargin = 120;  // twips right of the document
 constexpr int kChrome = 800;       // twips of the window's height that are not the document
 
-// The desktop's icon of that name, or the style's own.
+// The desktop's icon of that name, or our own picture (a resource path), or the style's own.
 QToolButton* makeButton(QWidget* parent, const QString& name, const QString& toolTip, const char* themeIcon,
-                        QStyle::StandardPixmap icon) {
+                        QStyle::StandardPixmap icon, const char* ownIcon = nullptr) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
     button->setToolTip(toolTip);
-    button->setIcon(QIcon::fromTheme(QLatin1String(themeIcon), parent->style()->standardIcon(icon)));
+    button->setIcon(QIcon::fromTheme(
+        QLatin1String(themeIcon), ownIcon ? QIcon(QString::fromLatin1(ownIcon)) : parent->style()->standardIcon(icon)));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::TabFocus);
     return button;
@@ -67,18 +70,19 @@ frmEtat::frmEtat(Services& services, QPrinter& printer, WindowHost* host, QWidge
         const char* toolTip;
         const char* themeIcon;
         QStyle::StandardPixmap icon;
+        const char* ownIcon;
     };
     const Look looks[5] = {
-        {"Exporter", "document-save-as", QStyle::SP_DialogSaveButton},
-        {"Configuration de l'imprimante", "document-page-setup", QStyle::SP_ComputerIcon},
-        {"Imprimer", "document-print", QStyle::SP_DriveFDIcon},
-        {"Rechercher", "edit-find", QStyle::SP_FileDialogContentsView},
-        {"Affiche l'aide", "help-contents", QStyle::SP_DialogHelpButton},
+        {"Exporter", "document-save-as", QStyle::SP_DialogSaveButton, nullptr},
+        {"Configuration de l'imprimante", "document-page-setup", QStyle::SP_ComputerIcon, nullptr},
+        {"Imprimer", "document-print", QStyle::SP_CustomBase, ":/icons/imprimer.svg"},
+        {"Rechercher", "edit-find", QStyle::SP_FileDialogContentsView, nullptr},
+        {"Affiche l'aide", "help-contents", QStyle::SP_CustomBase, ":/icons/aide.svg"},
     };
     for (int i = 0; i < 5; ++i)
         Boutons[static_cast<size_t>(i)] =
             makeButton(m_strip, QStringLiteral("Boutons_%1").arg(i), QString::fromUtf8(looks[i].toolTip),
-                       looks[i].themeIcon, looks[i].icon);
+                       looks[i].themeIcon, looks[i].icon, looks[i].ownIcon);
     auto* fermer = new QPushButton(QStringLiteral("&Fermer"), m_strip);
     fermer->setObjectName(QStringLiteral("Boutons_5"));
     fermer->setToolTip(QStringLiteral("Fermer la fenêtre"));
@@ -149,7 +153,11 @@ void frmEtat::BuildReport(const QString& caption, int list, MessageList messages
     setWindowTitle(caption);
     Boutons[0]->setVisible(true);
     m_messages = std::move(messages);
-    tavanote::BuildReport(*RTF->document(), m_messages, list, m_services.clock.now().date(), m_services.programFolder);
+    // The template is written beside the messages file: in the program folder, or in the user's data folder when
+    // the messages live there.
+    const QString folder =
+        m_services.store.isOpen() ? QFileInfo(m_services.store.path()).absolutePath() : m_services.programFolder;
+    tavanote::BuildReport(*RTF->document(), m_messages, list, m_services.clock.now().date(), folder);
     RTF->setTextCursor(QTextCursor(RTF->document()));
     FoundCount = 0;
 }
@@ -217,19 +225,12 @@ void frmEtat::cmdPlan_Click(int index) {
 }
 
 void frmEtat::Exporter() {
-    QString path =
-        m_services.dialogs.saveFileName(this, QStringLiteral("Exporter les messages..."), QString(), exportFilter());
+    QString chosenFilter;
+    QString path = m_services.dialogs.saveFileName(this, QStringLiteral("Exporter les messages..."), QString(),
+                                                   exportFilter(), &chosenFilter);
     if (path.isEmpty())
         return;
-    // The save dialog confirms overwriting the name it was given; a name completed here is confirmed here.
-    const QString completed = withDefaultExtension(path);
-    if (completed != path && QFileInfo::exists(completed) &&
-        m_services.dialogs.message(this,
-                                   QStringLiteral("Le fichier [") + QFileInfo(completed).fileName() +
-                                       QStringLiteral("] existe déjà.\nVoulez-vous le remplacer ?"),
-                                   Icon::Question, Buttons::YesNo) != Answer::Yes)
-        return;
-    path = completed;
+    path = withDefaultExtension(path, chosenFilter);
 
     QByteArray bytes;
     QString leftOut;
@@ -256,6 +257,13 @@ void frmEtat::Exporter() {
             inform(QStringLiteral("Exportation impossible: Le type de fichier choisi semble incorrect."));
             return;
     }
+    // The save dialog asks nothing: one question, whether or not the extension was typed.
+    if (QFileInfo::exists(path) &&
+        m_services.dialogs.message(this,
+                                   QStringLiteral("Le fichier [") + QFileInfo(path).fileName() +
+                                       QStringLiteral("] existe déjà.\nVoulez-vous le remplacer ?"),
+                                   Icon::Question, Buttons::YesNo) != Answer::Yes)
+        return;
     if (!writeFile(path, bytes))
         return;
 
@@ -264,21 +272,20 @@ void frmEtat::Exporter() {
                              QStringLiteral("Désirez-vous ouvrir ce fichier ?");
     if (m_services.dialogs.message(this, question, Icon::Question, Buttons::YesNo) != Answer::Yes)
         return;
-    if (!m_services.dialogs.openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())))
-        inform(QStringLiteral("Aucune application associée avec ce type de fichier."));
+    // The answer may come once this window is gone (an export from the main window): the box then has no parent.
+    Dialogs& dialogs = m_services.dialogs;
+    const QPointer<QWidget> self(this);
+    dialogs.openFile(QFileInfo(path).absoluteFilePath(), [&dialogs, self] {
+        dialogs.message(self, QStringLiteral("Aucune application associée avec ce type de fichier."), Icon::Information,
+                        Buttons::Ok);
+    });
 }
 
 bool frmEtat::writeFile(const QString& path, const QByteArray& bytes) {
-    // Written aside and put in place whole: a failure leaves no half-written file, and an older file unchanged.
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    file.cancelWriting();
-    m_services.dialogs.message(this,
-                               QStringLiteral("Impossible d'enregistrer le fichier [") + QFileInfo(path).fileName() +
-                                   QStringLiteral("].\nVérifiez que son dossier existe et que vous pouvez y écrire."),
-                               Icon::Exclamation, Buttons::Ok);
-    return false;
+    const FileWriteResult result = writeFileSafely(path, bytes);
+    if (!result.ok())
+        m_services.dialogs.message(this, fileWriteFailureText(path, result), Icon::Exclamation, Buttons::Ok);
+    return result.ok();
 }
 
 void frmEtat::print() {
@@ -296,12 +303,41 @@ void frmEtat::print() {
         cursor.clearSelection();
         RTF->setTextCursor(cursor);
     }
-    // Each copy is a print job of its own.
+    // Each copy is a print job of its own: the dialog's count is for the whole print, not for each job.
     const int copies = std::max(1, m_printer.copyCount());
     m_printer.setCopyCount(1);
-    for (int copy = 0; copy < copies; ++copy)
-        RTF->print(&m_printer);
+    for (int copy = 0; copy < copies && printOnce(); ++copy) {
+    }
     m_printer.setCopyCount(copies);
+}
+
+bool frmEtat::printOnce() {
+    const QString target = m_printer.outputFormat() == QPrinter::PdfFormat ? m_printer.outputFileName() : QString();
+    if (target.isEmpty()) {
+        RTF->print(&m_printer);
+        if (m_printer.printerState() != QPrinter::Error)
+            return true;
+        inform(QStringLiteral("Impossible d'imprimer: l'imprimante [") + m_printer.printerName() +
+               QStringLiteral("] a refusé le document."));
+        return false;
+    }
+    // The printer writes a PDF file without saying whether the disk took it: it is written aside first, and
+    // takes the name asked for only whole. A cut one lacks the end of file mark.
+    QTemporaryFile part(QDir::temp().filePath(QStringLiteral("tavanote-XXXXXX.pdf")));
+    QByteArray pdf;
+    if (part.open()) {
+        m_printer.setOutputFileName(part.fileName());
+        RTF->print(&m_printer);
+        m_printer.setOutputFileName(target);
+        pdf = part.readAll();
+    }
+    if (m_printer.printerState() == QPrinter::Error || !pdf.trimmed().endsWith("%%EOF")) {
+        const FileWriteResult failure =
+            explainWriteFailure(part.fileName(), pdf.size() + 1, QFileDevice::WriteError, {});
+        m_services.dialogs.message(this, fileWriteFailureText(target, failure), Icon::Exclamation, Buttons::Ok);
+        return false;
+    }
+    return writeFile(target, pdf);
 }
 
 void frmEtat::findNext() {

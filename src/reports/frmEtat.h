@@ -57,6 +57,8 @@ protected:
 private:
     void Exporter();
     void print();
+    // One print job; false (the user told) when it failed.
+    bool printOnce();
     void findNext();
     bool writeFile(const QString& path, const QByteArray& bytes);
     void inform(const QString& text);

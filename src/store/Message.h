@@ -36,4 +36,7 @@ using MessageList = std::vector<Message>;
 // Which rows a list read gives, and in which order.
 enum class MessageOrder { ById, ByTitle };  // ByTitle: French title order, case and accents folded
 
+// How a read gives the fields: by the field-to-text rule, or exactly as stored (Null still the empty text).
+enum class FieldText { Trimmed, AsStored };
+
 }  // namespace tavanote

@@ -47,8 +47,8 @@ QString engineError(sqlite3* db) {
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
 
-// Titles sort with case and accents folded ("école" beside "Ecole", before "Fête"); equal folds fall back
-// to the plain order so that the sort stays total.
+// Titles sort with case and accents folded ("école" beside "Ecole", before "Fête") and the joined letters spelt
+// out ("Œuvre" as "oeuvre"); equal folds fall back to the plain order so that the sort stays total.
 QString frenchKey(const QString& text) {
     const QString decomposed = text.normalized(QString::NormalizationForm_D);
     QString key;
@@ -56,7 +56,12 @@ QString frenchKey(const QString& text) {
     for (const QChar c : decomposed) {
         if (c.category() == QChar::Mark_NonSpacing)
             continue;
-        key += c;
+        if (c == u'œ' || c == u'Œ')
+            key += QStringLiteral("oe");
+        else if (c == u'æ' || c == u'Æ')
+            key += QStringLiteral("ae");
+        else
+            key += c;
     }
     return key.toCaseFolded();
 }
@@ -116,13 +121,15 @@ const char* const kSelect =
     "SELECT id, titre, message, datemessage, heuremessage, etat, periodicite, prochainaffichage, dernieraffichage "
     "FROM message ";
 
-Message messageAt(sqlite3_stmt* stmt) {
+Message messageAt(sqlite3_stmt* stmt, FieldText text) {
     Message m;
     m.id = sqlite3_column_int64(stmt, 0);
     QString* const fields[] = {&m.titre, &m.message,     &m.datemessage,       &m.heuremessage,
                                &m.etat,  &m.periodicite, &m.prochainaffichage, &m.dernieraffichage};
-    for (int c = 0; c < 8; ++c)
-        *fields[c] = fieldText(columnValue(stmt, c + 1));
+    for (int c = 0; c < 8; ++c) {
+        const QVariant value = columnValue(stmt, c + 1);
+        *fields[c] = text == FieldText::AsStored ? value.toString() : fieldText(value);
+    }
     return m;
 }
 
@@ -400,11 +407,11 @@ bool MessageStore::inTransaction() const {
     return m_db && !sqlite3_get_autocommit(m_db);
 }
 
-std::optional<MessageList> MessageStore::readList(Query& query) {
+std::optional<MessageList> MessageStore::readList(Query& query, FieldText text) {
     MessageList list;
     int rc;
     while ((rc = query.step()) == SQLITE_ROW)
-        list.push_back(messageAt(query.get()));
+        list.push_back(messageAt(query.get(), text));
     if (!failWith(rc == SQLITE_DONE ? StoreError() : query.error()))
         return std::nullopt;
     return list;
@@ -480,12 +487,12 @@ std::optional<MessageList> MessageStore::all() {
     return readList(query);
 }
 
-std::optional<MessageList> MessageStore::withState(const QString& etat, MessageOrder order) {
+std::optional<MessageList> MessageStore::withState(const QString& etat, MessageOrder order, FieldText text) {
     Query query(*this, QByteArray(kSelect) + (order == MessageOrder::ByTitle
                                                   ? "WHERE etat = ? ORDER BY titre COLLATE FRENCH, id"
                                                   : "WHERE etat = ? ORDER BY id"));
     query.text(etat);
-    return readList(query);
+    return readList(query, text);
 }
 
 std::optional<MessageList> MessageStore::activeAt(const QSet<QString>& minutes) {

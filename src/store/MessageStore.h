@@ -85,7 +85,7 @@ public:
     // Every message in id order.
     std::optional<MessageList> all();
     // The messages of one state, in id order or in French title order.
-    std::optional<MessageList> withState(const QString& etat, MessageOrder order);
+    std::optional<MessageList> withState(const QString& etat, MessageOrder order, FieldText text = FieldText::Trimmed);
     // Active messages whose next display is one of the given minutes ("dd/mm/yyyy hh:mm"), in id order.
     std::optional<MessageList> activeAt(const QSet<QString>& minutes);
     // The messages shown at every start (periodicity 9), whatever their state, in id order.
@@ -139,7 +139,7 @@ private:
     bool failWith(const StoreError& error);
     bool failWithEngine(int code);
     bool succeed() { return failWith(StoreError()); }
-    std::optional<MessageList> readList(Query& query);
+    std::optional<MessageList> readList(Query& query, FieldText text = FieldText::Trimmed);
     std::optional<bool> hasPutOffTable();  // nothing when the read failed
 
     sqlite3* m_db = nullptr;

@@ -99,8 +99,12 @@ public:
             if (c == '{') {
                 openGroup();
             } else if (c == '}') {
-                if (closeGroup())
+                // A last paragraph without its \par keeps the alignment it had when the document closed.
+                const Qt::Alignment alignment = m_state.alignment;
+                if (closeGroup()) {
+                    m_state.alignment = alignment;
                     break;
+                }
             } else if (c == '\\') {
                 readControl();
             } else if (c == '\r' || c == '\n') {

@@ -29,9 +29,7 @@ check() {
 
 usage="Usage : tavanote [option]"
 check 0 "Tavanote 2.0.0" "" --version
-check 0 "Tavanote 2.0.0" "" -v
 check 0 "$usage" "" --help
-check 0 "$usage" "" -h
 check 2 "" "Option inconnue : --bogus" --bogus
 check 2 "" "Argument inattendu : notes" notes
 grep -q -- "--version" "$work/err" || fail "a wrong option does not show the usage"

@@ -64,163 +64,151 @@ class tst_Settings : public QObject {
     Q_OBJECT
 
 private slots:
-    void everyKeyByItsRule_data();
-    void everyKeyByItsRule();
-    void editsMadeOutsideAreReadAndKept();
-    void startWritesOnceAndRemovesOldSections();
-    void pathsThatCannotBeUsed_data();
-    void pathsThatCannotBeUsed();
-    void linkStaysALinkWithItsOwnerAndMode();
+    void everyKeyByItsRule_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QByteArray>("line");  // the line as typed in the file; empty: no line
+        QTest::addColumn<QString>("read");
+        // The first value stands for the absent key.
+        const auto add = [](const char* key, const char* values, const char* readings) {
+            const QStringList v = QString(values).split('|'), r = QString(readings).split('|');
+            for (int i = 0; i < v.size(); ++i) {
+                const QByteArray line =
+                    i == 0 ? QByteArray() : QUrl::toPercentEncoding(key) + "=\"" + v[i].toUtf8() + '"';
+                QTest::addRow("%s %s", key, i == 0 ? "absent" : qPrintable('"' + v[i] + '"')) << key << line << r[i];
+            }
+        };
+        add("suppression", "-||0|1| 0|00", "keep|keep|delete|keep|keep|keep");
+        add("position", "-||0|8|9|05|-1", "random|random|0|8|system|system|system");
+        add("couleur", "-||12648447|255|abc|16777471|255 rouge", "random|random|12648447|255|0|255|255");
+        add("affichage", "-||0|1|2|3|7", "dt|dt|--|d-|-t|dt|dt");
+        add("demarrage pc", "-||0|1| 0 |00|abc|5", "1|1|0|1|0|0|0|1");
+        add("confirmation fermeture", "-||0|1| 1", "0|0|0|1|0");
+        add("fin programme", "-||0|1|oui", "0|0|0|1|0");
+        add("legende", "-||0|1|2|x", "0|0|0|1|1|0");
+        add("date de debut", "-|05/06/2026", "|05/06/2026");
+    }
+    // Read from a file typed by hand (the key escaped as QSettings writes it), through the one rule of each key.
+    void everyKeyByItsRule() {
+        QFETCH(QString, key);
+        QFETCH(QByteArray, line);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("Tavanote.ini"), "[parametres]\nautre=1\n" + line + '\n'));
+        SettingsStore settings(dir.filePath("Tavanote.ini"));
+        QTEST(reading(Preferences(settings), key), "read");
+    }
+    // A key changed by hand counts at its next use; a save merges over the file as it is, keeping what others wrote.
+    // Names and values QSettings would take apart round-trip.
+    void editsMadeOutsideAreReadAndKept() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
+        const QString odd = QStringLiteral("Cours 1/2: C:\\été 100% %2F [a] = #1; @Variant");
+        SettingsStore settings(path);
+        Preferences preferences(settings);
+        prepare(settings);
+        QVERIFY(preferences.askBeforeQuitting() && preferences.showLegend());
+        preferences.setShowLegend(false);
+        settings.set(odd, odd, odd + QStringLiteral(", \"x\"\r\nligne 2\t"));
+        // Typed by another program (QSettings objects of this process would share what they know of the file).
+        QByteArray edited = readAll(path);
+        QVERIFY(
+            writeFile(path, edited.replace("fin%20programme=1\n", "fin%20programme=0\n") + "[autre]\ncle=gardée\n"));
+        QVERIFY(!preferences.askBeforeQuitting());
+        QVERIFY(settings.save() && settings.writes() == 2);
+        QSettings written(path, QSettings::IniFormat);
+        QCOMPARE(written.value(QStringLiteral("parametres/fin programme")).toString(), QStringLiteral("0"));
+        QCOMPARE(written.value(QStringLiteral("parametres/legende")).toString(), QStringLiteral("0"));
+        QCOMPARE(written.value(QStringLiteral("autre/cle")).toString(), QStringLiteral("gardée"));
+        QCOMPARE(joined(SettingsStore(path).section(odd)), odd + '=' + odd + QStringLiteral(", \"x\"\r\nligne 2\t"));
+    }
+    // One write for the whole start, none when nothing changed. Of version 1.0.0's sections only its own go.
+    void startWritesOnceAndRemovesOldSections() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("config/Tavanote/Tavanote.ini"));
+        SettingsStore settings(path);
+        QVERIFY(!prepare(settings).newVersion && settings.writes() == 1);
+        QCOMPARE(joined(SettingsStore(path).section(kParametres)),
+                 "affichage=3|confirmation fermeture=1|couleur=12648447|date de debut=05/06/2026|demarrage pc=1|"
+                 "dossier application=/opt/tavanote/|fin programme=1|legende=1|position=|suppression=0|version=2.0.0");
+        const QByteArray bytes = readAll(path);
+        SettingsStore again(path);
+        prepare(again);
+        QVERIFY(again.writes() == 0 && readAll(path) == bytes);
+
+        QByteArray old = "[parametres]\ndate%20de%20debut=14/03/2019\n";
+        for (const char* section :
+             {"demarrage%20GEST", "demarrage%20OS", "etat", "fin%20GEST", "fin%20MESS", "liste", "etats", "Etat"})
+            old += QByteArray("[") + section + "]\na=1\n";
+        QVERIFY(writeFile(path, old));
+        QVERIFY(prepare(again).newVersion && again.writes() == 1);
+        SettingsStore reread(path);
+        QCOMPARE(reread.get(kParametres, QStringLiteral("date de debut")), QStringLiteral("14/03/2019"));
+        QVERIFY(!prepare(reread).newVersion);
+        QCOMPARE(QSettings(path, QSettings::IniFormat).childGroups(),
+                 QStringList({"Etat", "etats", "liste", "parametres"}));
+    }
+    void pathsThatCannotBeUsed_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("text");  // %1: the path
+        const QString unread = QStringLiteral("Les paramètres ne peuvent pas être lus dans:\n%1\n\n");
+        QTest::newRow("folder") << "folder" << unread + "C'est un dossier, pas un fichier.";
+        QTest::newRow("named pipe") << "fifo" << unread + "Ce n'est pas un fichier ordinaire";
+        QTest::newRow("link to /dev/zero") << "zero" << unread + "Ce n'est pas un fichier ordinaire";
+        QTest::newRow("2 MB") << "huge" << unread + "Ce fichier est trop grand pour un fichier de paramètres";
+        QTest::newRow("link loop") << "loop" << unread + "Ce lien symbolique ne mène à aucun fichier";
+        QTest::newRow("file for folder") << "blocker"
+                                         << "Les paramètres ne peuvent pas être enregistrés dans:\n%1\n\nCe dossier "
+                                            "n'est pas accessible en écriture.";
+        QTest::newRow("no home") << "none"
+                                 << "Les paramètres ne peuvent pas être enregistrés: aucun dossier personnel";
+    }
+    // Never opened (a pipe would block, a device fill the memory) or never written: one text says why and where,
+    // the defaults hold for the run, and nothing is written there.
+    void pathsThatCannotBeUsed() {
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
+        if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(path));
+        else if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == QLatin1String("zero") || kind == QLatin1String("loop"))
+            QVERIFY(QFile::link(kind == QLatin1String("zero") ? QStringLiteral("/dev/zero") : path, path));
+        else if (kind == QLatin1String("huge"))
+            QVERIFY(writeFile(path, "[parametres]\n") && QFile::resize(path, 2 * 1024 * 1024));
+        else if (kind == QLatin1String("blocker"))
+            QVERIFY(writeFile(std::exchange(path, path + QStringLiteral("/Tavanote/Tavanote.ini")), ""));
+        else
+            path.clear();
+        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
+        SettingsStore settings(path);
+        prepare(settings);
+        QVERIFY(!settings.canSave());
+        QVERIFY2(settings.faultText().startsWith(text.arg(path)), qPrintable(settings.faultText()));
+        QCOMPARE(settings.get(kParametres, QStringLiteral("couleur")), QStringLiteral("12648447"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden), before);
+        QVERIFY(kind != QLatin1String("huge") || QFileInfo(path).size() == 2 * 1024 * 1024);
+    }
+    // People keep their configuration in a folder of links: the link stays, its target keeps its owner and mode.
+    void linkStaysALinkWithItsOwnerAndMode() {
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("dotfiles/Tavanote.ini"));
+        const QString link = dir.filePath(QStringLiteral("config/Tavanote/Tavanote.ini"));
+        QVERIFY(writeFile(target, "[autre]\na=1\n") && QDir().mkpath(QFileInfo(link).absolutePath()));
+        QVERIFY(QFile::link(target, link));
+        const QByteArray native = QFile::encodeName(target);
+        const uid_t owner = ::geteuid() == 0 ? 65534 : ::geteuid();  // as root, someone else's file
+        QVERIFY(::chmod(native.constData(), 0640) == 0 && ::chown(native.constData(), owner, gid_t(-1)) == 0);
+        SettingsStore settings(link);
+        prepare(settings);
+        QVERIFY2(settings.canSave(), qPrintable(settings.faultText()));
+        QVERIFY(QFileInfo(link).isSymLink() && readAll(target).contains("[parametres]") &&
+                readAll(target).contains("[autre]"));
+        struct stat info {};
+        QCOMPARE(::stat(native.constData(), &info), 0);
+        QVERIFY(info.st_uid == owner && (info.st_mode & 07777) == 0640);
+    }
 };
-
-void tst_Settings::everyKeyByItsRule_data() {
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QByteArray>("line");  // the line as typed in the file; empty: no line
-    QTest::addColumn<QString>("read");
-    // The first value stands for the absent key.
-    const auto add = [](const char* key, const char* values, const char* readings) {
-        const QStringList v = QString(values).split('|'), r = QString(readings).split('|');
-        for (int i = 0; i < v.size(); ++i) {
-            const QByteArray line = i == 0 ? QByteArray() : QUrl::toPercentEncoding(key) + "=\"" + v[i].toUtf8() + '"';
-            QTest::addRow("%s %s", key, i == 0 ? "absent" : qPrintable('"' + v[i] + '"')) << key << line << r[i];
-        }
-    };
-    add("suppression", "-||0|1| 0|00", "keep|keep|delete|keep|keep|keep");
-    add("position", "-||0|8|9|05|-1", "random|random|0|8|system|system|system");
-    add("couleur", "-||12648447|255|abc|16777471|255 rouge", "random|random|12648447|255|0|255|255");
-    add("affichage", "-||0|1|2|3|7", "dt|dt|--|d-|-t|dt|dt");
-    add("demarrage pc", "-||0|1| 0 |00|abc|5", "1|1|0|1|0|0|0|1");
-    add("confirmation fermeture", "-||0|1| 1", "0|0|0|1|0");
-    add("fin programme", "-||0|1|oui", "0|0|0|1|0");
-    add("legende", "-||0|1|2|x", "0|0|0|1|1|0");
-    add("date de debut", "-|05/06/2026", "|05/06/2026");
-}
-
-// Read from a file typed by hand (the key escaped as QSettings writes it), through the one rule of each key.
-void tst_Settings::everyKeyByItsRule() {
-    QFETCH(QString, key);
-    QFETCH(QByteArray, line);
-    QTemporaryDir dir;
-    QVERIFY(writeFile(dir.filePath("Tavanote.ini"), "[parametres]\nautre=1\n" + line + '\n'));
-    SettingsStore settings(dir.filePath("Tavanote.ini"));
-    QTEST(reading(Preferences(settings), key), "read");
-}
-
-// A key changed by hand counts at its next use; a save merges over the file as it is, keeping what others wrote.
-// Names and values QSettings would take apart round-trip.
-void tst_Settings::editsMadeOutsideAreReadAndKept() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
-    const QString odd = QStringLiteral("Cours 1/2: C:\\été 100% %2F [a] = #1; @Variant");
-    SettingsStore settings(path);
-    Preferences preferences(settings);
-    prepare(settings);
-    QVERIFY(preferences.askBeforeQuitting() && preferences.showLegend());
-    preferences.setShowLegend(false);
-    settings.set(odd, odd, odd + QStringLiteral(", \"x\"\r\nligne 2\t"));
-    // Typed by another program (QSettings objects of this process would share what they know of the file).
-    QByteArray edited = readAll(path);
-    QVERIFY(writeFile(path, edited.replace("fin%20programme=1\n", "fin%20programme=0\n") + "[autre]\ncle=gardée\n"));
-    QVERIFY(!preferences.askBeforeQuitting());
-    QVERIFY(settings.save() && settings.writes() == 2);
-    QSettings written(path, QSettings::IniFormat);
-    QCOMPARE(written.value(QStringLiteral("parametres/fin programme")).toString(), QStringLiteral("0"));
-    QCOMPARE(written.value(QStringLiteral("parametres/legende")).toString(), QStringLiteral("0"));
-    QCOMPARE(written.value(QStringLiteral("autre/cle")).toString(), QStringLiteral("gardée"));
-    QCOMPARE(joined(SettingsStore(path).section(odd)), odd + '=' + odd + QStringLiteral(", \"x\"\r\nligne 2\t"));
-}
-
-// One write for the whole start, none when nothing changed. Of version 1.0.0's sections only its own go.
-void tst_Settings::startWritesOnceAndRemovesOldSections() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("config/Tavanote/Tavanote.ini"));
-    SettingsStore settings(path);
-    QVERIFY(!prepare(settings).newVersion && settings.writes() == 1);
-    QCOMPARE(joined(SettingsStore(path).section(kParametres)),
-             "affichage=3|confirmation fermeture=1|couleur=12648447|date de debut=05/06/2026|demarrage pc=1|"
-             "dossier application=/opt/tavanote/|fin programme=1|legende=1|position=|suppression=0|version=2.0.0");
-    const QByteArray bytes = readAll(path);
-    SettingsStore again(path);
-    prepare(again);
-    QVERIFY(again.writes() == 0 && readAll(path) == bytes);
-
-    QByteArray old = "[parametres]\ndate%20de%20debut=14/03/2019\n";
-    for (const char* section :
-         {"demarrage%20GEST", "demarrage%20OS", "etat", "fin%20GEST", "fin%20MESS", "liste", "etats", "Etat"})
-        old += QByteArray("[") + section + "]\na=1\n";
-    QVERIFY(writeFile(path, old));
-    QVERIFY(prepare(again).newVersion && again.writes() == 1);
-    SettingsStore reread(path);
-    QCOMPARE(reread.get(kParametres, QStringLiteral("date de debut")), QStringLiteral("14/03/2019"));
-    QVERIFY(!prepare(reread).newVersion);
-    QCOMPARE(QSettings(path, QSettings::IniFormat).childGroups(),
-             QStringList({"Etat", "etats", "liste", "parametres"}));
-}
-
-void tst_Settings::pathsThatCannotBeUsed_data() {
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("text");  // %1: the path
-    const QString unread = QStringLiteral("Les paramètres ne peuvent pas être lus dans:\n%1\n\n");
-    QTest::newRow("folder") << "folder" << unread + "C'est un dossier, pas un fichier.";
-    QTest::newRow("named pipe") << "fifo" << unread + "Ce n'est pas un fichier ordinaire";
-    QTest::newRow("link to /dev/zero") << "zero" << unread + "Ce n'est pas un fichier ordinaire";
-    QTest::newRow("2 MB") << "huge" << unread + "Ce fichier est trop grand pour un fichier de paramètres";
-    QTest::newRow("link loop") << "loop" << unread + "Ce lien symbolique ne mène à aucun fichier";
-    QTest::newRow("file for folder")
-        << "blocker"
-        << "Les paramètres ne peuvent pas être enregistrés dans:\n%1\n\nCe dossier n'est pas accessible en écriture.";
-    QTest::newRow("no home") << "none"
-                             << "Les paramètres ne peuvent pas être enregistrés: aucun dossier personnel";
-}
-
-// Never opened (a pipe would block, a device fill the memory) or never written: one text says why and where,
-// the defaults hold for the run, and nothing is written there.
-void tst_Settings::pathsThatCannotBeUsed() {
-    QFETCH(QString, kind);
-    QFETCH(QString, text);
-    QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
-    if (kind == QLatin1String("folder"))
-        QVERIFY(QDir().mkpath(path));
-    else if (kind == QLatin1String("fifo"))
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    else if (kind == QLatin1String("zero") || kind == QLatin1String("loop"))
-        QVERIFY(QFile::link(kind == QLatin1String("zero") ? QStringLiteral("/dev/zero") : path, path));
-    else if (kind == QLatin1String("huge"))
-        QVERIFY(writeFile(path, "[parametres]\n") && QFile::resize(path, 2 * 1024 * 1024));
-    else if (kind == QLatin1String("blocker"))
-        QVERIFY(writeFile(std::exchange(path, path + QStringLiteral("/Tavanote/Tavanote.ini")), ""));
-    else
-        path.clear();
-    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
-    SettingsStore settings(path);
-    prepare(settings);
-    QVERIFY(!settings.canSave());
-    QVERIFY2(settings.faultText().startsWith(text.arg(path)), qPrintable(settings.faultText()));
-    QCOMPARE(settings.get(kParametres, QStringLiteral("couleur")), QStringLiteral("12648447"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden), before);
-    QVERIFY(kind != QLatin1String("huge") || QFileInfo(path).size() == 2 * 1024 * 1024);
-}
-
-// People keep their configuration in a folder of links: the link stays, its target keeps its owner and mode.
-void tst_Settings::linkStaysALinkWithItsOwnerAndMode() {
-    QTemporaryDir dir;
-    const QString target = dir.filePath(QStringLiteral("dotfiles/Tavanote.ini"));
-    const QString link = dir.filePath(QStringLiteral("config/Tavanote/Tavanote.ini"));
-    QVERIFY(writeFile(target, "[autre]\na=1\n") && QDir().mkpath(QFileInfo(link).absolutePath()));
-    QVERIFY(QFile::link(target, link));
-    const QByteArray native = QFile::encodeName(target);
-    const uid_t owner = ::geteuid() == 0 ? 65534 : ::geteuid();  // as root, someone else's file
-    QVERIFY(::chmod(native.constData(), 0640) == 0 && ::chown(native.constData(), owner, gid_t(-1)) == 0);
-    SettingsStore settings(link);
-    prepare(settings);
-    QVERIFY2(settings.canSave(), qPrintable(settings.faultText()));
-    QVERIFY(QFileInfo(link).isSymLink() && readAll(target).contains("[parametres]") &&
-            readAll(target).contains("[autre]"));
-    struct stat info {};
-    QCOMPARE(::stat(native.constData(), &info), 0);
-    QVERIFY(info.st_uid == owner && (info.st_mode & 07777) == 0640);
-}
 
 QTEST_GUILESS_MAIN(tst_Settings)
 

@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
 #include <QProcess>
 #include <QTimer>
 #include <cstdio>
@@ -40,187 +39,141 @@ class tst_Startup : public QObject {
     Q_OBJECT
 
 private slots:
-    void secondCopyIsToldAndNothingIsWritten();
-    void loadShowsNameAndVersionAndPreparesSettings();
-    void startWithComputerSettingIsApplied();
-    void missingExecutableIsToldThenTheEntryRemoved();
-    void unwritableConfigurationIsToldOnce_data();
-    void unwritableConfigurationIsToldOnce();
-    void secondTickUnloadsAndHandsOverOnce();
-    void singleCopyClaim();
-};
-
-void tst_Startup::secondCopyIsToldAndNothingIsWritten() {
-    TestWorld w;
-    w.platform.otherCopyRunning = true;
-    int unloads = 0;
-    frmIntro frm(w.services(), [&](bool) { ++unloads; });
-    w.dialogs.expect(Icon::Information, QStringLiteral("Le programme est déjà en cours d'utilisation."));
-    QVERIFY(!frm.Form_Load());
-    QVERIFY(w.dialogs.allAnswered());
-    QCOMPARE(w.dialogs.shown.at(0).buttons, Buttons::Ok);
-    const QFileInfo ini(w.dir.path() + QStringLiteral("/config/Tavanote.ini"));
-    QVERIFY(!ini.exists() || ini.size() == 0);
-    QCOMPARE(w.settingsStore->section(kParametres), (QList<QPair<QString, QString>>()));
-    QVERIFY(w.platform.autostartCalls.isEmpty());
-    QVERIFY(!frm.Timer1->isActive());
-    QCOMPARE(unloads, 0);
-}
-
-void tst_Startup::loadShowsNameAndVersionAndPreparesSettings() {
-    TestWorld w("05/06/2026 09:00");
-    frmIntro frm(w.services(), [](bool) {});
-    QVERIFY(frm.Form_Load());
-    QVERIFY(w.dialogs.shown.empty());
-    QCOMPARE(ctl<QLabel>(&frm, "lblTitre")->text(), QStringLiteral("Tavanote"));
-    QCOMPARE(ctl<QLabel>(&frm, "lblVersion")->text(), QStringLiteral("Version 2.0.0"));
-    // Every default written (their values are checked with the settings).
-    QCOMPARE(w.settingsStore->section(kParametres).size(), 11);
-    QCOMPARE(w.settingsStore->get(kParametres, "demarrage pc"), QStringLiteral("1"));
-    QCOMPARE(w.settingsStore->get(kParametres, "date de debut"), QStringLiteral("05/06/2026"));
-    QCOMPARE(w.settingsStore->get(kParametres, "version"), QStringLiteral("2.0.0"));
-    QCOMPARE(w.settingsStore->get(kParametres, "dossier application"), w.programFolder());
-    QCOMPARE(w.platform.autostartCalls, QList<int>{1});
-    QVERIFY(!frm.newVersion());
-    QCOMPARE(frm.Timer1->interval(), 1000);
-    QVERIFY(!w.store.isOpen());  // the main window opens the message file, not the splash
-}
-
-void tst_Startup::startWithComputerSettingIsApplied() {
-    for (const char* stored : {"0", "5"}) {
+    void secondCopyIsToldAndNothingIsWritten() {
         TestWorld w;
-        w.settingsStore->set(kParametres, QStringLiteral("demarrage pc"), QLatin1String(stored));
+        w.platform.otherCopyRunning = true;
+        int unloads = 0;
+        frmIntro frm(w.services(), [&](bool) { ++unloads; });
+        w.dialogs.expect(Icon::Information, QStringLiteral("Le programme est déjà en cours d'utilisation."));
+        QVERIFY(!frm.Form_Load());
+        QVERIFY(w.dialogs.allAnswered());
+        const QFileInfo ini(w.dir.path() + QStringLiteral("/config/Tavanote.ini"));
+        QVERIFY(!ini.exists() || ini.size() == 0);
+        QVERIFY(w.settingsStore->section(kParametres).isEmpty() && w.platform.autostartCalls.isEmpty());
+        QVERIFY(!frm.Timer1->isActive() && unloads == 0);
+    }
+
+    // The start-up entry follows the stored choice (any value but 0 is 1), written back; a missing executable is
+    // told, then the entry removed as the settings window's box would; an entry not written is told once, one
+    // not removed is not.
+    void startupEntryAtLoad_data() {
+        QTest::addColumn<QString>("stored");  // empty: no key
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QList<int>>("calls");
+        QTest::newRow("default") << "" << int(Autostart::Outcome::Done) << QList<int>{1};
+        QTest::newRow("0, removal failing silently") << "0" << int(Autostart::Outcome::Failed) << QList<int>{0};
+        QTest::newRow("5") << "5" << int(Autostart::Outcome::Done) << QList<int>{1};
+        QTest::newRow("missing executable") << "1" << int(Autostart::Outcome::MissingExecutable) << QList<int>{1, 0};
+        QTest::newRow("entry not written") << "1" << int(Autostart::Outcome::Failed) << QList<int>{1};
+    }
+    void startupEntryAtLoad() {
+        QFETCH(QString, stored);
+        QFETCH(int, outcome);
+        QFETCH(QList<int>, calls);
+        TestWorld w;
+        if (!stored.isEmpty())
+            w.settingsStore->set(kParametres, QStringLiteral("demarrage pc"), stored);
+        w.platform.autostartOutcomes = {Autostart::Outcome(outcome)};
+        w.platform.autostartReason = QStringLiteral("Le dossier /home/lea/.config/autostart ne peut pas être créé.");
+        if (outcome == int(Autostart::Outcome::Failed) && calls[0] == 1)
+            w.dialogs.expect(Icon::Information,
+                             QStringLiteral("Le démarrage avec la session n'a pas pu être enregistré dans:\n"
+                                            "/home/lea/.config/autostart/Tavanote.desktop\n\n") +
+                                 w.platform.autostartReason,
+                             Answer::Ok, QStringLiteral("ERREUR..."));
+        if (outcome == int(Autostart::Outcome::MissingExecutable)) {
+            w.dialogs.expect(Icon::Information,
+                             QStringLiteral("Fichier introuvable: tavanote n'a pas été trouvé.\n"
+                                            "Celui-ci devrait se trouver dans le dossier: \n/opt/tavanote"),
+                             Answer::Ok, QStringLiteral("ERREUR..."));
+            w.dialogs.expect(Icon::Question,
+                             QStringLiteral("Êtes-vous sûr(e) que le programme ne doit pas s'activer \npas au "
+                                            "prochain démarrage de l'ordinateur ?\n\nAttention:\nLes messages ne "
+                                            "pourront pas s'afficher si le programme\nn'est pas démarré."),
+                             Answer::Yes);
+        }
         frmIntro frm(w.services(), [](bool) {});
         QVERIFY(frm.Form_Load());
-        const int applied = qstrcmp(stored, "0") == 0 ? 0 : 1;
-        QCOMPARE(w.platform.autostartCalls, QList<int>{applied});
-        QCOMPARE(w.settingsStore->get(kParametres, QStringLiteral("demarrage pc")), QString::number(applied));
+        QVERIFY(w.dialogs.allAnswered());
+        QCOMPARE(w.platform.autostartCalls, calls);
+        QCOMPARE(w.settingsStore->get(kParametres, QStringLiteral("demarrage pc")), QString::number(calls[0]));
+        QVERIFY(frm.Timer1->isActive() && !w.store.isOpen());  // the main window opens the message file
     }
-}
 
-void tst_Startup::missingExecutableIsToldThenTheEntryRemoved() {
-    TestWorld w;
-    w.platform.autostartOutcomes = {Autostart::Outcome::MissingExecutable};
-    frmIntro frm(w.services(), [](bool) {});
-    w.dialogs.expect(Icon::Information,
-                     QStringLiteral("Fichier introuvable: tavanote n'a pas été trouvé.\n"
-                                    "Celui-ci devrait se trouver dans le dossier: \n/opt/tavanote"),
-                     Answer::Ok, QStringLiteral("ERREUR..."));
-    // The settings window's start-up box is unticked as if by the user, with its question.
-    w.dialogs.expect(
-        Icon::Question,
-        QStringLiteral("Êtes-vous sûr(e) que le programme ne doit pas s'activer \npas au prochain démarrage "
-                       "de l'ordinateur ?\n\nAttention:\nLes messages ne pourront pas s'afficher si le "
-                       "programme\nn'est pas démarré."),
-        Answer::Yes);
-    QVERIFY(frm.Form_Load());
-    QVERIFY(w.dialogs.allAnswered());
-    QCOMPARE(w.platform.autostartCalls, (QList<int>{1, 0}));
-    QCOMPARE(w.settingsStore->get(kParametres, QStringLiteral("demarrage pc")), QStringLiteral("1"));
-    QVERIFY(frm.Timer1->isActive());
-}
-
-void tst_Startup::unwritableConfigurationIsToldOnce_data() {
-    QTest::addColumn<QString>("where");  // settings, none (no home), entry (only the start-up entry fails)
-    QTest::newRow("settings folder") << "settings";
-    QTest::newRow("no home") << "none";
-    QTest::newRow("start-up entry") << "entry";
-}
-
-// One box that says what cannot be saved and where, then the program goes on.
-void tst_Startup::unwritableConfigurationIsToldOnce() {
-    QFETCH(QString, where);
-    TestWorld w;
-    QString path = w.dir.filePath(QStringLiteral("config/Tavanote/Tavanote.ini"));
-    if (where == QLatin1String("settings")) {
+    // Settings that cannot be saved: one box says why and where, then the program goes on with the defaults.
+    void unwritableSettingsAreToldOnce() {
+        TestWorld w;
         QFile blocker(w.dir.filePath(QStringLiteral("blocker")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
-        path = blocker.fileName() + QStringLiteral("/Tavanote/Tavanote.ini");
-    } else if (where == QLatin1String("none")) {
-        path.clear();
-    }
-    SettingsStore settings(path);
-    Preferences preferences(settings);
-    Services services{w.clock, w.random,   w.scopedDialogs, settings, preferences,
-                      w.store, w.platform, w.tray,          w.help,   w.programFolder()};
-    if (where == QLatin1String("entry")) {
-        w.platform.autostartOutcomes = {Autostart::Outcome::Failed};
-        w.platform.autostartReason = QStringLiteral("Le dossier /home/lea/.config/autostart ne peut pas être créé.");
-        w.dialogs.expect(Icon::Information,
-                         QStringLiteral("Le démarrage avec la session n'a pas pu être enregistré dans:\n"
-                                        "/home/lea/.config/autostart/Tavanote.desktop\n\n"
-                                        "Le dossier /home/lea/.config/autostart ne peut pas être créé."),
-                         Answer::Ok, QStringLiteral("ERREUR..."));
-    } else {
-        w.dialogs.expect(
-            Icon::Exclamation,
-            (path.isEmpty() ? QStringLiteral("Les paramètres ne peuvent pas être enregistrés: aucun dossier "
-                                             "personnel n'est défini (ni HOME ni XDG_CONFIG_HOME).")
-                            : QStringLiteral("Les paramètres ne peuvent pas être enregistrés dans:\n") + path +
-                                  QStringLiteral("\n\nCe dossier n'est pas accessible en écriture.")) +
-                QStringLiteral("\n\nLe programme utilise les paramètres par défaut; les changements "
-                               "faits pendant cette session seront perdus à sa fin."));
-    }
-    frmIntro frm(services, [](bool) {});
-    QVERIFY(frm.Form_Load());
-    QVERIFY(w.dialogs.allAnswered());
-    QCOMPARE(w.platform.autostartCalls, where == QLatin1String("entry") ? QList<int>{1} : QList<int>());
-    QCOMPARE(settings.get(kParametres, QStringLiteral("couleur")), QStringLiteral("12648447"));
-    QVERIFY(frm.Timer1->isActive());
-}
-
-// The first tick does nothing; the second hides the splash, stops the timer and hands over once.
-void tst_Startup::secondTickUnloadsAndHandsOverOnce() {
-    for (const bool previousVersion : {false, true}) {
-        TestWorld w;
-        if (previousVersion)
-            w.settingsStore->set(kParametres, QStringLiteral("date de debut"), QStringLiteral("14/03/2019"));
-        QList<bool> unloads;
-        frmIntro frm(w.services(), [&](bool newVersion) { unloads << newVersion; });
+        SettingsStore settings(blocker.fileName() + QStringLiteral("/Tavanote/Tavanote.ini"));
+        Preferences preferences(settings);
+        Services services{w.clock, w.random,   w.scopedDialogs, settings, preferences,
+                          w.store, w.platform, w.tray,          w.help,   w.programFolder()};
+        w.dialogs.expect(Icon::Exclamation, "Les paramètres ne peuvent pas être enregistrés dans:\n" +
+                                                settings.fileName() +
+                                                "\n\nCe dossier n'est pas accessible en écriture.\n\nLe programme "
+                                                "utilise les paramètres par défaut; les changements faits pendant "
+                                                "cette session seront perdus à sa fin.");
+        frmIntro frm(services, [](bool) {});
         QVERIFY(frm.Form_Load());
-        frm.show();
-        QVERIFY(QMetaObject::invokeMethod(frm.Timer1, "timeout"));
-        QVERIFY(unloads.isEmpty() && frm.isVisible() && frm.Timer1->isActive());
-        QVERIFY(QMetaObject::invokeMethod(frm.Timer1, "timeout"));
-        QCOMPARE(unloads, QList<bool>{previousVersion});
-        QVERIFY(!frm.isVisible() && !frm.Timer1->isActive());
-        QVERIFY(w.dialogs.shown.empty());
+        QVERIFY(w.dialogs.allAnswered() && w.platform.autostartCalls.isEmpty());
+        QCOMPARE(settings.get(kParametres, QStringLiteral("couleur")), QStringLiteral("12648447"));
+        QVERIFY(frm.Timer1->isActive());
     }
-}
 
-// A claim is refused while another holds it, even a copy in another process; once that one is gone, or was
-// SIGKILLed and left its lock behind, the next copy may run.
-void tst_Startup::singleCopyClaim() {
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("verrou"));
-    QVERIFY(QDir().mkpath(folder));
-    const auto platform = [&](const QString& lockFolder) {
-        return std::make_unique<DesktopPlatform>(dir.filePath(QStringLiteral("tavanote")),
-                                                 dir.filePath(QStringLiteral("Tavanote.desktop")), lockFolder);
-    };
-    {
-        auto first = platform(folder);
-        QVERIFY(first->claimSingleCopy());
-        QVERIFY(first->claimSingleCopy());  // asking again keeps the claim
+    // The first tick does nothing; the second hides the splash, stops the timer and hands over once, telling
+    // whether an older version ran before.
+    void secondTickUnloadsAndHandsOverOnce() {
+        for (const bool previousVersion : {false, true}) {
+            TestWorld w;
+            if (previousVersion)
+                w.settingsStore->set(kParametres, QStringLiteral("date de debut"), QStringLiteral("14/03/2019"));
+            QList<bool> unloads;
+            frmIntro frm(w.services(), [&](bool newVersion) { unloads << newVersion; });
+            QVERIFY(frm.Form_Load());
+            frm.show();
+            QVERIFY(QMetaObject::invokeMethod(frm.Timer1, "timeout"));
+            QVERIFY(unloads.isEmpty() && frm.isVisible());
+            QVERIFY(QMetaObject::invokeMethod(frm.Timer1, "timeout"));
+            QCOMPARE(unloads, QList<bool>{previousVersion});
+            QVERIFY(!frm.isVisible() && !frm.Timer1->isActive());
+        }
+    }
+
+    // A claim is refused while another holds it, even a copy in another process; once that one is gone, or was
+    // SIGKILLed and left its lock behind, the next copy may run.
+    void singleCopyClaim() {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("verrou"));
+        QVERIFY(QDir().mkpath(folder));
+        const auto platform = [&](const QString& lockFolder) {
+            return std::make_unique<DesktopPlatform>(dir.filePath(QStringLiteral("tavanote")),
+                                                     dir.filePath(QStringLiteral("Tavanote.desktop")), lockFolder);
+        };
+        {
+            auto first = platform(folder);
+            QVERIFY(first->claimSingleCopy());
+            QVERIFY(first->claimSingleCopy());  // asking again keeps the claim
+            QVERIFY(!platform(folder)->claimSingleCopy());
+            QTemporaryDir elsewhere;
+            QVERIFY(platform(elsewhere.path())->claimSingleCopy());
+        }
+        QVERIFY(platform(folder)->claimSingleCopy());
+
+        QProcess copy;
+        copy.start(QCoreApplication::applicationFilePath(), {QLatin1String(kHoldLockArgument), dir.path()});
+        QVERIFY(copy.waitForStarted());
+        QByteArray said;
+        while (!said.contains("\n") && copy.state() == QProcess::Running && copy.waitForReadyRead(30000))
+            said += copy.readAllStandardOutput();
+        QCOMPARE(said, QByteArray("locked\n"));
         QVERIFY(!platform(folder)->claimSingleCopy());
-        QTemporaryDir elsewhere;
-        QVERIFY(platform(elsewhere.path())->claimSingleCopy());
+        copy.kill();  // SIGKILL: the lock stays behind
+        QVERIFY(copy.waitForFinished(30000));
+        QVERIFY(!QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        QVERIFY(platform(folder)->claimSingleCopy());
     }
-    QVERIFY(platform(folder)->claimSingleCopy());
-
-    QProcess copy;
-    copy.start(QCoreApplication::applicationFilePath(), {QLatin1String(kHoldLockArgument), dir.path()});
-    QVERIFY(copy.waitForStarted());
-    QByteArray said;
-    while (!said.contains("\n") && copy.state() == QProcess::Running && copy.waitForReadyRead(30000))
-        said += copy.readAllStandardOutput();
-    QCOMPARE(said, QByteArray("locked\n"));
-    QVERIFY(!platform(folder)->claimSingleCopy());
-    copy.kill();  // SIGKILL: the lock stays behind
-    QVERIFY(copy.waitForFinished(30000));
-    QVERIFY(!QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
-    QVERIFY(platform(folder)->claimSingleCopy());
-}
+};
 
 int main(int argc, char** argv) {
     if (argc == 3 && qstrcmp(argv[1], kHoldLockArgument) == 0)

@@ -1,21 +1,15 @@
-#include <QApplication>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
-#include <QToolBar>
 #include <functional>
 
 #include "common/SettingsStore.h"
-#include "main_window/MessageListModel.h"
-#include "main_window/frmGestionMessages.h"
-#include "support/TestWorld.h"
+#include "support/MainWindowWorld.h"
 
 using namespace tavanote;
 using namespace tavanote::test;
@@ -37,32 +31,13 @@ public:
     }
 };
 
-// One message whose displays lie ahead of the test clock, so that the load leaves it alone; returns its id.
-QString add(TestWorld& w, const QString& titre, const QString& etat, const QString& code = QStringLiteral("0")) {
-    return QString::number(w.insert(titre, QStringLiteral("Texte"), QStringLiteral("12/06/2026"),
-                                    QStringLiteral("10:00"), etat, code, QStringLiteral("12/06/2026 10:00"),
-                                    QStringLiteral("31/12/2026 10:00")));
-}
-
-std::unique_ptr<frmGestionMessages> loaded(TestWorld& w, bool show = false) {
-    auto frm = std::make_unique<frmGestionMessages>(w.services(), false);
-    if (!frm->Form_Load())
-        QTest::qFail("the load failed", __FILE__, __LINE__);
-    if (show) {
-        frm->show();
-        if (!QTest::qWaitForWindowExposed(frm.get()))
-            QTest::qFail("window not exposed", __FILE__, __LINE__);
-    }
-    return frm;
-}
-
 QString text(QWidget* parent, const QString& label) {
     return ctl<QLabel>(parent, label)->text();
 }
 
-QString cell(frmGestionMessages& frm, int list, int row, int column) {
+QString cell(frmGestionMessages& frm, int list, int row, int column, int role = Qt::DisplayRole) {
     MessageListModel* m = frm.listModel(list);
-    return m->data(m->index(row, column), Qt::DisplayRole).toString();
+    return m->data(m->index(row, column), role).toString();
 }
 
 // Each row of a list as "No:id".
@@ -73,35 +48,18 @@ QStringList numbered(frmGestionMessages& frm, int list) {
     return texts;
 }
 
-QColor textColour(frmGestionMessages& frm, int row, int column) {
-    MessageListModel* m = frm.listModel(ListActifs);
-    return m->data(m->index(row, column), Qt::ForegroundRole).value<QBrush>().color();
-}
-
-// The mouse moving over a control, as the window sees it; returns the hint then shown.
-QString hintOver(frmGestionMessages& frm, QWidget* widget, QPoint at = QPoint(-1, -1)) {
-    if (at == QPoint(-1, -1))
-        at = widget->rect().center();
-    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(widget, &move);
-    return text(&frm, "StatusBar1_Panel1");
-}
-
 }  // namespace
 
 class tst_frmGestionMessages : public QObject {
     Q_OBJECT
 private slots:
     void emptyStoreLoadsHiddenWithZeroCountsDateAndTime() {
-        TestWorld w;
-        auto frm = loaded(w);
-        QVERIFY(w.dialogs.shown.empty() && w.platform.endCount == 0 && w.store.isOpen() && !frm->isVisible());
-        QCOMPARE(
-            QStringList({text(frm.get(), "lblNombre_0"), text(frm.get(), "lblNombre_1"), text(frm.get(), "lblNombre_2"),
-                         text(frm.get(), "StatusBar1_Panel2"), text(frm.get(), "StatusBar1_Panel3")}),
-            QStringList({"Nombre de messages actifs: 0", "Nombre de messages érronés: 0",
-                         "Nombre de messages actuellement affichés: 0", "  vendredi 5 juin 2026  ", "  09:00:00  "}));
+        MainWindowWorld w;
+        w.load();
+        QVERIFY(w.dialogs.shown.empty() && w.platform.endCount == 0 && w.store.isOpen() && !w.frm->isVisible());
+        QCOMPARE(QStringList({text(w.frm.get(), "lblNombre_0"), text(w.frm.get(), "StatusBar1_Panel2"),
+                              text(w.frm.get(), "StatusBar1_Panel3")}),
+                 QStringList({"Nombre de messages actifs: 0", "  vendredi 5 juin 2026  ", "  09:00:00  "}));
     }
 
     void unusableOrMissingMessageFileEndsTheProgram_data() {
@@ -109,7 +67,6 @@ private slots:
         QTest::newRow("missing") << QByteArray();
         QTest::newRow("unusable") << QByteArray("ceci n'est pas une base");
     }
-
     void unusableOrMissingMessageFileEndsTheProgram() {
         QFETCH(QByteArray, bytes);
         TestWorld w(QStringLiteral("05/06/2026 09:00"), false);
@@ -127,16 +84,14 @@ private slots:
         QVERIFY2(bytes.isNull() ? told == "Impossible de trouver le fichier contenant les messages.\n\nFin du programme"
                                 : told.contains(w.storePath()) && told.endsWith("Fin du programme"),
                  qPrintable(told));
-        QCOMPARE(boxes.shown[0].icon, Icon::Exclamation);
         QCOMPARE(w.platform.endStatus, 1);
-        QVERIFY(!w.store.isOpen());
         QCOMPARE(file.open(QIODevice::ReadOnly), !bytes.isNull());  // a missing file is not made
         QCOMPARE(file.readAll(), bytes.isNull() ? QByteArray() : bytes);
     }
 
     // Another program writing all along: the start-up pass changes nothing, one box says why, the program goes on.
     void startupPassThatCannotBeginIsToldAndTheProgramGoesOn() {
-        TestWorld w;
+        MainWindowWorld w;
         const qint64 id =
             w.insert("Courrier", "x", "10/03/2026", "08:00", "actif", "2", "01/06/2026 08:00", "31/12/2026 08:00");
         SqlProbe other(w.storePath());
@@ -146,115 +101,70 @@ private slots:
                                         "jour: aucun message n'a été modifié.\nIls le seront au prochain démarrage "
                                         "du programme.\n\nLe fichier est utilisé par un autre programme: attendez "
                                         "qu'il ait fini, ou fermez-le, puis recommencez.\n(database is locked)"));
-        auto frm = loaded(w);
+        w.load();
         QVERIFY(w.dialogs.allAnswered());
-        QVERIFY(w.tray.isAdded() && ctl<QTimer>(frm.get(), "Timer2")->isActive());
+        QVERIFY(w.tray.isAdded() && ctl<QTimer>(w.frm.get(), "Timer2")->isActive());
         QVERIFY(other.run(QStringLiteral("ROLLBACK")).ok);
         QCOMPARE(w.sql(QStringLiteral("SELECT prochainaffichage FROM message WHERE id = %1").arg(id)).text(0),
                  QStringLiteral("01/06/2026 08:00"));
     }
 
     void listsByStateInIdOrderTrimmedRenumberedOnRefresh() {
-        TestWorld w;
-        const QString z = add(w, "Zèbre", "Actif");
-        const QString u = add(w, "Perdu", "perdu");
-        const QString d = add(w, "Dentiste", "affiche");
+        MainWindowWorld w;
+        const auto add = [&](const QString& titre, const QString& etat, const QString& code = "0") {
+            return QString::number(w.add(titre, etat, code));
+        };
+        const QString z = add("Zèbre", "Actif");
+        const QString u = add("Perdu", "perdu");
+        const QString d = add("Dentiste", "affiche");
         const QString b = QString::number(w.insert("  Banque  ", "  Salle 2  ", " 12/06/2026 ", " 14:30 ", " ACTIF ",
                                                    " 3 ", " 12/06/2026 14:30 ", QString()));
-        const QString n = add(w, "Sans état", QString());
-        const QString a = add(w, "Accent", "affiché");
+        const QString n = add("Sans état", QString());
+        const QString a = add("Accent", "affiché");
         // Null fields and a code read from its leading digit; a code of 10 or more has no wording.
         const QString e = QString::number(w.insert({}, {}, {}, {}, "actif", "4x", {}, {}));
-        const QString t = add(w, "Douze", "actif", "12");
-        auto frm = loaded(w);
-        QCOMPARE(numbered(*frm, ListActifs), QStringList({"1:" + z, "2:" + b, "3:" + e, "4:" + t}));
-        QCOMPARE(numbered(*frm, ListErrones), QStringList({"1:" + u, "2:" + n, "3:" + a}));
-        QCOMPARE(numbered(*frm, ListAffiches), QStringList({"1:" + d}));
-        QCOMPARE(text(frm.get(), "lblNombre_1"), QStringLiteral("Nombre de messages érronés: 3"));
+        const QString t = add("Douze", "actif", "12");
+        w.load();
+        frmGestionMessages& frm = *w.frm;
+        QCOMPARE(numbered(frm, ListActifs), QStringList({"1:" + z, "2:" + b, "3:" + e, "4:" + t}));
+        QCOMPARE(numbered(frm, ListErrones), QStringList({"1:" + u, "2:" + n, "3:" + a}));
+        QCOMPARE(numbered(frm, ListAffiches), QStringList({"1:" + d}));
+        QCOMPARE(text(&frm, "lblNombre_1"), QStringLiteral("Nombre de messages érronés: 3"));
         QCOMPARE(w.count(QStringLiteral("etat IS NULL")), 1);  // listing writes nothing
         auto row = [&](int r) {                                // blanks trimmed, Null empty
             QStringList cells;
             for (int c = 0; c < kListColumns; ++c)
-                cells << cell(*frm, ListActifs, r, c);
+                cells << cell(frm, ListActifs, r, c);
             return cells.join('|');
         };
         QCOMPARE(row(1), "2|Banque|Salle 2|12/06/2026|14:30|Affiché toutes les semaines|12/06/2026 14:30||3|" + b);
         QCOMPARE(row(2), "3|||||Affiché tous les mois|||4x|" + e);
-        QCOMPARE(cell(*frm, ListActifs, 3, 5), QStringLiteral("Périodicité inconnue"));
+        QCOMPARE(cell(frm, ListActifs, 3, 5), QStringLiteral("Périodicité inconnue"));
 
-        const QString m = add(w, "Marché", "actif");
+        const QString m = add("Marché", "actif");
         w.sql(QStringLiteral("DELETE FROM message WHERE id = ") + z);
-        frm->RefreshMessageLists();
-        QCOMPARE(numbered(*frm, ListActifs), QStringList({"1:" + b, "2:" + e, "3:" + t, "4:" + m}));
-        QCOMPARE(text(frm.get(), "lblNombre_0"), QStringLiteral("Nombre de messages actifs: 4"));
-    }
-
-    // Each row in its code's colour, the same as the legend's swatch, which the arrow points at.
-    void cellColoursAndLegendArrowFollowTheCode() {
-        TestWorld w;
-        for (const char* code : {"9", "0", "3", "12"})
-            add(w, code, "actif", code);
-        w.openStore();  // the lists alone, without the load: a message shown at every start stays as stored
-        auto frm = std::make_unique<frmGestionMessages>(w.services(), false);
-        frm->ShowLegend(true);
-        frm->RefreshMessageLists();
-        QTableView* grid = ctl<QTableView>(frm.get(), "MSFactifs");
-        QLabel* arrow = ctl<QLabel>(frm.get(), "imgFleche");
-        auto swatch = [&](int code) { return ctl<QLabel>(frm.get(), QString("lblCouleur_%1").arg(code)); };
-        for (int row = 0; row < 4; ++row) {
-            const QColor colour = textColour(*frm, row, 1);
-            for (int c = 2; c < kListColumns; ++c)
-                QCOMPARE(textColour(*frm, row, c), colour);
-            grid->setCurrentIndex(grid->model()->index(row, 2));
-            if (row == 3) {  // no swatch: the arrow hides
-                QVERIFY(arrow->isHidden());
-                continue;
-            }
-            const int code = cell(*frm, ListActifs, row, 8).toInt();
-            QCOMPARE(colour, swatch(code)->palette().color(QPalette::Window));
-            QCOMPARE(arrow->y(), swatch(code)->y());
-        }
-        QCOMPARE(textColour(*frm, 2, 1), QColor(255, 192, 128));
-        // The "No" column has a style of its own.
-        grid->setCurrentIndex(grid->model()->index(2, 0));
-        QCOMPARE(arrow->y(), swatch(3)->y());
-        QCOMPARE(frm->SelectedMessageId(grid), cell(*frm, ListActifs, 2, kIdColumn));
-        QCOMPARE(frm->selectedTitle(), QStringLiteral("3"));
+        frm.RefreshMessageLists();
+        QCOMPARE(numbered(frm, ListActifs), QStringList({"1:" + b, "2:" + e, "3:" + t, "4:" + m}));
+        QCOMPARE(text(&frm, "lblNombre_0"), QStringLiteral("Nombre de messages actifs: 4"));
     }
 
     // The legend shown or not is kept in its setting; a refresh keeps the list shown; minimising hides.
     void legendSettingTabsAndMinimising() {
-        TestWorld w;
-        auto frm = loaded(w, true);
-        QPushButton* button = ctl<QPushButton>(frm.get(), "cmdLegende");
+        MainWindowWorld w;
+        w.load(true);
+        QPushButton* button = ctl<QPushButton>(w.frm.get(), "cmdLegende");
         for (const bool shown : {true, false}) {
             QTest::mouseClick(button, Qt::LeftButton);
-            QCOMPARE(ctl<QFrame>(frm.get(), "picLegende")->isHidden(), !shown);
-            QCOMPARE(button->text(), shown ? QStringLiteral("<<<") : QStringLiteral(">>>"));
+            QCOMPARE(ctl<QFrame>(w.frm.get(), "picLegende")->isHidden(), !shown);
             QCOMPARE(w.settingsStore->get(kParametres, "legende"), QString::number(shown));
         }
-        QTabBar* tabs = ctl<QTabBar>(frm.get(), "TabStrip1");
-        QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(1).center());
-        add(w, "Erreur", "errone");
-        frm->RefreshMessageLists();
-        QCOMPARE(tabs->currentIndex(), 1);
-        QVERIFY(ctl<QTableView>(frm.get(), "MSFErrones")->isVisible());
-        QVERIFY(!ctl<QFrame>(frm.get(), "CadreMSF_0")->isVisible());
-        QCOMPARE(hintOver(*frm, tabs, tabs->tabRect(2).center()),
-                 QStringLiteral("Affichage de la liste des messages érronés"));
-        // Each toolbar button its hint all across it; the recovery button has none and leaves the panel as it was.
-        auto* toolbar = ctl<QToolBar>(frm.get(), "Toolbar1");
-        for (const auto& [key, hint] :
-             {std::pair("imprimer", "Imprime les messages"), std::pair("recuperation", "Imprime les messages"),
-              std::pair("exporter", "Exportation des messages"), std::pair("quitter", "Quitter le programme")}) {
-            QWidget* button = toolbar->widgetForAction(toolbar->findChild<QAction*>(QLatin1String(key)));
-            for (const QPoint at : {QPoint(1, 1), button->rect().bottomRight() - QPoint(1, 1)})
-                QCOMPARE(hintOver(*frm, button, at), QString::fromUtf8(hint));
-        }
-        frm->setWindowState(Qt::WindowMinimized);
+        w.showList(ListErrones);
+        w.frm->RefreshMessageLists();
+        QVERIFY(ctl<QTableView>(w.frm.get(), "MSFErrones")->isVisible());
+        w.frm->setWindowState(Qt::WindowMinimized);
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
-        QVERIFY(!frm->isVisible() && !(frm->windowState() & Qt::WindowMinimized));
+        QVERIFY(!w.frm->isVisible() && !(w.frm->windowState() & Qt::WindowMinimized));
         QCOMPARE(w.platform.endCount, 0);
     }
 
@@ -273,65 +183,46 @@ private slots:
                                      << "\nIl existe des messages actuellement affichés [2 messages]\n" + many;
         QTest::newRow("no confirmation") << 1 << 1 << QString();
     }
-
     void quitWarnsOfMessagesNotDisplayed() {
         QFETCH(int, active);
         QFETCH(int, displayed);
         QFETCH(QString, warning);
         const bool asks = !warning.isNull();
-        TestWorld w;
+        MainWindowWorld w;
         for (int i = 0; i < active + displayed; ++i)
-            add(w, QString("Message %1").arg(i), i < active ? "actif" : "affiche");
-        add(w, "Erreur", "errone");  // never counted
-        w.settingsStore->set(kParametres, "fin programme", QString::number(asks));
-        auto frm = loaded(w);
+            w.add(QString("Message %1").arg(i), i < active ? "actif" : "affiche");
+        w.add("Erreur", "errone");  // never counted
+        w.set("fin programme", QString::number(asks));
+        w.load();
         if (asks)
             w.dialogs.expect(Icon::Question, kQuestion + (warning.isEmpty() ? "" : "\n\nAttention:" + warning),
                              Answer::Yes);
-        frm->mnuQuitter_Click();
+        w.frm->mnuQuitter_Click();
         QVERIFY(w.dialogs.allAnswered());  // any other box fails
-        QCOMPARE(w.platform.endCount, 1);
-        QVERIFY(!w.store.isOpen());
+        QVERIFY(w.platform.endCount == 1 && !w.store.isOpen() && !w.tray.isAdded());
         QCOMPARE(w.count(QStringLiteral("etat = 'affiche'")), displayed);  // quitting writes nothing
     }
 
     void answeringNoToCloseEscapeOrMenuKeepsRunning() {
-        TestWorld w;
-        w.settingsStore->set(kParametres, "fin programme", QStringLiteral("1"));
+        MainWindowWorld w;
+        w.set("fin programme", QStringLiteral("1"));
         const QString question = kQuestion + "\n\nAttention:" + kActive.arg(1);
-        add(w, "Actif", "actif");
-        auto frm = loaded(w, true);
+        w.add("Actif", "actif");
+        w.load(true);
+        frmGestionMessages* frm = w.frm.get();
         frm->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(frm.get()));
+        QVERIFY(QTest::qWaitForWindowActive(frm));
         const std::function<void()> ways[] = {[&] { frm->mnuQuitter_Click(); }, [&] { QVERIFY(!frm->close()); },
-                                              [&] { QTest::keyClick(frm.get(), Qt::Key_Escape); }};
+                                              [&] { QTest::keyClick(frm, Qt::Key_Escape); }};
         for (const auto& way : ways) {
             w.dialogs.expect(Icon::Question, question, Answer::No);
             way();
             QVERIFY(w.dialogs.allAnswered() && w.platform.endCount == 0 && w.store.isOpen() && frm->isVisible());
-            QVERIFY(ctl<QTimer>(frm.get(), "Timer2")->isActive());
+            QVERIFY(ctl<QTimer>(frm, "Timer2")->isActive());
         }
         w.dialogs.expect(Icon::Question, question, Answer::Yes);
         frm->close();
         QVERIFY(w.dialogs.allAnswered() && w.platform.endCount == 1 && !w.store.isOpen());
-    }
-
-    // Scrolled sideways to the end, a list keeps its "No" column over its left edge, following its rows.
-    void numberColumnStaysWhileTheListScrollsSideways() {
-        TestWorld w;
-        for (int i = 1; i <= 30; ++i)
-            add(w, QStringLiteral("Message %1").arg(i), "actif");
-        auto frm = loaded(w, true);
-        QTableView* list = ctl<QTableView>(frm.get(), "MSFactifs");
-        QTableView* number = ctl<QTableView>(list, "MSFactifs_fixe");
-        list->horizontalScrollBar()->setValue(list->horizontalScrollBar()->maximum());
-        list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
-        QVERIFY(list->columnViewportPosition(0) < 0 && number->isVisible());
-        const QRect cells = list->viewport()->geometry();
-        QCOMPARE(list->childAt(cells.topLeft() + QPoint(2, 2)), number->viewport());  // laid over the cells
-        const QModelIndex shown = number->indexAt(QPoint(2, 2));
-        QVERIFY(shown.row() > 10 && shown.row() == list->rowAt(2));
-        QCOMPARE(shown.data().toString(), QString::number(shown.row() + 1));
     }
 };
 

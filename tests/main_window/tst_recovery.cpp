@@ -11,8 +11,6 @@ using namespace tavanote;
 
 namespace {
 
-using Pairs = QList<QPair<QString, QString>>;
-
 const QString kListe = QStringLiteral("liste");
 const QString kEnding = QStringLiteral(" à partir de l'ancienne version.");
 
@@ -27,9 +25,10 @@ struct World {
         if (!MessageStore::createEmpty(path, &error) || !store.open(path).ok())
             qFatal("store: %s", qPrintable(error));
     }
-    // The old version's entries, each "name|value in liste|jour:|heure:|texte:".
+    // The old version's entries, each "name|value in liste|jour:|heure:|texte:"; none: no list at all.
     void leave(const QStringList& messages) {
-        settings.set(kListe, QStringLiteral("nombre"), QString::number(messages.size()));
+        if (!messages.isEmpty())
+            settings.set(kListe, QStringLiteral("nombre"), QString::number(messages.size()));
         for (const QString& message : messages) {
             const QStringList f = message.split(QLatin1Char('|'));
             settings.set(kListe, f[0], f[1]);
@@ -55,101 +54,71 @@ struct World {
 class tst_recovery : public QObject {
     Q_OBJECT
 private slots:
-    void recovers_data();
-    void recovers();
-    void nothingToRecover();
-    void unstorableNamesAreSkipped();
-    void offer();
-};
+    void recovers_data() {
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("kept");  // sections of the old version that stay
 
-void tst_recovery::recovers_data() {
-    QTest::addColumn<QStringList>("left");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("rows");
-    QTest::addColumn<QStringList>("kept");  // sections of the old version that stay
-
-    // Old values are data, never statement text: an apostrophe in a date or a title stays where it was typed.
-    const QString date = QStringLiteral("0'5/06/2026'); DELETE FROM message; --");
-    QTest::newRow("plural, bound") << QStringList{"Alpha|EN COURS|05/06/2026|09:30|Salle 2",
-                                                  "Beta|EN COURS|5/6/2026|9:05:40|B",
-                                                  "x','y|EN COURS|" + date + "|09:30|t"}
-                                   << "3 messages ont été récupérés"
-                                   << QStringList{"Alpha|Salle 2|05/06/2026|09:30|actif|0|05/06/2026 09:30|",
-                                                  "Beta|B|05/06/2026|09:05|actif|0|05/06/2026 09:05|",
-                                                  "x','y|t|" + date + "|09:30|actif|0|" + date + " 09:30|"}
-                                   << QStringList();
-    QTest::newRow("singular, apostrophes")
-        << QStringList{" L'heure |EN COURS|01/02/2026|08:00|C'est l''heure "} << "1 message a été récupéré"
-        << QStringList{"L'heure|C'est l''heure|01/02/2026|08:00|actif|0|01/02/2026 08:00|"} << QStringList();
-    QTest::newRow("zero") << QStringList() << "Aucun message n'a été récupéré" << QStringList() << QStringList();
-    QTest::newRow("lower case") << QStringList{"Vieux|en cours|01/02/2026|08:00|x", "Fini|TERMINE|01/02/2026|08:00|y"}
-                                << "Aucun message n'a été récupéré" << QStringList() << QStringList{"Vieux", "Fini"};
-    QTest::newRow("unreadable") << QStringList{"Demain|EN COURS|demain|7:15|z", "Vide|EN COURS|||"}
-                                << "2 messages ont été récupérés"
-                                << QStringList{"Demain|z|demain|07:15|actif|0|demain 07:15|", "Vide||||actif|0||"}
-                                << QStringList();
-}
-
-void tst_recovery::recovers() {
-    QFETCH(QStringList, left);
-    QFETCH(QString, text);
-    QFETCH(QStringList, rows);
-    QFETCH(QStringList, kept);
-    World w;
-    w.leave(left);
-
-    const RecoveryResult r = RecoverOldMessages(w.store, w.settings);
-    QVERIFY(!r.failed);
-    QCOMPARE(r.text, text + kEnding);
-    QCOMPARE(r.count, rows.size());
-    QCOMPARE(r.refreshLists, !rows.isEmpty());
-    QCOMPARE(w.rows(), rows);
-    QVERIFY(w.settings.section(kListe).isEmpty());
-    for (const QString& message : left) {
-        const QString name = message.section(QLatin1Char('|'), 0, 0);
-        QCOMPARE(w.settings.section(name).isEmpty(), !kept.contains(name));
+        // Old values are data, never statement text: an apostrophe in a date or a title stays where it was typed.
+        const QString date = QStringLiteral("0'5/06/2026'); DELETE FROM message; --");
+        QTest::newRow("plural, bound") << QStringList{"Alpha|EN COURS|05/06/2026|09:30|Salle 2",
+                                                      "Beta|EN COURS|5/6/2026|9:05:40|B",
+                                                      "x','y|EN COURS|" + date + "|09:30|t"}
+                                       << "3 messages ont été récupérés" + kEnding
+                                       << QStringList{"Alpha|Salle 2|05/06/2026|09:30|actif|0|05/06/2026 09:30|",
+                                                      "Beta|B|05/06/2026|09:05|actif|0|05/06/2026 09:05|",
+                                                      "x','y|t|" + date + "|09:30|actif|0|" + date + " 09:30|"}
+                                       << QStringList();
+        QTest::newRow("singular, apostrophes")
+            << QStringList{" L'heure |EN COURS|01/02/2026|08:00|C'est l''heure "}
+            << "1 message a été récupéré" + kEnding
+            << QStringList{"L'heure|C'est l''heure|01/02/2026|08:00|actif|0|01/02/2026 08:00|"} << QStringList();
+        QTest::newRow("no list") << QStringList() << "Il n'existe aucun message a récupérer" + kEnding << QStringList()
+                                 << QStringList();
+        QTest::newRow("lower case") << QStringList{"Vieux|en cours|01/02/2026|08:00|x",
+                                                   "Fini|TERMINE|01/02/2026|08:00|y"}
+                                    << "Aucun message n'a été récupéré" + kEnding << QStringList()
+                                    << QStringList{"Vieux", "Fini"};
+        QTest::newRow("unreadable") << QStringList{"Demain|EN COURS|demain|7:15|z", "Vide|EN COURS|||"}
+                                    << "2 messages ont été récupérés" + kEnding
+                                    << QStringList{"Demain|z|demain|07:15|actif|0|demain 07:15|", "Vide||||actif|0||"}
+                                    << QStringList();
+        // A title the store cannot hold, or the name of one of the program's sections, is left where it is and
+        // listed; the others are recovered.
+        const QString longName = QString(31, QLatin1Char('T'));
+        QTest::newRow("unstorable names")
+            << QStringList{"Alpha|EN COURS|05/06/2026|09:30|a", longName + "|EN COURS|05/06/2026|09:30|b",
+                           "parametres|EN COURS|05/06/2026|09:30|c"}
+            << "1 message a été récupéré" + kEnding +
+                   "\n\nCes messages n'ont pas pu être récupérés: leur titre a plus de 30 caractères ou est le nom "
+                   "d'une section du programme. Ils restent dans le fichier des paramètres.\n" +
+                   longName + "\nparametres"
+            << QStringList{"Alpha|a|05/06/2026|09:30|actif|0|05/06/2026 09:30|"} << QStringList{longName, "parametres"};
     }
-}
-
-void tst_recovery::nothingToRecover() {
-    World w;
-    w.settings.set(QStringLiteral("Alpha"), QStringLiteral("texte:"), QStringLiteral("reste"));
-    const RecoveryResult r = RecoverOldMessages(w.store, w.settings);
-    QVERIFY(!r.failed);
-    QVERIFY(!r.refreshLists);
-    QCOMPARE(r.text, QStringLiteral("Il n'existe aucun message a récupérer") + kEnding);
-    QVERIFY(w.rows().isEmpty());
-    QCOMPARE(w.settings.get(QStringLiteral("Alpha"), QStringLiteral("texte:")), QStringLiteral("reste"));
-}
-
-// A title the store cannot hold, or the name of one of the program's sections, is left where it is and listed;
-// the others are recovered, and the program's keys stay.
-void tst_recovery::unstorableNamesAreSkipped() {
-    World w;
-    const QString longName = QString(31, QLatin1Char('T'));
-    w.settings.set(kParametres, QStringLiteral("couleur"), QStringLiteral("255"));
-    w.leave({"Alpha|EN COURS|05/06/2026|09:30|a", longName + "|EN COURS|05/06/2026|09:30|b",
-             "parametres|EN COURS|05/06/2026|09:30|c"});
-    QVERIFY(w.settings.save());
-    const RecoveryResult r = RecoverOldMessages(w.store, w.settings);
-    QVERIFY(!r.failed && r.refreshLists);
-    QCOMPARE(r.text, "1 message a été récupéré" + kEnding +
-                         "\n\nCes messages n'ont pas pu être récupérés: leur titre a plus de 30 caractères ou est le "
-                         "nom d'une section du programme. Ils restent dans le fichier des paramètres.\n" +
-                         longName + "\nparametres");
-    QCOMPARE(w.rows(), QStringList{"Alpha|a|05/06/2026|09:30|actif|0|05/06/2026 09:30|"});
-    SettingsStore reread(w.settings.fileName());
-    QCOMPARE(reread.get(kParametres, QStringLiteral("couleur")), QStringLiteral("255"));
-    QCOMPARE(reread.get(longName, QStringLiteral("texte:")), QStringLiteral("b"));
-    QVERIFY(reread.section(kListe).isEmpty() && reread.section(QStringLiteral("Alpha")).isEmpty());
-}
-
-void tst_recovery::offer() {
-    QCOMPARE(recoveryOffer().split(QLatin1Char('\n')),
-             QStringList({"Vous avez installé une nouvelle version du programme.",
-                          "Les messages encore actifs de la version 1.0.0 peuvent être récupérés.",
-                          "Désirez-vous récupérer ces messages si il y en a ?"}));
-}
+    // What is recovered leaves the settings file, with the list; the program's own keys stay.
+    void recovers() {
+        QFETCH(QStringList, left);
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, kept);
+        World w;
+        w.settings.set(kParametres, QStringLiteral("couleur"), QStringLiteral("255"));
+        w.leave(left);
+        QVERIFY(w.settings.save());
+        const RecoveryResult r = RecoverOldMessages(w.store, w.settings);
+        QVERIFY(!r.failed);
+        QTEST(r.text, "text");
+        QCOMPARE(r.refreshLists, !rows.isEmpty());
+        QCOMPARE(w.rows(), rows);
+        SettingsStore reread(w.settings.fileName());
+        QVERIFY(reread.section(kListe).isEmpty());
+        QCOMPARE(reread.get(kParametres, QStringLiteral("couleur")), QStringLiteral("255"));
+        for (const QString& message : left) {
+            const QString name = message.section(QLatin1Char('|'), 0, 0);
+            QCOMPARE(reread.section(name).isEmpty(), !kept.contains(name));
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_recovery)
 #include "tst_recovery.moc"

@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
-#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -13,9 +12,8 @@
 #include <QTextEdit>
 #include <memory>
 
-#include "main_window/frmGestionMessages.h"
 #include "reports/frmEtat.h"
-#include "support/TestWorld.h"
+#include "support/MainWindowWorld.h"
 
 using namespace tavanote;
 using namespace tavanote::test;
@@ -99,40 +97,13 @@ struct Window : TestWorld {
     QList<bool> offeredSelection;
 };
 
-// The main window loaded on a test world holding one message of each list.
-struct Program : TestWorld {
-    void load() {
-        frm = std::make_unique<frmGestionMessages>(services(), false);
-        QVERIFY(frm->Form_Load());
-    }
-    void showList(int list) { ctl<QTabBar>(frm.get(), "TabStrip1")->setCurrentIndex(list); }
-    void ctrl(Qt::Key key) { QTest::keyClick(frm.get(), key, Qt::ControlModifier); }
-    std::unique_ptr<frmGestionMessages> frm;
-};
-
 }  // namespace
 
 class tst_frmEtat : public QObject {
     Q_OBJECT
 private slots:
-    // [-] takes the window off the top and [+] puts it back; F1 its help, Esc closes.
-    void onTopHelpAndEscape() {
-        Window w;
-        w.build();
-        w.showActive();
-        QCOMPARE(w.frm->windowTitle(), kCaption);
-        for (const int button : {0, 1}) {
-            QTest::mouseClick(w.frm->cmdPlan[button], Qt::LeftButton);
-            QCOMPARE(bool(w.frm->windowFlags() & Qt::WindowStaysOnTopHint), button == 1);
-            QVERIFY(w.frm->isVisible() && w.frm->cmdPlan[1 - button]->isVisible());
-        }
-        QTest::keyClick(w.frm.get(), Qt::Key_F1);
-        QCOMPARE(w.help.shown, (QList<std::pair<QString, HelpContext>>{{"frmEtat", HelpContext::Report}}));
-        QTest::keyClick(w.frm.get(), Qt::Key_Escape);
-        QVERIFY(!w.frm->isVisible());
-    }
-
-    // Each match in turn, then the count, then from the top again; a changed text starts a new count.
+    // Each match in turn, then the count, then from the top again; a changed text starts a new count. F1 its
+    // help, Esc closes.
     void findsNextFromTheSelection() {
         Window w;
         w.build();
@@ -150,16 +121,12 @@ private slots:
             starts << w.frm->RTF->textCursor().selectionStart();
         }
         QVERIFY(starts[0] < starts[1] && starts[1] < starts[2]);
-        QCOMPARE(w.frm->FoundCount, 3);
         w.dialogs.expect(Icon::Information,
                          "Aucun texte supplémentaire, correspondant à votre recherche, n'a été trouvé.\n"
                          "(Le texte a été trouvé 3 fois)");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QVERIFY(w.dialogs.allAnswered());
-        QCOMPARE(w.frm->FoundCount, 0);
         QCOMPARE(QApplication::focusWidget(), search);
-        QCOMPARE(search->selectedText(), "DENTISTE");
-        QVERIFY(!w.frm->RTF->textCursor().hasSelection());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(w.frm->RTF->textCursor().selectionStart(), starts[0]);
 
@@ -169,145 +136,82 @@ private slots:
         w.dialogs.expect(Icon::Information, "Aucun texte, correspondant à votre recherche, n'a été trouvé.");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QVERIFY(w.dialogs.allAnswered());
+        QTest::keyClick(w.frm.get(), Qt::Key_F1);
+        QCOMPARE(w.help.shown, (QList<std::pair<QString, HelpContext>>{{"frmEtat", HelpContext::Report}}));
+        QTest::keyClick(w.frm.get(), Qt::Key_Escape);
+        QVERIFY(!w.frm->isVisible());
     }
 
-    void emptyDocumentSaysSoAndCloses_data() {
-        QTest::addColumn<int>("button");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("exporter") << 0 << "Aucunes données à exporter.";
-        QTest::newRow("imprimer") << 2 << "Aucunes données à imprimer.";
-    }
-    void emptyDocumentSaysSoAndCloses() {
-        QFETCH(int, button);
-        QFETCH(QString, text);
-        Window w;
-        QFile empty(w.dir.filePath("vide.txt"));
-        QVERIFY(empty.open(QIODevice::WriteOnly));
-        empty.close();
-        QVERIFY(w.frm->previewFile(empty.fileName()));
-        w.showActive();
-        w.printToPdf();
-        w.dialogs.fileNames.push_back(w.dir.filePath("vide.rtf"));
-        w.dialogs.expect(Icon::Information, text);
-        w.frm->Boutons_Click(button);
-        QVERIFY(w.dialogs.allAnswered() && !w.frm->isVisible());
-        QVERIFY(w.offeredSelection.isEmpty() && w.dialogs.fileNames.size() == 1);
-    }
-
-    void printsTheReportToPdf_data() {
-        QTest::addColumn<int>("copies");
-        QTest::addColumn<bool>("selectFirst");  // a title selected before printing
-        QTest::addColumn<bool>("selection");    // the user prints only the selection
-        QTest::newRow("trois exemplaires, trois travaux") << 3 << false << false;
-        QTest::newRow("la sélection seule") << 1 << true << true;
-        QTest::newRow("tout, malgré une sélection") << 2 << true << false;
-    }
+    // All pages in as many jobs as copies; then, a title found and selected, the selection alone when the user
+    // asks for it; a cancelled dialog prints nothing.
     void printsTheReportToPdf() {
-        QFETCH(int, copies);
-        QFETCH(bool, selectFirst);
-        QFETCH(bool, selection);
         Window w;
         w.build();
         w.showActive();
-        if (selectFirst) {
-            QTest::mouseClick(ctl<QLineEdit>(w.frm.get(), "txtRecherche"), Qt::LeftButton);
-            QTest::keyClicks(QApplication::focusWidget(), "Banque");
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-            QCOMPARE(w.selected(), "Banque");
-        }
-        w.printToPdf(copies, selection);
+        w.printToPdf(3);
         QTest::mouseClick(w.frm->Boutons[2], Qt::LeftButton);
-        QCOMPARE(w.offeredSelection, QList<bool>{selectFirst});
-        QCOMPARE(w.printer.jobs, copies);
-        QCOMPARE(w.frm->RTF->textCursor().hasSelection(), selection);
+        QCOMPARE(w.printer.jobs, 3);
         const QString text = pdfText(w.pdf());
-        if (selection) {
-            QVERIFY2(text.startsWith("Banque\n") && !text.contains("TAVANOTE"), qPrintable(text));
-        } else {
-            for (const char* part : {"TAVANOTE", "Liste des messages actifs", "Titre: Anniversaire de Zoé",
-                                     "Pain, œufs, dentiste", "Total: 3 messages actifs", "Date: 05/06/2026"})
-                QVERIFY2(text.contains(QString::fromUtf8(part)), part);
-            QVERIFY(text.indexOf("Anniversaire") < text.indexOf("Titre: Banque"));
-        }
-        QVERIFY(w.frm->isVisible());
+        for (const char* part : {"TAVANOTE", "Titre: Anniversaire de Zoé", "Pain, œufs", "Total: 3 messages"})
+            QVERIFY2(text.contains(QString::fromUtf8(part)), part);
 
-        // A cancelled dialog prints nothing more.
+        QTest::mouseClick(ctl<QLineEdit>(w.frm.get(), "txtRecherche"), Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), "Banque");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(w.selected(), "Banque");
+        w.printToPdf(1, true);
+        QTest::mouseClick(w.frm->Boutons[2], Qt::LeftButton);
+        QCOMPARE(w.offeredSelection, (QList<bool>{false, true}));
+        QVERIFY2(pdfText(w.pdf()).startsWith("Banque\n") && !pdfText(w.pdf()).contains("TAVANOTE"),
+                 qPrintable(pdfText(w.pdf())));
         w.dialogs.printing = nullptr;
         w.frm->Boutons_Click(2);
-        QCOMPARE(w.printer.jobs, copies);
+        QCOMPARE(w.printer.jobs, 4);
     }
 
-    // The name chosen decides the format; the file is written whole, then the user may open it.
-    void exportsByTheName_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("written");  // empty: refused
-        QTest::addColumn<QByteArray>("begins");
-        QTest::addColumn<bool>("opens");  // the answer to "open this file?" and whether an application opens it
-        QTest::newRow("sans extension: RTF") << "rapport"
-                                             << "rapport.rtf" << QByteArray("{\\rtf1") << true;
-        QTest::newRow("texte") << "rapport.TXT"
-                               << "rapport.TXT" << QByteArray("Date: 05/06/2026\r\nTAVANOTE") << false;
-        QTest::newRow("html") << "rapport.htm"
-                              << "rapport.htm" << QByteArray("\xEF\xBB\xBF<html>\r\n") << true;
-        QTest::newRow("csv") << "rapport.csv"
-                             << "rapport.csv" << QByteArray("\xEF\xBB\xBFid;titre;message;") << true;
-        QTest::newRow("agenda") << "rapport.ics"
-                                << "rapport.ics" << QByteArray("BEGIN:VCALENDAR\r\nPRODID:") << false;
-        QTest::newRow(".html refusé") << "rapport.html"
-                                      << "" << QByteArray() << false;
-    }
-    void exportsByTheName() {
-        QFETCH(QString, typed);
-        QFETCH(QString, written);
-        QFETCH(QByteArray, begins);
-        QFETCH(bool, opens);
+    // The name chosen decides the format (RTF when it has none); the file is written whole, then the user may
+    // open it. An existing file is replaced only when the user says so; a refused name or a failed write is told
+    // and leaves no file behind.
+    void exports() {
         Window w;
         w.build();
-        w.showActive();
-        w.dialogs.fileNames.push_back(w.dir.filePath(typed));
-        if (written.isEmpty()) {
-            w.dialogs.expect(Icon::Information, "Exportation impossible: Le type de fichier choisi semble incorrect.");
-        } else {
-            w.dialogs.expect(Icon::Question, kOpenQuestion.arg(written), opens ? Answer::Yes : Answer::No);
-            w.dialogs.openUrlAnswer = false;
-            if (opens)
-                w.dialogs.expect(Icon::Information, "Aucune application associée avec ce type de fichier.");
-        }
-        QTest::mouseClick(w.frm->Boutons[0], Qt::LeftButton);
-        QVERIFY(w.dialogs.allAnswered());
-        if (written.isEmpty()) {
-            QCOMPARE(QDir(w.dir.path()).entryList({"rapport*"}), QStringList());
-            return;
-        }
-        const QString path = w.dir.filePath(written);
-        QVERIFY(fileBytes(path).startsWith(begins));
-        QCOMPARE(w.dialogs.openedUrls, opens ? QList<QUrl>{QUrl::fromLocalFile(path)} : QList<QUrl>{});
-        QVERIFY(w.frm->isVisible());
-    }
+        const auto exportAs = [&](const QString& typed) {
+            w.dialogs.fileNames.push_back(w.dir.filePath(typed));
+            w.frm->Boutons_Click(0);
+            QVERIFY(w.dialogs.allAnswered());
+        };
+        const QString rtf = w.dir.filePath("rapport.rtf");
+        w.dialogs.openUrlAnswer = false;
+        w.dialogs.expect(Icon::Question, kOpenQuestion.arg("rapport.rtf"), Answer::Yes);
+        w.dialogs.expect(Icon::Information, "Aucune application associée avec ce type de fichier.");
+        exportAs("rapport");
+        QVERIFY(fileBytes(rtf).startsWith("{\\rtf1"));
+        QCOMPARE(w.dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(rtf)});
 
-    // A name completed with ".rtf" that names an existing file is confirmed first; a failed write says so and
-    // leaves no file behind.
-    void exportAsksBeforeReplacingAndReportsFailures() {
-        Window w;
-        w.build();
-        const QString existing = w.dir.filePath("rapport.rtf");
-        QFile old(existing);
+        QFile old(rtf);
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("ancien") == 6);
         old.close();
-        w.dialogs.fileNames.push_back(w.dir.filePath("rapport"));
         w.dialogs.expect(Icon::Question, "Le fichier [rapport.rtf] existe déjà.\nVoulez-vous le remplacer ?",
                          Answer::No);
-        w.frm->Boutons_Click(0);
-        QVERIFY(w.dialogs.allAnswered());
-        QCOMPARE(fileBytes(existing), "ancien");
+        exportAs("rapport");
+        QCOMPARE(fileBytes(rtf), "ancien");
 
-        w.dialogs.fileNames.push_back(w.dir.filePath("absent/rapport.csv"));
+        w.dialogs.expect(Icon::Question, kOpenQuestion.arg("rapport.csv"), Answer::No);
+        exportAs("rapport.csv");
+        QVERIFY(fileBytes(w.dir.filePath("rapport.csv")).startsWith("\xEF\xBB\xBFid;titre;message;"));
+        w.dialogs.expect(Icon::Question, kOpenQuestion.arg("rapport.ics"), Answer::No);
+        exportAs("rapport.ics");
+        QVERIFY(fileBytes(w.dir.filePath("rapport.ics")).startsWith("BEGIN:VCALENDAR\r\nPRODID:"));
+
+        w.dialogs.expect(Icon::Information, "Exportation impossible: Le type de fichier choisi semble incorrect.");
+        exportAs("rapport.html");
         w.dialogs.expect(Icon::Exclamation,
-                         "Impossible d'enregistrer le fichier [rapport.csv].\n"
-                         "Vérifiez que son dossier existe et que vous pouvez y écrire.");
-        w.frm->Boutons_Click(0);
-        QVERIFY(w.dialogs.allAnswered());
-        QVERIFY(!QFile::exists(w.dir.filePath("absent")));
+                         "Impossible d'enregistrer le fichier [rapport.csv].\n\n"
+                         "Le dossier du fichier n'existe pas: choisissez un dossier existant, puis recommencez.");
+        exportAs("absent/rapport.csv");
+        QCOMPARE(QDir(w.dir.path()).entryList({"rapport*", "absent"}),
+                 QStringList({"rapport.csv", "rapport.ics", "rapport.rtf"}));
+        QCOMPARE(w.dialogs.openedUrls.size(), 1);
     }
 
     void previewsAnImportFileAsItIs_data() {
@@ -335,7 +239,6 @@ private slots:
         QCOMPARE(w.frm->RTF->toPlainText(), shown);
         QCOMPARE(w.frm->RTF->document()->begin().begin().fragment().charFormat().fontWeight() >= QFont::Bold, bold);
         QVERIFY(!w.frm->Boutons[0]->isVisible());
-        QVERIFY(w.frm->Boutons[2]->isVisible());
 
         w.dialogs.expect(Icon::Information,
                          "Impossible de lire le fichier [absent.txt].\n"
@@ -344,47 +247,13 @@ private slots:
         QVERIFY(w.dialogs.allAnswered());
     }
 
-    // The report commands of the main window on an empty list say so, whichever list is shown.
-    void reportCommandsOnAnEmptyList_data() {
-        QTest::addColumn<int>("list");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("aperçu, actifs") << 0 << int(Qt::Key_A)
-                                        << "Il n'existe aucuns messages actifs actuellement à afficher dans l'aperçu.";
-        QTest::newRow("imprimer, érronés")
-            << 1 << int(Qt::Key_I) << "Il n'existe aucuns messages érronés actuellement à imprimer.";
-        QTest::newRow("exporter, affichés")
-            << 2 << int(Qt::Key_E) << "Il n'existe aucuns messages affichés actuellement à exporter.";
-    }
-    void reportCommandsOnAnEmptyList() {
-        QFETCH(int, list);
-        QFETCH(int, key);
-        QFETCH(QString, text);
-        Program p;
-        // One message in each of the other lists.
-        const QString states[3] = {"actif", "errone", "affiche"};
-        for (int other = 0; other < 3; ++other)
-            if (other != list)
-                p.insert("Autre", "Texte", "12/06/2026", "10:00", states[other], "0", "12/06/2026 10:00", "");
-        p.load();
-        p.showList(list);
-        const QStringList before = visibleWindows();
-        p.dialogs.printAnswer = true;
-        p.dialogs.fileNames.push_back(p.dir.filePath("rapport.txt"));
-        p.dialogs.expect(Icon::Information, text);
-        p.ctrl(Qt::Key(key));
-        QVERIFY(p.dialogs.allAnswered());
-        QCOMPARE(visibleWindows(), before);
-        QCOMPARE(p.dialogs.fileNames.size(), size_t(1));
-    }
-
     // Ctrl+A shows the report of the list shown, in title order; Ctrl+I and Ctrl+E print and export it without
     // showing the window.
     void reportCommandsOfTheMainWindow() {
-        Program p;
-        p.insert("Zèbre", "Rayures", "12/06/2026", "10:00", "errone", "0", "12/06/2026 10:00", "");
-        p.insert("banque", "Relevé", "12/06/2026", "10:00", "errone", "0", "12/06/2026 10:00", "");
-        p.insert("Actif", "Ailleurs", "12/06/2026", "10:00", "actif", "0", "12/06/2026 10:00", "");
+        MainWindowWorld p;
+        p.add("Zèbre", "errone");
+        p.add("banque", "errone");
+        p.add("Actif", "actif");
         p.load();
         p.showList(1);
         const QStringList before = visibleWindows();
@@ -392,11 +261,8 @@ private slots:
         p.ctrl(Qt::Key_A);
         frmEtat* report = p.frm->report();
         QVERIFY(report && report->isVisible());
-        QCOMPARE(report->windowTitle(), kCaption);
         const QString shown = report->RTF->toPlainText();
-        QVERIFY(shown.contains("Liste des messages érronés"));
-        QVERIFY(shown.indexOf("Titre: banque") < shown.indexOf("Titre: Zèbre"));
-        QVERIFY(!shown.contains("Actif"));
+        QVERIFY(shown.indexOf("Titre: banque") < shown.indexOf("Titre: Zèbre") && !shown.contains("Actif"));
         QVERIFY(shown.contains("Total: 2 messages érronés"));
         report->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -417,9 +283,7 @@ private slots:
         p.ctrl(Qt::Key_E);
         QVERIFY(p.dialogs.allAnswered());
         QVERIFY(fileBytes(p.dir.filePath("liste.txt")).contains("Total: 2 messages érronés\r\n"));
-        QCOMPARE(p.dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(p.dir.filePath("liste.txt"))});
         QCOMPARE(visibleWindows(), before);
-        QVERIFY(!p.frm->report());
     }
 };
 

@@ -52,8 +52,10 @@ QString FakeDialogs::openFileName(QWidget*, const QString&, const QString&, cons
     return name;
 }
 
-QString FakeDialogs::saveFileName(QWidget* parent, const QString& caption, const QString& folder,
-                                  const QString& filter) {
+QString FakeDialogs::saveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
+                                  QString* selected) {
+    if (selected)
+        *selected = chosenFilter;
     return openFileName(parent, caption, folder, filter);
 }
 

@@ -50,16 +50,21 @@ public:
     Answer message(QWidget* parent, const QString& text, Icon icon, Buttons buttons, const QString& title,
                    std::optional<Answer> defaultButton) override;
     QString openFileName(QWidget*, const QString&, const QString&, const QString&) override;
-    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override;
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&, QString* selected) override;
     std::optional<QColor> color(QWidget*, const QColor&) override;
     bool print(QWidget*, QPrinter& printer, bool offerSelection) override;
     bool pageSetup(QWidget*, QPrinter&) override { return printAnswer; }
     bool openUrl(const QUrl& url) override;
+    void openFile(const QString& path, std::function<void()> noApplication) override {
+        if (!openUrl(QUrl::fromLocalFile(path)))
+            noApplication();
+    }
 
     // Runs while the next box is open, as the events of its nested loop would (a timer tick, a click).
     std::function<void()> whileNextBoxOpen;
     std::vector<ShownBox> shown;
     std::deque<QString> fileNames;  // answers of the file dialogs, in turn; none left means cancel
+    QString chosenFilter;           // the filter chosen in the save dialog
     std::optional<QColor> colourAnswer;
     bool printAnswer = false;
     // When set, answers the print dialog instead of printAnswer, choosing on the printer as a user would.
