@@ -255,25 +255,6 @@ private slots:
         QCOMPARE(w.row({hourly}), QStringLiteral("actif 05/03/2026 11:00"));
     }
 
-    void messageOfTheHourLivedTwiceOpensOnce() {
-        // In Paris, 25/10/2026 02:30 comes at 00:30 UTC (summer time) and again at 01:30 UTC (winter time).
-        const QDateTime firstPass = QDateTime(QDate(2026, 10, 25), QTime(0, 30), Qt::UTC).toLocalTime();
-        for (const QDateTime& pass : {firstPass, firstPass.addSecs(3600)})
-            QCOMPARE(pass.toString("dd/MM/yyyy HH:mm"), QStringLiteral("25/10/2026 02:30"));
-        World w("25/10/2026 02:00", {"suppression"});
-        const qint64 id = w.add("Heure d'hiver", "25/10/2026 02:30");
-        w.load();
-        w.ticks(firstPass.addSecs(-20), 140);
-        QCOMPARE(w.opened(), QList<qint64>({id}));
-        // Closed, then made active again at the same minute: the second 02:30 does not open it.
-        QCOMPARE(w.close(id, "Message: Heure d'hiver\n\nCe message est maintenant érroné."),
-                 QStringLiteral("errone 25/10/2026 02:30"));
-        w.sql(QStringLiteral("UPDATE message SET etat = 'actif' WHERE id = %1").arg(id));
-        w.ticks(firstPass.addSecs(120), 3600);
-        QVERIFY(w.opened().isEmpty());
-        QCOMPARE(w.row({id}), QStringLiteral("actif 25/10/2026 02:30"));
-    }
-
     void dateAndTimeLabels_data() {
         QTest::addColumn<QString>("affichage");
         QTest::addColumn<QString>("labels");  // date and time shown
