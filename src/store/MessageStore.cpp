@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <iterator>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -102,8 +104,48 @@ qint64 numberOf(sqlite3* db, const char* sql) {
 
 // "INTEGER PRIMARY KEY" makes id the row's own number (unique, never Null) except in a table WITHOUT ROWID or
 // when declared DESC: the engine then keeps the key in an index of its own, as for any other primary key.
-bool idIsRowId(sqlite3* db) {
-    return numberOf(db, "SELECT count(*) FROM pragma_index_list('message') WHERE origin = 'pk'") == 0;
+bool idIsRowId(sqlite3* db, const char* countPkIndexes) {
+    return numberOf(db, countPkIndexes) == 0;
+}
+
+// A table as the file declares it: its columns (lower-cased; none when there is no such table), and whether id
+// alone is its key, declared INTEGER.
+struct TableShape {
+    int rc = SQLITE_OK;  // of reading the declaration
+    QStringList columns;
+    bool integerKey = false;
+
+    QStringList missing(const char* const* wanted, size_t count) const {
+        QStringList absent;
+        for (size_t i = 0; i < count; ++i) {
+            if (!columns.contains(QLatin1String(wanted[i])))
+                absent << QLatin1String(wanted[i]);
+        }
+        return absent;
+    }
+};
+
+TableShape tableShape(sqlite3* db, const char* tableInfo) {
+    TableShape shape;
+    sqlite3_stmt* raw = nullptr;
+    shape.rc = sqlite3_prepare_v2(db, tableInfo, -1, &raw, nullptr);
+    if (shape.rc != SQLITE_OK)
+        return shape;
+    Statement info(raw);
+    bool idKey = false;
+    int keyColumns = 0;
+    while (sqlite3_step(info.get()) == SQLITE_ROW) {
+        const QString name = columnValue(info.get(), 1).toString().toLower();
+        shape.columns << name;
+        const qint64 pk = columnValue(info.get(), 5).toLongLong();
+        keyColumns += pk > 0 ? 1 : 0;
+        // Only "INTEGER PRIMARY KEY" can make id the row's own number: unique, never Null.
+        if (name == QLatin1String("id") && pk == 1 &&
+            columnValue(info.get(), 2).toString().trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+            idKey = true;
+    }
+    shape.integerKey = idKey && keyColumns == 1;
+    return shape;
 }
 
 // The rows a key that is not the row's number let in: without id, or sharing one.
@@ -145,33 +187,15 @@ const char* const kPutOffColumns[] = {"id", "affichage", "retour", "depuis"};
 // A file without the table rappel is a file no note was ever put off in; one whose rappel lacks our columns, or
 // whose id is not the row's own number, is no file of ours: refused as a foreign table message is.
 StoreOpenResult checkPutOffTable(sqlite3* db) {
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA table_info(rappel)", -1, &raw, nullptr) != SQLITE_OK)
+    const TableShape shape = tableShape(db, "PRAGMA table_info(rappel)");
+    if (shape.rc != SQLITE_OK)
         return {StoreFault::Unreadable, engineError(db)};
-    Statement info(raw);
-    QStringList found;
-    bool integerKey = false;
-    int keyColumns = 0;
-    while (sqlite3_step(info.get()) == SQLITE_ROW) {
-        const QString name = columnValue(info.get(), 1).toString().toLower();
-        found << name;
-        const qint64 pk = columnValue(info.get(), 5).toLongLong();
-        keyColumns += pk > 0 ? 1 : 0;
-        if (name == QLatin1String("id") && pk == 1 &&
-            columnValue(info.get(), 2).toString().trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
-            integerKey = true;
-    }
-    if (found.isEmpty())
+    if (shape.columns.isEmpty())
         return {};
-    QStringList missing;
-    for (const char* column : kPutOffColumns) {
-        if (!found.contains(QLatin1String(column)))
-            missing << QLatin1String(column);
-    }
-    if (!missing.isEmpty())
+    if (const QStringList missing = shape.missing(kPutOffColumns, std::size(kPutOffColumns)); !missing.isEmpty())
         return {StoreFault::BadPutOffTable,
                 QStringLiteral("il lui manque les colonnes: %1").arg(missing.join(QStringLiteral(", ")))};
-    if (!integerKey || keyColumns != 1)
+    if (!shape.integerKey || !idIsRowId(db, "SELECT count(*) FROM pragma_index_list('rappel') WHERE origin = 'pk'"))
         return {StoreFault::BadPutOffTable, QStringLiteral("sa colonne id n'est pas une clé primaire entière")};
     return {};
 }
@@ -231,40 +255,17 @@ StoreOpenResult MessageStore::open(const QString& path) {
     }
     sqlite3_exec(db.get(), "PRAGMA ignore_check_constraints=OFF", nullptr, nullptr, nullptr);
     {
-        sqlite3_stmt* rawInfo = nullptr;
-        const int infoRc = sqlite3_prepare_v2(db.get(), "PRAGMA table_info(message)", -1, &rawInfo, nullptr);
-        if (locked(infoRc))
+        const TableShape shape = tableShape(db.get(), "PRAGMA table_info(message)");
+        if (locked(shape.rc))
             return {StoreFault::Locked, QString()};
-        if (infoRc != SQLITE_OK)
+        if (shape.rc != SQLITE_OK)
             return {StoreFault::Unreadable, engineError(db.get())};
-        Statement info(rawInfo);
-        QStringList found;
-        bool integerKey = false;
-        int keyColumns = 0;
-        while (sqlite3_step(info.get()) == SQLITE_ROW) {
-            const QString name = columnValue(info.get(), 1).toString().toLower();
-            found << name;
-            const qint64 pk = columnValue(info.get(), 5).toLongLong();
-            if (pk > 0)
-                ++keyColumns;
-            // Only "INTEGER PRIMARY KEY" can make id the row's own number: unique, never Null.
-            if (name == QLatin1String("id") && pk == 1 &&
-                columnValue(info.get(), 2)
-                        .toString()
-                        .trimmed()
-                        .compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
-                integerKey = true;
-        }
-        if (found.isEmpty())
+        if (shape.columns.isEmpty())
             return {StoreFault::NoTable, QString()};
-        QStringList missing;
-        for (const char* column : kColumns) {
-            if (!found.contains(QLatin1String(column)))
-                missing << QLatin1String(column);
-        }
-        if (!missing.isEmpty())
+        if (const QStringList missing = shape.missing(kColumns, std::size(kColumns)); !missing.isEmpty())
             return {StoreFault::MissingColumns, missing.join(QStringLiteral(", "))};
-        if (!integerKey || keyColumns != 1 || !idIsRowId(db.get()))
+        if (!shape.integerKey ||
+            !idIsRowId(db.get(), "SELECT count(*) FROM pragma_index_list('message') WHERE origin = 'pk'"))
             return {StoreFault::BadKey, keyFaults(db.get())};
     }
     if (const StoreOpenResult putOffs = checkPutOffTable(db.get()); !putOffs.ok())

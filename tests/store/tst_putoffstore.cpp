@@ -88,6 +88,7 @@ void tst_PutOffStore::malformedTableRefusedAtOpen_data() {
     QTest::newRow("a column missing") << "id INTEGER PRIMARY KEY, affichage, depuis" << false;
     QTest::newRow("id not the row's number") << "id TEXT PRIMARY KEY, affichage, retour, depuis" << false;
     QTest::newRow("no key") << "id INTEGER, affichage, retour, depuis" << false;
+    QTest::newRow("a key kept apart") << "id INTEGER PRIMARY KEY DESC, affichage, retour, depuis" << false;
     QTest::newRow("a key of two columns") << "id INTEGER, affichage, retour, depuis, PRIMARY KEY (id, retour)" << false;
 }
 
