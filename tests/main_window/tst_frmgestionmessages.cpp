@@ -98,9 +98,7 @@ private slots:
 
     void listsByStateInIdOrderTrimmedRenumberedOnRefresh() {
         MainWindowWorld w;
-        const auto add = [&](const QString& titre, const QString& etat, const QString& code = "0") {
-            return QString::number(w.add(titre, etat, code));
-        };
+        const auto add = [&](const QString& titre, const QString& etat) { return QString::number(w.add(titre, etat)); };
         const QString z = add("Zèbre", "Actif");
         const QString u = add("Perdu", "perdu");
         const QString d = add("Dentiste", "affiche");
@@ -108,12 +106,10 @@ private slots:
                                                    " 3 ", " 12/06/2026 14:30 ", QString()));
         const QString n = add("Sans état", QString());
         const QString a = add("Accent", "affiché");
-        // Null fields and a code read from its leading digit; a code of 10 or more has no wording.
-        const QString e = QString::number(w.insert({}, {}, {}, {}, "actif", "4x", {}, {}));
-        const QString t = add("Douze", "actif", "12");
+        const QString e = QString::number(w.insert({}, {}, {}, {}, "actif", "4x", {}, {}));  // Null fields
         w.load();
         frmGestionMessages& frm = *w.frm;
-        QCOMPARE(numbered(frm, ListActifs), QStringList({"1:" + z, "2:" + b, "3:" + e, "4:" + t}));
+        QCOMPARE(numbered(frm, ListActifs), QStringList({"1:" + z, "2:" + b, "3:" + e}));
         QCOMPARE(numbered(frm, ListErrones), QStringList({"1:" + u, "2:" + n, "3:" + a}));
         QCOMPARE(numbered(frm, ListAffiches), QStringList({"1:" + d}));
         QCOMPARE(text(&frm, "lblNombre_1"), QStringLiteral("Nombre de messages érronés: 3"));
@@ -123,7 +119,7 @@ private slots:
         const QString m = add("Marché", "actif");
         w.sql(QStringLiteral("DELETE FROM message WHERE id = ") + z);
         frm.RefreshMessageLists();
-        QCOMPARE(numbered(frm, ListActifs), QStringList({"1:" + b, "2:" + e, "3:" + t, "4:" + m}));
+        QCOMPARE(numbered(frm, ListActifs), QStringList({"1:" + b, "2:" + e, "3:" + m}));
     }
 
     void quitWarnsOfMessagesNotDisplayed_data() {
@@ -135,7 +131,6 @@ private slots:
         QTest::newRow("none") << 0 << 0 << "";
         QTest::newRow("3+1") << 3 << 1 << kActive.arg(3) + "\nDe plus, 1 message est actuellement affiché.\n" + one;
         QTest::newRow("2+3") << 2 << 3 << kActive.arg(2) + "\nDe plus, 3 messages sont actuellement affichés.\n" + many;
-        QTest::newRow("1 active") << 1 << 0 << kActive.arg(1);
         QTest::newRow("1 displayed") << 0 << 1 << "\nIl existe un message actuellement affiché.\n" + one;
         QTest::newRow("2 displayed") << 0 << 2
                                      << "\nIl existe des messages actuellement affichés [2 messages]\n" + many;

@@ -176,8 +176,7 @@ private slots:
                          "Impossible d'enregistrer le fichier [rapport.csv].\n\n"
                          "Le dossier du fichier n'existe pas: choisissez un dossier existant, puis recommencez.");
         exportAs("absent/rapport.csv");
-        QCOMPARE(QDir(w.dir.path()).entryList({"rapport*", "absent"}),
-                 QStringList({"rapport.csv", "rapport.rtf"}));
+        QCOMPARE(QDir(w.dir.path()).entryList({"rapport*", "absent"}), QStringList({"rapport.csv", "rapport.rtf"}));
         QCOMPARE(w.dialogs.openedUrls.size(), 1);
     }
 

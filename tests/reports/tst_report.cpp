@@ -133,14 +133,8 @@ private slots:
                                       << "/tmp/a.b/rapport.rtf" << ExportFormat::Rtf;
         QTest::newRow("text") << "r.TXT"
                               << "r.TXT" << ExportFormat::Text;
-        QTest::newRow("htm") << "r.htm"
-                             << "r.htm" << ExportFormat::Html;
-        QTest::newRow("agenda") << "r.ics"
-                                << "r.ics" << ExportFormat::Ics;
         QTest::newRow("html") << "r.html"
                               << "r.html" << ExportFormat::Refused;
-        QTest::newRow("other extension") << "r.doc"
-                                         << "r.doc" << ExportFormat::Refused;
         QTest::newRow("by the last three characters") << "r.xcsv"
                                                       << "r.xcsv" << ExportFormat::Csv;
     }
