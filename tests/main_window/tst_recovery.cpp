@@ -80,6 +80,10 @@ private slots:
                                                    "Fini|TERMINE|01/02/2026|08:00|y"}
                                     << "Aucun message n'a été récupéré" + kEnding << QStringList()
                                     << QStringList{"Vieux", "Fini"};
+        QTest::newRow("unreadable") << QStringList{"Demain|EN COURS|demain|7:15|z", "Vide|EN COURS|||"}
+                                    << "2 messages ont été récupérés" + kEnding
+                                    << QStringList{"Demain|z|demain|07:15|actif|0|demain 07:15|", "Vide||||actif|0||"}
+                                    << QStringList();
         // A title the store cannot hold, or the name of one of the program's sections, is left where it is and
         // listed; the others are recovered.
         const QString longName = QString(31, QLatin1Char('T'));
