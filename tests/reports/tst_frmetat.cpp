@@ -207,7 +207,8 @@ private slots:
         QVERIFY(w.dialogs.allAnswered());
     }
 
-    // Ctrl+A shows the report of the list shown, in title order; Ctrl+E exports it without showing the window.
+    // Ctrl+A shows the report of the list shown, in title order; Ctrl+I and Ctrl+E print and export it without
+    // showing the window.
     void reportCommandsOfTheMainWindow() {
         MainWindowWorld p;
         p.add("Zèbre", "errone");
@@ -224,6 +225,16 @@ private slots:
         QVERIFY(shown.indexOf("Titre: banque") < shown.indexOf("Titre: Zèbre") && !shown.contains("Actif"));
         QVERIFY(shown.contains("Total: 2 messages érronés"));
         report->close();
+
+        const QString pdf = p.dir.filePath("liste.pdf");
+        p.dialogs.printing = [&](QPrinter& printer, bool) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        };
+        p.ctrl(Qt::Key_I);
+        QVERIFY(pdfText(pdf).contains("Titre: Zèbre"));
+        QCOMPARE(visibleWindows(), before);
 
         p.dialogs.fileNames.push_back(p.dir.filePath("liste.txt"));
         p.dialogs.expect(Icon::Question, kOpenQuestion.arg("liste.txt"), Answer::Yes);
