@@ -225,6 +225,7 @@ private slots:
         QVERIFY(shown.indexOf("Titre: banque") < shown.indexOf("Titre: Zèbre") && !shown.contains("Actif"));
         QVERIFY(shown.contains("Total: 2 messages érronés"));
         report->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
         const QString pdf = p.dir.filePath("liste.pdf");
         p.dialogs.printing = [&](QPrinter& printer, bool) {
