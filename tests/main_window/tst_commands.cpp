@@ -176,6 +176,12 @@ private slots:
         // Another note closed afterwards asks the usual question and is handled by its code.
         p.closeDaily(p.frm->findNote(dentiste));
         QCOMPARE(p.row(dentiste), "actif 06/06/2026 09:05");
+
+        // A displayed row whose note is no longer open (a note put off) still goes.
+        const qint64 seul = p.add("Seul", "affiche");
+        p.frm->RefreshMessageLists();
+        p.remove(ListAffiches, "Seul", Answer::Yes, false);
+        QCOMPARE(p.row(seul), "gone");
     }
 
     // Deleted from the main window while its note asks its own question (answered No), the note still says the
