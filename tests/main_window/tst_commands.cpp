@@ -246,6 +246,8 @@ private slots:
         QCOMPARE(editorShows(e), "Créer un nouveau message|||05/06/2026||0|");  // today, by the program's clock
         QTest::keyClicks(ctl<QLineEdit>(e, "txtTitre"), "Pharmacie");
         QTest::keyClicks(ctl<QPlainTextEdit>(e, "txtTexte"), "Prendre le sirop");
+        ctl<QAction>(p.frm.get(), "mnuNouveauMessage")->trigger();  // asked again: the same editor, as typed
+        QCOMPARE(editorShows(e), "Créer un nouveau message|Pharmacie|Prendre le sirop|05/06/2026||0|");
         QTest::keyClicks(ctl<QLineEdit>(e, "txtHeure"), "09:05");
         ctl<QComboBox>(e, "cboPeriode")->setCurrentIndex(2);
         QTest::keyClicks(ctl<QLineEdit>(e, "txtDateFin"), "30/06/2026");
