@@ -247,6 +247,7 @@ private slots:
         QTest::keyClicks(ctl<QLineEdit>(e, "txtTitre"), "Pharmacie");
         QTest::keyClicks(ctl<QPlainTextEdit>(e, "txtTexte"), "Prendre le sirop");
         ctl<QAction>(p.frm.get(), "mnuNouveauMessage")->trigger();  // asked again: the same editor, as typed
+        QCOMPARE(p.frm->editor(), e);
         QCOMPARE(editorShows(e), "Créer un nouveau message|Pharmacie|Prendre le sirop|05/06/2026||0|");
         QTest::keyClicks(ctl<QLineEdit>(e, "txtHeure"), "09:05");
         ctl<QComboBox>(e, "cboPeriode")->setCurrentIndex(2);

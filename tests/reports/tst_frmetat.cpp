@@ -77,12 +77,13 @@ struct Window : TestWorld {
     }
     QString selected() const { return frm->RTF->textCursor().selectedText(); }
     QString pdf() const { return dir.filePath(QStringLiteral("page.pdf")); }
-    // The print dialog answers OK, printing copies copies to a PDF file.
-    void printToPdf(int copies) {
-        dialogs.printing = [this, copies](QPrinter& p, bool) {
+    // The print dialog answers OK, printing to a PDF file: copies copies, only the selection when asked to.
+    void printToPdf(int copies, bool selection = false) {
+        dialogs.printing = [this, copies, selection](QPrinter& p, bool) {
             p.setOutputFormat(QPrinter::PdfFormat);
             p.setOutputFileName(pdf());
             p.setCopyCount(copies);
+            p.setPrintRange(selection ? QPrinter::Selection : QPrinter::AllPages);
             return true;
         };
     }
@@ -124,7 +125,7 @@ private slots:
         QCOMPARE(w.frm->RTF->textCursor().selectionStart(), starts[0]);
     }
 
-    // All pages in as many jobs as copies; a cancelled dialog prints nothing.
+    // All pages in as many jobs as copies, or the selection; a cancelled dialog prints nothing.
     void printsTheReportToPdf() {
         Window w;
         w.build();
@@ -135,9 +136,19 @@ private slots:
         const QString text = pdfText(w.pdf());
         for (const char* part : {"TAVANOTE", "Titre: Anniversaire de Zoé", "Pain, œufs", "Total: 3 messages"})
             QVERIFY2(text.contains(QString::fromUtf8(part)), part);
+
+        // A title found is selected: the selection alone only when the user asks for it.
+        QTest::mouseClick(ctl<QLineEdit>(w.frm.get(), "txtRecherche"), Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), "Banque");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        for (const bool selection : {true, false}) {
+            w.printToPdf(1, selection);
+            QTest::mouseClick(w.frm->Boutons[2], Qt::LeftButton);
+            QCOMPARE(pdfText(w.pdf()).contains("TAVANOTE"), !selection);
+        }
         w.dialogs.printing = nullptr;
         w.frm->Boutons_Click(2);
-        QCOMPARE(w.printer.jobs, 3);
+        QCOMPARE(w.printer.jobs, 5);
     }
 
     // The name chosen decides the format (RTF when it has none); the file is written whole, then the user may
