@@ -1,4 +1,3 @@
-#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -50,18 +49,6 @@ private slots:
         QCOMPARE(w.platform.started, started);
         ctl<QPushButton>(about.frm, "cmdOK")->click();
         QVERIFY(!about.frm->isVisible() && w.platform.started == started);
-    }
-
-    void linksOpenTheSiteAndAMail() {
-        TestWorld w;
-        About about(w);
-        QTest::mouseClick(ctl<QLabel>(about.frm, "lblUrl_0"), Qt::LeftButton);
-        QTest::mouseClick(ctl<QLabel>(about.frm, "lblUrl_1"), Qt::LeftButton);
-        QCOMPARE(w.dialogs.openedUrls.size(), 2);
-        QCOMPARE(w.dialogs.openedUrls[0], QUrl("https://tavanote.example.org"));
-        QCOMPARE(QUrl::fromPercentEncoding(w.dialogs.openedUrls[1].toEncoded()),
-                 "mailto:contact@tavanote.example.org?Subject=Tavanote version 2.0.0&Body=Saisissez ci-dessous le "
-                 "texte de votre message:");
     }
 };
 
