@@ -17,7 +17,6 @@ private slots:
         QTest::addColumn<QString>("firstLine");
         QTest::newRow("none") << QStringList{} << -1 << QString();
         QTest::newRow("Qt's platform") << QStringList{"-platform", "offscreen"} << -1 << QString();
-        QTest::newRow("Qt's style, joined") << QStringList{"--style=fusion", "-reverse"} << -1 << QString();
         QTest::newRow("help wins") << QStringList{"--version", "-h"} << 0
                                    << QStringLiteral("Usage : tavanote [option]");
         QTest::newRow("unknown with a value") << QStringList{"-x=1"} << 2 << QStringLiteral("Option inconnue : -x");
@@ -44,12 +43,9 @@ private slots:
             QTest::newRow(name) << QStringList{session, wayland, display, qt} << QString::fromLatin1(chosen);
         };
         row("Wayland session with XWayland", "wayland", "wayland-0", ":0", "", "xcb");
-        row("session type alone", "wayland", "", ":1", "", "xcb");
-        row("Wayland display alone", "", "wayland-1", ":0", "", "xcb");
         row("session type in capitals", "Wayland", "", ":0", "", "xcb");
         row("no X display", "wayland", "wayland-0", "", "", "");
         row("platform chosen by the user", "wayland", "wayland-0", ":0", "wayland", "");
-        row("X11 session", "x11", "", ":0", "", "");
         row("console", "tty", "", "", "", "");
     }
     void platformFollowsTheSession() {

@@ -1,6 +1,5 @@
-// The settings window: what it shows of the stored settings, what saving writes, the colour choice, the
-// start-up box and its entry, closing without saving, and help.
-#include <QApplication>
+// The settings window: what it shows of the stored settings, what saving writes, the start-up box and its entry,
+// and closing without saving.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPointer>
@@ -79,28 +78,6 @@ private slots:
             QCOMPARE(written.get(kParametres, pair.section('=', 0, 0)), pair.section('=', 1));
     }
 
-    // An empty position is "Aléatoire", which wins over a selected entry. A cancelled colour dialog keeps the
-    // colour (the light yellow at first); a chosen one is stored BBGGRR.
-    void positionAndColourOptions() {
-        TestWorld w;
-        Opened frm(w, {{"position", ""}, {"couleur", ""}});
-        QComboBox* list = frm.c<QComboBox>("cboPosition");
-        QVERIFY(frm.c<QRadioButton>("optPosition_0")->isChecked() && !list->isEnabled());
-        QVERIFY(frm.c<QRadioButton>("optCouleur_0")->isChecked() && !frm.c<QPushButton>("cmdCouleur")->isEnabled());
-        clickBox(frm.c<QRadioButton>("optPosition_1"));
-        list->setCurrentIndex(5);
-        clickBox(frm.c<QRadioButton>("optPosition_0"));
-        QVERIFY(!list->isEnabled() && list->currentIndex() == 5);
-        clickBox(frm.c<QRadioButton>("optCouleur_1"));
-        QTest::mouseClick(frm.c<QPushButton>("cmdCouleur"), Qt::LeftButton);
-        QCOMPARE(frm->chosenColour(), quint32(0xC0FFFF));
-        w.dialogs.colourAnswer = QColor(0, 128, 255);
-        QTest::mouseClick(frm.c<QPushButton>("cmdCouleur"), Qt::LeftButton);
-        save(frm);
-        QCOMPARE(stored(w, "position"), QString());
-        QCOMPARE(stored(w, "couleur"), QStringLiteral("16744448"));
-    }
-
     // Unticking asks (No ticks it again), ticking asks nothing; saving writes the box and applies it at once.
     void startWithComputerBox_data() {
         QTest::addColumn<QString>("before");
@@ -146,16 +123,6 @@ private slots:
             QVERIFY(!frm.frm && w.settingsStore->section(kParametres) == before && w.settingsStore->writes() == 0);
             QVERIFY(w.platform.autostartCalls.isEmpty() && w.dialogs.shown.empty());
         }
-    }
-
-    void helpFromButtonAndF1AboutFromF2() {
-        TestWorld w;
-        Opened frm(w);
-        QTest::mouseClick(frm.c<QPushButton>("Boutons_1"), Qt::LeftButton);
-        QTest::keyClick(frm.c<QCheckBox>("chkFermeture"), Qt::Key_F1);
-        QTest::keyClick(frm.c<QCheckBox>("chkFermeture"), Qt::Key_F2);
-        const std::pair<QString, HelpContext> page{"frmParametres", HelpContext::Settings};
-        QVERIFY(w.help.shown == QList({page, page}) && w.host.abouts == 1 && frm->isVisible());
     }
 };
 

@@ -62,7 +62,6 @@ private slots:
         QTest::addColumn<QList<int>>("calls");
         QTest::newRow("default") << "" << int(Autostart::Outcome::Done) << QList<int>{1};
         QTest::newRow("0, removal failing silently") << "0" << int(Autostart::Outcome::Failed) << QList<int>{0};
-        QTest::newRow("5") << "5" << int(Autostart::Outcome::Done) << QList<int>{1};
         QTest::newRow("missing executable") << "1" << int(Autostart::Outcome::MissingExecutable) << QList<int>{1, 0};
         QTest::newRow("entry not written") << "1" << int(Autostart::Outcome::Failed) << QList<int>{1};
     }
