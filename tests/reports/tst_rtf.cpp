@@ -1,5 +1,6 @@
 // The RTF codec: what the reader takes from real files, what it survives, and the writer's output read back.
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
 
 #include "reports/Report.h"
@@ -50,6 +51,15 @@ private slots:
         QCOMPARE(doc.toPlainText(), text);
         readRtf(writeRtf(doc), again);
         QCOMPARE(again.toPlainText(), doc.toPlainText());
+    }
+    // A paragraph keeps its alignment, the last one too when no \par closes it (as word processors read it).
+    void keepsParagraphAlignment() {
+        QTextDocument doc;
+        QVERIFY(readRtf("{\\rtf1\\pard\\qc a\\par\\qj b\\par\\qr c}", doc));
+        QList<Qt::Alignment> read;
+        for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+            read << (block.blockFormat().alignment() & Qt::AlignHorizontal_Mask);
+        QCOMPARE(read, QList<Qt::Alignment>({Qt::AlignHCenter, Qt::AlignJustify, Qt::AlignRight}));
     }
     void roundTripsTheReport() {
         Message awkward;
