@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # The built program on a real desktop (Xvfb and openbox), driven by real key and mouse events: where notes and
-# windows land with their frames, the time picker's typing, the on-top button and titles
-# shown as typed. Every case has its own program folder and home.
+# windows land with their frames, the time picker's typing, the on-top button, titles shown as typed, docking in a
+# notification area, a note due while the program was closed, message files it must not use, and a kill -9
+# during its start-up pass. Every case has its own program folder and home; DESKTOP_CASES chooses the cases.
 # Usage: desktop.sh TAVANOTE MKSTORE
 set -u
 program=$1
 mkstore=$2
-here=$(dirname "$0")
-source "$here/xserver.sh"
+source "$(dirname "$0")/xserver.sh"
 desktop_test_init
 failures=0
 check() {  # check DESCRIPTION COMMAND...: a failed check is told and the suite goes on
@@ -16,7 +16,7 @@ check() {  # check DESCRIPTION COMMAND...: a failed check is told and the suite 
     if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
 }
 
-start_x_server xprop sqlite3
+start_x_server xprop sqlite3 md5sum
 read -r screen_w screen_h < <(xwininfo -root | awk '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print w, h}')
 
 # A program folder with an empty store and a home: prepare NAME [KEY=VALUE...] writes the settings given.
@@ -71,13 +71,12 @@ framed() {  # framed PID CAPTION: the window's id, when it is shown and framed
     local id
     id=$(window_of "$1" "$2") && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && echo "$id"
 }
-wait_window() {  # wait_window PID CAPTION: the window's id, once it is shown and framed
-    local id until=$((SECONDS + 120))
-    while [ "$SECONDS" -le "$until" ]; do
-        id=$(framed "$1" "$2") && { echo "$id"; return 0; }
+wait_window() {  # wait_window PID CAPTION: the window's id, from the same look that found it shown and framed
+    local until=$((SECONDS + 120))
+    until framed "$1" "$2"; do
+        [ "$SECONDS" -le "$until" ] || return 1
         sleep 0.1
     done
-    return 1
 }
 
 # The frame of a window: left top width height, the window manager's frame included.
@@ -89,40 +88,29 @@ frame_of() {
     echo $((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))
 }
 
-# near A B: within a pixel (halves are rounded either way).
-near() { [ $(($1 - $2)) -ge -1 ] && [ $(($1 - $2)) -le 1 ]; }
-
-# Where a note of each placement lands: the frame wholly on screen, at the corner, edge or centre asked for.
-placed_as() {  # placed_as CODE LEFT TOP WIDTH HEIGHT
-    local code=$1 left=$2 top=$3 width=$4 height=$5 column row
-    [ "$left" -ge 0 ] && [ "$top" -ge 0 ] && [ $((left + width)) -le "$screen_w" ] &&
-        [ $((top + height)) -le "$screen_h" ] || return 1
-    [ -z "$code" ] && return 0
-    column=$((code % 3))
-    row=$((code / 3))
-    case $column in
-        0) [ "$left" -eq 0 ] ;;
-        1) near $((2 * left + width)) "$screen_w" ;;
-        2) [ $((left + width)) -eq "$screen_w" ] ;;
-    esac || return 1
-    case $row in
-        0) [ "$top" -eq 0 ] ;;
-        1) near $((2 * top + height)) "$screen_h" ;;
-        2) [ $((top + height)) -eq "$screen_h" ] ;;
+# aligned PART POSITION SIZE TOTAL: 0 at the start, 1 centred (within a pixel: halves are rounded either way),
+# 2 at the end.
+aligned() {
+    case $1 in
+        0) [ "$2" -eq 0 ] ;;
+        1) [ $((2 * $2 + $3 - $4)) -ge -1 ] && [ $((2 * $2 + $3 - $4)) -le 1 ] ;;
+        2) [ $(($2 + $3)) -eq "$4" ] ;;
     esac
 }
-
+# placed_as CODE LEFT TOP WIDTH HEIGHT: the frame wholly on screen, at the corner, edge or centre CODE asks for.
+placed_as() {
+    [ "$2" -ge 0 ] && [ "$3" -ge 0 ] && [ $(($2 + $4)) -le "$screen_w" ] && [ $(($3 + $5)) -le "$screen_h" ] &&
+        { [ -z "$1" ] || { aligned $(($1 % 3)) "$2" "$4" "$screen_w" && aligned $(($1 / 3)) "$3" "$5" "$screen_h"; }; }
+}
 # settled ID CODE: the window's frame, once it lies where CODE places it (the window manager frames a window and
 # Qt moves it to allow for the frame some time after it shows: a busy machine makes that time long).
+placed_now() {
+    # shellcheck disable=SC2046
+    placed_as "$2" $(frame_of "$1")
+}
 settled() {
     wait_for 60 placed_now "$1" "$2"
     frame_of "$1"
-}
-placed_now() {
-    local frame
-    frame=$(frame_of "$1")
-    # shellcheck disable=SC2086
-    placed_as "$2" $frame
 }
 
 case_placement() {
@@ -229,7 +217,121 @@ case_literal_title() {
     kill "$copy"
 }
 
-started=$(date +%s%N)
+# With a notification area the icon docks there and the main window stays hidden.
+case_tray() {
+    command -v trayer >/dev/null || fail "trayer is missing (scripts/setup.sh installs it)"
+    trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
+    pids+=($!)
+    wait_for 120 bash -c "xwininfo -root -tree | grep -q '(\"panel\" \"trayer\")'" || fail "trayer did not start"
+    prepare tray
+    start
+    docked() {
+        xwininfo -root -tree |
+            awk '/"panel": \("panel" "trayer"\)/ {p=1; next} p && /\("tavanote" "Tavanote"\)/ {f=1} END {exit !f}'
+    }
+    check "the icon docks in the notification area" wait_for 120 docked
+    check "the program stays resident, its main window hidden" \
+        bash -c "kill -0 $copy && ! xdotool search --onlyvisible --name '^Gestion des messages$'"
+    kill "$copy"
+}
+
+# A one-time message due yesterday: its note opens at start, and only closing it (Esc, then the question and the
+# box that tells the message is deleted) deletes the message.
+case_late_note() {
+    local day note
+    prepare late
+    day=$(date -d yesterday +%d/%m/%Y)
+    sqlite3 "$dir/program/messages.fdm" "INSERT INTO message (titre, message, datemessage, heuremessage, etat,
+        periodicite, prochainaffichage, dernieraffichage) VALUES ('Dentiste hier', 'Rendez-vous', '$day', '10:00',
+        'actif', '0', '$day 10:00', '')" || fail "cannot insert the message"
+    start
+    note=$(wait_window "$copy" "Dentiste hier") || fail "the note of yesterday's message did not open"
+    check "the row is displayed while its note is open" \
+        test "$(sqlite3 "$dir/program/messages.fdm" "SELECT etat || ' ' || prochainaffichage FROM message")" = \
+        "affiche $day 10:00"
+    to_window "$note" key Escape
+    for _ in 1 2 3; do
+        wait_for 60 visible "Tavanote" || break
+        to_window "$(visible Tavanote | head -n 1)" key Return
+        wait_for 30 bash -c "[ -z \"\$(sqlite3 '$dir/program/messages.fdm' 'SELECT 1 FROM message')\" ]" && break
+    done
+    check "closing the note deletes the message ($(rows))" test -z "$(rows)"
+    check "the program stays resident" kill -0 "$copy"
+    kill "$copy"
+}
+
+# A file that is no database, one protected by its mode and one locked by another program: each is told in a box
+# (answered here), left byte for byte, nothing is left beside it, and the program ends with a non-zero status.
+case_unusable_files() {
+    local kind db before holder status until
+    for kind in text read-only locked; do
+        prepare "$kind"
+        db="$dir/program/messages.fdm"
+        case $kind in
+            text) printf 'titre;message\nDentiste;Appeler\n' >"$db" ;;
+            read-only) add_note "Passé" "Texte" && chmod 444 "$db" ;;
+            locked)  # another program holds the file's lock until its input closes
+                mkfifo "$work/hold"
+                sqlite3 "$db" <"$work/hold" >/dev/null 2>&1 &
+                holder=$!
+                pids+=($holder)
+                exec 4>"$work/hold"
+                echo "BEGIN EXCLUSIVE;" >&4
+                wait_for 120 bash -c "! sqlite3 '$db' 'BEGIN IMMEDIATE; ROLLBACK;'" || fail "the lock was not taken" ;;
+        esac
+        before=$(md5sum "$db")
+        start
+        until=$((SECONDS + 180))
+        while kill -0 "$copy" 2>/dev/null && [ "$SECONDS" -le "$until" ]; do
+            for window in $(visible Tavanote 2>/dev/null); do
+                xdotool windowactivate --sync "$window" key Return 2>/dev/null
+            done
+            sleep 0.1
+        done
+        gone "$copy" || fail "$kind: the program did not end"
+        wait "$copy"
+        status=$?
+        [ "$kind" = locked ] && exec 4>&-
+        check "$kind: told, non-zero status ($status)" test "$status" -ne 0
+        check "$kind: the message file is left as it was" test "$(md5sum "$db")" = "$before"
+        check "$kind: nothing left beside it" test "$(ls -A "$dir/program")" = "$(printf 'messages.fdm\ntavanote')"
+    done
+}
+
+# 100,000 daily messages overdue since 2020 (marked "errone", so that none opens late), the program killed during
+# its start-up pass at a different moment each time: every row as it was or every row brought up to date.
+case_killed_pass() {
+    local db old now delay
+    prepare killed
+    db="$dir/program/messages.fdm"
+    sqlite3 "$db" "INSERT INTO message (titre, message, datemessage, heuremessage, etat, periodicite,
+        prochainaffichage, dernieraffichage) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n
+        WHERE i < 100000) SELECT 'Message ' || i, 'Texte', '01/06/2020', '08:00', 'errone', '2', '01/06/2020 08:00',
+        '31/12/2099 08:00' FROM n" || fail "cannot fill messages.fdm"
+    old="100000|1|01/06/2020 08:00"
+    state() { sqlite3 "$db" "SELECT count(*), count(DISTINCT prochainaffichage), max(prochainaffichage) FROM message"; }
+    # The pass has begun once its transaction writes the journal (or has already ended).
+    begun() { [ -e "$db-journal" ] || [ "$(state 2>/dev/null)" != "$old" ]; }
+    stepped() { case $(state 2>/dev/null) in "$old") return 1 ;; "100000|1|"*) return 0 ;; *) return 1 ;; esac; }
+    for try in 1 2 3 4 5 6 7 8; do
+        start
+        wait_for 180 begun || fail "the start-up pass did not begin"
+        delay=$(awk -v t="$try" -v r="$RANDOM" 'BEGIN { printf "%.2f", (t - 1) * 0.08 + (r % 10) / 100 }')
+        sleep "$delay"  # not a wait: where the kill lands in the pass
+        kill -9 "$copy"
+        wait "$copy" 2>/dev/null
+        now=$(state)
+        check "killed after ${delay}s: the file is sound" test "$(sqlite3 "$db" "PRAGMA integrity_check")" = ok
+        check "killed after ${delay}s: all rows as they were or all stepped ($now)" \
+            bash -c "[ '$now' = '$old' ] || [[ '$now' == '100000|1|'* ]]"
+        [ "$now" != "$old" ] && return
+    done
+    # No kill landed after the pass: one run to its end steps every row alike.
+    start
+    check "a pass run to its end brings every row up to date" wait_for 300 stepped
+    kill -9 "$copy"
+}
+
 for name in ${DESKTOP_CASES:-placement time_picker on_top literal_title}; do "case_$name"; done
-echo "desktop suite: $failures failed, $((($(date +%s%N) - started) / 1000000)) ms"
+echo "desktop suite: $failures failed"
 [ "$failures" -eq 0 ]

@@ -1,6 +1,4 @@
 # Sourced by the desktop tests: a display of our own (Xvfb) with openbox, and waiting helpers.
-# The caller defines fail(), the array pids (killed at its exit) and the folder $work, or has desktop_test_init
-# define them.
 
 # A scratch folder $work, removed at exit with every process listed in pids, and fail().
 desktop_test_init() {

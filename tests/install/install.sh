@@ -6,21 +6,15 @@
 set -u
 source_dir=$1
 build=$2
-work=$(mktemp -d)
-pids=()
-saved_manifest=""
-if [ -f "$build/install_manifest.txt" ]; then
-    saved_manifest="$work/saved_manifest"
-    cp "$build/install_manifest.txt" "$saved_manifest"
-fi
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    if [ -n "$saved_manifest" ]; then cp "$saved_manifest" "$build/install_manifest.txt"; else rm -f "$build/install_manifest.txt"; fi
-    rm -rf "$work"
+source "$source_dir/tests/desktop/xserver.sh"
+desktop_test_init
+[ -f "$build/install_manifest.txt" ] && cp "$build/install_manifest.txt" "$work/saved_manifest"
+restore_manifest() {
+    rm -f "$build/install_manifest.txt"
+    [ -f "$work/saved_manifest" ] && cp "$work/saved_manifest" "$build/install_manifest.txt"
+    desktop_test_cleanup
 }
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+trap restore_manifest EXIT
 
 prefix="$work/prefix with space"
 folder="$prefix/lib/tavanote"
@@ -59,7 +53,6 @@ grep -q messages.fdm "$work/manifest" && fail "messages.fdm is in the manifest"
 
 # One start from the command, without a notification area: the program folder is the installed one, the
 # start-up entry names the installed executable, the windows carry the icon; Esc and Yes end it.
-source "$source_dir/tests/desktop/xserver.sh"
 start_x_server xprop
 "$prefix/bin/tavanote" >"$work/program.log" 2>&1 &
 copy=$!

@@ -19,7 +19,6 @@ public:
     explicit FakeClock(QDateTime now) : m_now(std::move(now)) {}
     QDateTime now() const override { return m_now; }
     void set(const QDateTime& now) { m_now = now; }
-    void advanceSeconds(qint64 seconds) { m_now = m_now.addSecs(seconds); }
 
 private:
     QDateTime m_now;

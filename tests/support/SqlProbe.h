@@ -62,17 +62,13 @@ public:
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
             std::vector<QVariant> row;
             for (int c = 0; c < out.columns.size(); ++c) {
-                switch (sqlite3_column_type(stmt, c)) {
-                    case SQLITE_NULL:
-                        row.emplace_back();
-                        break;
-                    case SQLITE_INTEGER:
-                        row.emplace_back(qint64(sqlite3_column_int64(stmt, c)));
-                        break;
-                    default:
-                        row.emplace_back(
-                            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c))));
-                }
+                const int type = sqlite3_column_type(stmt, c);
+                if (type == SQLITE_NULL)
+                    row.emplace_back();
+                else if (type == SQLITE_INTEGER)
+                    row.emplace_back(qint64(sqlite3_column_int64(stmt, c)));
+                else
+                    row.emplace_back(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c))));
             }
             out.rows.push_back(std::move(row));
         }

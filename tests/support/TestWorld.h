@@ -53,9 +53,8 @@ private:
     Services m_services;
 };
 
-QDateTime dateTime(const QString& text);
-// The names of the windows on screen.
-QStringList visibleWindows();  // "dd/mm/yyyy hh:mm" or "dd/mm/yyyy hh:mm:ss"
+QDateTime dateTime(const QString& text);  // "dd/mm/yyyy hh:mm" or "dd/mm/yyyy hh:mm:ss"
+QStringList visibleWindows();             // the names of the windows on screen
 
 // The child of parent named name, of type T; fails the running test when there is none.
 template <typename T>
