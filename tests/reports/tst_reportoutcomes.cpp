@@ -148,12 +148,13 @@ private slots:
         QCOMPARE(contents(pdf), "ancien");
     }
 
-    // xdg-open's exit status other than 0 (3: no application) is told, as is no xdg-open at all.
+    // xdg-open's exit status: 3 (no application) and 4 (it failed) are told, as is no xdg-open at all.
     void opensWithTheDesktopsApplication_data() {
         QTest::addColumn<QString>("status");
         QTest::addColumn<bool>("told");
         QTest::newRow("ouvert") << "0" << false;
         QTest::newRow("aucune application") << "3" << true;
+        QTest::newRow("échec") << "4" << true;
         QTest::newRow("pas de xdg-open") << "" << true;
     }
     void opensWithTheDesktopsApplication() {
