@@ -38,6 +38,9 @@ private slots:
             QVERIFY(!heading->geometry().intersects(above));
             above = heading->geometry();
         }
+        QVERIFY(ctl<QLabel>(&frm, "lblCouleur_0")->y() > above.bottom());
+        QWidget* last = ctl<QLabel>(&frm, "lblCouleur_9");
+        QVERIFY(last->geometry().bottom() < last->parentWidget()->height());
     }
 };
 

@@ -1,6 +1,6 @@
 // The table rappel of the notes put off: made on first use beside an unchanged table message, written with the
 // message's state in one transaction, and a malformed one refused at open like a foreign table message.
-#include <QCryptographicHash>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -78,12 +78,11 @@ private slots:
         QFETCH(QString, table);
         QFETCH(bool, accepted);
         query("CREATE TABLE rappel (" + table + ")");
-        auto digest = [this] {
+        const auto bytes = [this] {
             QFile file(m_path);
-            return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1)
-                                                  : QByteArray();
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         };
-        const QByteArray before = digest();
+        const QByteArray before = bytes();
         MessageStore store;
         const StoreOpenResult opened = store.open(m_path);
         QCOMPARE(opened.ok(), accepted);
@@ -91,7 +90,7 @@ private slots:
             return;
         QCOMPARE(opened.fault, StoreFault::BadPutOffTable);
         QVERIFY(MessageStore::faultText(opened, m_path).contains("La table des rappels (rappel) n'a pas la forme"));
-        QCOMPARE(digest(), before);
+        QVERIFY(bytes() == before);
     }
 
 private:
