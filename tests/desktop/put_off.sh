@@ -36,7 +36,11 @@ eval "$(xdotool getwindowgeometry --shell "$id")"
 # The clock button: left of [-], both 32 pixels wide in the bottom row.
 xdotool mousemove --window "$id" $((WIDTH - 4 - 32 - 6 - 16)) $((HEIGHT - 14)) click 1
 wait_for 100 menu_after "$before" || fail "the clock button opened no menu"
-eval "$(xdotool getwindowgeometry --shell "$(menu_after "$before")")"
+# On a busy machine the menu may still be growing to its size when found: click once its geometry holds.
+menu=$(menu_after "$before")
+settled() { local a; a=$(xdotool getwindowgeometry "$menu"); sleep 0.3; [ "$a" = "$(xdotool getwindowgeometry "$menu")" ]; }
+wait_for 100 settled || fail "the menu did not settle"
+eval "$(xdotool getwindowgeometry --shell "$menu")"
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT * 7 / 10)) click 1  # the 4th of 5: "Rappeler dans 1 heure"
 wait_for 100 bash -c "[ -z \"\$(xdotool search --onlyvisible --name '^Dentiste\$')\" ]" || fail "the note stayed"
 wait_for 50 put_off_row || fail "no put-off row"

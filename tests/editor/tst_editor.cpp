@@ -176,7 +176,6 @@ private slots:
         QTest::addColumn<QString>("after");
         QTest::addColumn<int>("beeps");
         QTest::newRow("letter in the date") << "txtDate" << int(Qt::Key_A) << "05" << 1;
-        QTest::newRow("slash after the day") << "txtDate" << int(Qt::Key_Slash) << "05/" << 0;
         QTest::newRow("letter in the end date") << "txtDateFin" << int(Qt::Key_X) << "05" << 1;
         QTest::newRow("colon in the time") << "txtHeure" << int(Qt::Key_Colon) << "05:" << 0;
         QTest::newRow("Tab in the time") << "txtHeure" << int(Qt::Key_Tab) << "05" << 0;

@@ -115,9 +115,6 @@ void tst_NoteClose::otherCloses_data() {
         errone);
     row("once, deleted", "0", "0", nullptr, false, NoteCloseOutcome::Expired, deleted, true, gone);
     row("once, errone", "1", "0", nullptr, false, NoteCloseOutcome::Expired, madeErrone, true, errone);
-    // Only "0" deletes: any other setting keeps the message.
-    row("once, setting 2", "2", "0", nullptr, false, NoteCloseOutcome::Expired, madeErrone, true, errone);
-    row("once, setting empty", "", "0", nullptr, false, NoteCloseOutcome::Expired, madeErrone, true, errone);
 }
 
 void tst_NoteClose::otherCloses() {

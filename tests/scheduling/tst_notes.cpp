@@ -137,82 +137,54 @@ private slots:
         QCOMPARE(w.row({same, later}), QStringLiteral("affiche 05/03/2026 08:00; affiche 05/03/2026 08:01"));
     }
 
-    void startupMessagesOpenAtLoadInEveryStateAndCloseAsSuch() {
-        World w;
-        const qint64 active = w.add("Actif", "01/01/2026 08:00", "9");
-        const qint64 ordinary = w.add("Ordinaire", "06/03/2026 08:00", "2");
-        const qint64 displayed = w.add("Affiché", "01/01/2026 08:00", "9", "affiche");
-        const qint64 errone = w.add("Érroné", "01/01/2026 08:00", "9", "errone");
-        w.load();
-        QCOMPARE(w.opened(), QList<qint64>({active, displayed, errone}));
-        QCOMPARE(w.row({active, displayed, errone, ordinary}),
-                 QString("affiche 01/01/2026 08:00; ").repeated(3) + "actif 06/03/2026 08:00");
-        QCOMPARE(w.counts(), "1 0 3");
-        // Closing one leaves its next display as it was.
-        w.clock.set(dateTime("05/03/2026 10:00:00"));
-        QCOMPARE(w.close(errone,
-                         "Ce message est periodique (affiché au démarrage du programme).\n"
-                         "Son prochain affichage se fera donc au prochain démarrage du programme."),
-                 QStringLiteral("actif 01/01/2026 08:00"));
-        QCOMPARE(w.counts(), "2 0 2");
-    }
-
-    // What fell due while the program was closed opens late at start, showing when it was due; only its close
-    // does what the start-up pass used to do unseen.
+    // What fell due while the program was closed opens late at start, showing when it was due, in the colour set;
+    // only its close does what the start-up pass used to do unseen. Messages shown at every start open in any state.
     void missedDisplaysOpenLateAtStart_data() {
-        // suppression, etat, code, due, end (empty: 2030), the note's date and time (empty: no note), the row after
-        // the load, what closing it says, the row after the close
+        // suppression, etat, code, due, the note's date and time (empty: no note), the row after the load, what
+        // closing it says, the row after the close
         QTest::addColumn<QStringList>("c");
-        const QString deleted = "Message: Rappel\n\nCe message a été supprimé.";
         auto row = [](const char* name, const char* supp, const char* etat, const char* code, const char* due,
-                      const char* end, const char* shown, const char* loaded, const QString& told = {},
-                      const char* closed = "") {
-            QTest::newRow(name) << QStringList{supp, etat, code, due, end, shown, loaded, told, closed};
+                      const char* shown, const char* loaded, const QString& told = {}, const char* closed = "") {
+            QTest::newRow(name) << QStringList{supp, etat, code, due, shown, loaded, told, closed};
         };
+        const QString atStart =
+            "Ce message est periodique (affiché au démarrage du programme).\nSon prochain "
+            "affichage se fera donc au prochain démarrage du programme.";
         // The program starts on 05/03/2026 at 09:30.
-        row("once, deleted on close", "0", "actif", "0", "05/03/2026 08:00", "", "05/03/2026 08:00",
-            "affiche 05/03/2026 08:00", deleted, "gone");
-        row("once, errone on close", "1", "actif", "0", "05/03/2026 08:00", "", "05/03/2026 08:00",
-            "affiche 05/03/2026 08:00", "Message: Rappel\n\nCe message est maintenant érroné.",
-            "errone 05/03/2026 08:00");
-        row("once, left displayed", "0", "affiche", "0", "04/03/2026 08:00", "", "04/03/2026 08:00",
-            "affiche 04/03/2026 08:00", deleted, "gone");
-        row("once, errone", "1", "errone", "0", "04/03/2026 08:00", "", "", "errone 04/03/2026 08:00");
+        row("once, deleted on close", "0", "actif", "0", "05/03/2026 08:00", "05/03/2026 08:00",
+            "affiche 05/03/2026 08:00", "Message: Rappel\n\nCe message a été supprimé.", "gone");
+        row("once, errone", "1", "errone", "0", "04/03/2026 08:00", "", "errone 04/03/2026 08:00");
         // One note for the latest display missed; its close steps from it, past now.
-        row("hourly, three days missed", "0", "actif", "1", "02/03/2026 09:00", "", "05/03/2026 09:00",
+        row("hourly, three days missed", "0", "actif", "1", "02/03/2026 09:00", "05/03/2026 09:00",
             "affiche 05/03/2026 09:00",
             "Ce message est periodique (affiché toutes les heures).\nSon prochain affichage est prévu pour "
             "le:05/03/2026 à 10:00",
             "actif 05/03/2026 10:00");
-        row("daily, ended yesterday", "0", "actif", "2", "01/03/2026 08:00", "04/03/2026 08:00", "04/03/2026 08:00",
-            "affiche 04/03/2026 08:00", deleted, "gone");
-        row("monthly, missed 8 days ago", "0", "actif", "4", "25/02/2026 09:00", "", "", "actif 25/03/2026 09:00");
-        // Shown at every start as before: the date and time it opened at, its next display untouched.
-        row("at every start", "0", "actif", "9", "01/01/2026 08:00", "", "05/03/2026 09:30", "affiche 01/01/2026 08:00",
-            "Ce message est periodique (affiché au démarrage du programme).\nSon prochain affichage se fera donc "
-            "au prochain démarrage du programme.",
-            "actif 01/01/2026 08:00");
+        row("monthly, missed 8 days ago", "0", "actif", "4", "25/02/2026 09:00", "", "actif 25/03/2026 09:00");
+        // The date and time it opened at, its next display untouched.
+        row("at every start", "0", "actif", "9", "01/01/2026 08:00", "05/03/2026 09:30", "affiche 01/01/2026 08:00",
+            atStart, "actif 01/01/2026 08:00");
+        row("at every start, errone", "0", "errone", "9", "01/01/2026 08:00", "05/03/2026 09:30",
+            "affiche 01/01/2026 08:00", atStart, "actif 01/01/2026 08:00");
     }
 
     void missedDisplaysOpenLateAtStart() {
         QFETCH(QStringList, c);
-        const QString &code = c[2], &due = c[3], &end = c[4], &shown = c[5];
         World w("05/03/2026 09:30");
         w.set("suppression", c[0]);
-        const qint64 id = w.insert("Rappel", "Texte", due.left(10), due.mid(11), c[1], code, due,
-                                   code == "0"     ? QString()
-                                   : end.isEmpty() ? "31/12/2030 08:00"
-                                                   : end);
+        w.set("couleur", "255");
+        const qint64 id = w.add("Rappel", c[3], c[2], c[1]);
         w.load();
         w.ticks("05/03/2026 09:30:15", 60);
-        QCOMPARE(w.opened(), shown.isEmpty() ? QList<qint64>() : QList<qint64>({id}));
-        QCOMPARE(w.row({id}), c[6]);
-        if (shown.isEmpty())
+        QCOMPARE(w.opened(), c[4].isEmpty() ? QList<qint64>() : QList<qint64>({id}));
+        QCOMPARE(w.row({id}), c[5]);
+        if (c[4].isEmpty())
             return;
         frmTavanote* note = w.note(id);
-        QCOMPARE(ctl<QLabel>(note, "lblJour")->text() + ' ' + ctl<QLabel>(note, "lblheure")->text(), shown);
+        QCOMPARE(ctl<QLabel>(note, "lblJour")->text() + ' ' + ctl<QLabel>(note, "lblheure")->text(), c[4]);
+        QCOMPARE(ctl<QTextEdit>(note, "txtMessage")->palette().color(QPalette::Base), QColor(255, 0, 0));
         w.clock.set(dateTime("05/03/2026 09:40:00"));
-        QCOMPARE(w.close(id, c[7]), c[8]);
+        QCOMPARE(w.close(id, c[6]), c[7]);
     }
 
     // A tick after the computer slept opens what fell due in the skipped minutes, once, late; in spring the
@@ -283,65 +255,10 @@ private slots:
         QCOMPARE(w.row({hourly}), QStringLiteral("actif 05/03/2026 11:00"));
     }
 
-    void messageOfTheHourLivedTwiceOpensOnce() {
-        // In Paris, 25/10/2026 02:30 comes at 00:30 UTC (summer time) and again at 01:30 UTC (winter time).
-        const QDateTime firstPass = QDateTime(QDate(2026, 10, 25), QTime(0, 30), Qt::UTC).toLocalTime();
-        for (const QDateTime& pass : {firstPass, firstPass.addSecs(3600)})
-            QCOMPARE(pass.toString("dd/MM/yyyy HH:mm"), QStringLiteral("25/10/2026 02:30"));
-        World w("25/10/2026 02:00", {"suppression"});
-        const qint64 id = w.add("Heure d'hiver", "25/10/2026 02:30");
-        w.load();
-        w.ticks(firstPass.addSecs(-20), 140);
-        QCOMPARE(w.opened(), QList<qint64>({id}));
-        // Closed, then made active again at the same minute: the second 02:30 does not open it.
-        QCOMPARE(w.close(id, "Message: Heure d'hiver\n\nCe message est maintenant érroné."),
-                 QStringLiteral("errone 25/10/2026 02:30"));
-        w.sql(QStringLiteral("UPDATE message SET etat = 'actif' WHERE id = %1").arg(id));
-        w.ticks(firstPass.addSecs(120), 3600);
-        QVERIFY(w.opened().isEmpty());
-        QCOMPARE(w.row({id}), QStringLiteral("actif 25/10/2026 02:30"));
-    }
-
-    void fixedPlaceColourAndOnTopButton() {
-        World w;
-        w.set("position", "8");
-        w.set("couleur", "255");
-        const qint64 a = w.add("Coin", "01/01/2026 08:00", "9");
-        const qint64 b = w.add("Coin 2", "01/01/2026 08:00", "9");
-        w.load();
-        QPointer<frmTavanote> note = w.note(a);
-        QCOMPARE(note->frameGeometry().bottomRight(),
-                 QGuiApplication::primaryScreen()->availableGeometry().bottomRight());
-        QCOMPARE(w.note(b)->frameGeometry(), note->frameGeometry());
-        QCOMPARE(ctl<QTextEdit>(note, "txtMessage")->palette().color(QPalette::Base), QColor(255, 0, 0));
-        // The button puts the note behind, then on top again, without moving or hiding it.
-        const QPoint position = note->pos();
-        for (const bool onTop : {false, true}) {
-            QTest::mouseClick(ctl<QPushButton>(note, "cmdOnTop"), Qt::LeftButton);
-            QCOMPARE(note->windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
-            QVERIFY(note->isVisible() && note->pos() == position);
-        }
-    }
-
-    // The three draws go across, down and to the colour (the third of eight); where they land: tst_placement.
-    void randomPlaceAndColour() {
-        const QList<double> draws = {0.5, 0.25, 0.3};
-        World w;
-        w.random.draws = {draws.begin(), draws.end()};
-        const qint64 id = w.add("Au hasard", "01/01/2026 08:00", "9");
-        w.load();
-        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-        const QRect frame = w.note(id)->frameGeometry();
-        QVERIFY(area.contains(frame));
-        QVERIFY(qAbs(frame.left() - (area.left() + draws[0] * (area.width() - frame.width()))) <= 1);
-        QVERIFY(qAbs(frame.top() - (area.top() + draws[1] * (area.height() - frame.height()))) <= 1);
-        QCOMPARE(ctl<QTextEdit>(w.note(id), "txtMessage")->palette().color(QPalette::Base), QColor(0xFFC080));
-    }
-
     void dateAndTimeLabels_data() {
         QTest::addColumn<QString>("affichage");
         QTest::addColumn<QString>("labels");  // date and time shown
-        for (const char* row : {"0| ", "1|05/03/2026 ", "2| 08:00", "3|05/03/2026 08:00", "7|05/03/2026 08:00"})
+        for (const char* row : {"1|05/03/2026 ", "2| 08:00"})
             QTest::newRow(row) << QString(row).section('|', 0, 0) << QString(row).section('|', 1);
     }
 
@@ -366,7 +283,7 @@ private slots:
         const qint64 later = w.add("Banque", "05/03/2026 08:01");
         w.load();
         // A tick during the quit question waits for the answer; answered in the next minute, it still opens the
-        // 08:00 message only, once.
+        // 08:00 message only, once (the counts the main window shows: tst_frmgestionmessages).
         int inBox = -1;  // notes open while the box was
         auto tickInNextBox = [&](const char* at) {
             w.dialogs.whileNextBoxOpen = [&, at] {
@@ -389,7 +306,6 @@ private slots:
         QTest::qWait(0);
         QCOMPARE(w.opened(), QList<qint64>({id}));
         QCOMPARE(w.row({id}), QStringLiteral("affiche 05/03/2026 08:00"));
-        QCOMPARE(w.counts(), "1 0 1");
         QPointer<frmTavanote> note = w.note(id);
         note->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(note));
@@ -404,14 +320,11 @@ private slots:
         QCOMPARE(inBox, 1);
         flushDeletes();
         QVERIFY(note && note->isVisible());
-        QCOMPARE(w.row({id}), QStringLiteral("affiche 05/03/2026 08:00"));
         w.clock.set(dateTime("05/03/2026 08:02:10"));
         QCoreApplication::processEvents();
         QCOMPARE(w.opened(), QList<qint64>({id, later}));
-        QCOMPARE(w.counts(), "0 0 2");
         QCOMPARE(w.close(later, "Message: Banque\n\nCe message est maintenant érroné.", Answer::Yes),
                  QStringLiteral("errone 05/03/2026 08:01"));
-        QCOMPARE(w.counts(), "0 1 1");
     }
 
     void messageDueInTheStartMinuteOpensAtLoad() {

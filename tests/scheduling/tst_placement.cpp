@@ -44,16 +44,13 @@ void tst_Placement::place_data() {
     QTest::addColumn<QPoint>("expected");  // null: left to the window system
     const int right = 1920 + 1280 - 280, centre = 1920 + (1280 - 280) / 2;
     const int bottom = 24 + 1000 - 190, middle = 24 + (1000 - 190) / 2;
-    // The draws play no part in a fixed place.
+    // The draws play no part in a fixed place (every place on a real screen with frames: tests/desktop).
     QTest::newRow("8 bottom right") << "8" << 0.7 << 0.3 << QPoint(right, bottom);
-    QTest::newRow("1 top centre") << "1" << 0.7 << 0.3 << QPoint(centre, 24);
     QTest::newRow("4 middle centre") << "4" << 0.7 << 0.3 << QPoint(centre, middle);
-    QTest::newRow("6 bottom left") << "6" << 0.7 << 0.3 << QPoint(1920, bottom);
     QTest::newRow("random at 0") << "" << 0.0 << 0.0 << QPoint(1920, 24);
     QTest::newRow("random at ~1") << "" << 0.999999 << 0.999999 << QPoint(right, bottom);
     QTest::newRow("random across") << "" << 0.5 << 0.0 << QPoint(1920 + 500, 24);
-    for (const char* code : {"9", "-1", "10", "a", "08"})
-        QTest::newRow(code) << code << 0.5 << 0.5 << QPoint();
+    QTest::newRow("left to the window system") << "9" << 0.5 << 0.5 << QPoint();  // which codes: tst_settings
 }
 
 void tst_Placement::place() {
@@ -72,20 +69,13 @@ void tst_Placement::place() {
 }
 
 void tst_Placement::colours() {
-    // "couleur" is read as blue, green, red.
-    QCOMPARE(fixedNoteColour("255"), std::optional<quint32>(0xFF0000));
+    // "couleur" is read as blue, green, red (which texts give a colour: tst_settings).
     QCOMPARE(fixedNoteColour("16711680"), std::optional<quint32>(0x0000FF));
-    QVERIFY(!fixedNoteColour(QString()));
     for (int i = 0; i < 8; ++i)
         QCOMPARE(storedToRgb(kNoteColours[i]), kEightColours[i]);
-    // A random draw is always one of the eight, and all eight come.
-    QSet<quint32> seen;
-    for (int i = 0; i < 2000; ++i)
-        seen.insert(randomNoteColour(i / 2000.0));
-    QCOMPARE(seen, QSet<quint32>(kEightColours.begin(), kEightColours.end()));
-    // The draw times 7 is rounded to the nearest, halves to even.
-    const QList<QPair<double, int>> draws = {{0.0, 0},     {0.5 / 7, 0},  {0.51 / 7, 1}, {1.5 / 7, 2},
-                                             {2.5 / 7, 2}, {0.5, 4},      {4.5 / 7, 4},  {5.5 / 7, 6},
+    // A random draw times 7 is rounded to the nearest, halves to even: each of the eight comes.
+    const QList<QPair<double, int>> draws = {{0.0, 0},     {0.5 / 7, 0},  {0.51 / 7, 1}, {1.5 / 7, 2},    {2.5 / 7, 2},
+                                             {3.0 / 7, 3}, {0.5, 4},      {4.5 / 7, 4},  {5.0 / 7, 5},    {5.5 / 7, 6},
                                              {6.5 / 7, 6}, {6.51 / 7, 7}, {0.999999, 7}, {1.0 - 1e-16, 7}};
     for (const auto& [draw, index] : draws)
         QVERIFY2(randomNoteColour(draw) == kEightColours[index], qPrintable(QString::number(draw)));
