@@ -5,8 +5,6 @@
 #include <QDir>
 #include <QInputDialog>
 #include <QPrinter>
-#include <QStyle>
-#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
@@ -62,6 +60,9 @@ struct Program : TestWorld {
 };
 
 const QString kCreated = QStringLiteral("Le fichier [%1] a été créé.\nDésirez-vous ouvrir ce fichier ?");
+const QString kFailed = QStringLiteral(
+    "Impossible d'enregistrer le fichier [%1].\n\nLe disque n'a pas pu écrire le fichier (disque en erreur ou protégé "
+    "en écriture).");
 const QString kReplace = QStringLiteral("Le fichier [%1] existe déjà.\nVoulez-vous le remplacer ?");
 
 }  // namespace
@@ -70,61 +71,53 @@ class tst_ReportOutcomes : public QObject {
     Q_OBJECT
 private slots:
     // A bare name takes the type chosen; an existing file is replaced only once the program asked, typed
-    // extension or not.
+    // extension or not; a full disk (here a file size limit) leaves the older file whole and says why, never
+    // "a été créé".
     void exportNamesAndReplaces_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QString>("written");
         QTest::addColumn<int>("replace");  // -1: no file there, else the answer to the question
-        QTest::newRow("csv choisi") << "liste"
-                                    << "Fichier CSV(*.csv)"
-                                    << "liste.csv" << -1;
-        QTest::newRow("texte choisi, refusé") << "liste"
-                                              << "Fichier TEXTE (*.txt)"
-                                              << "liste.txt" << int(Answer::No);
-        QTest::newRow("extension tapée") << "liste.htm"
-                                         << "Fichier RTF (*.rtf)"
-                                         << "liste.htm" << int(Answer::Yes);
+        QTest::addColumn<bool>("fullDisk");
+        const auto row = [](const char* name, const char* typed, const char* filter, const char* written, int replace,
+                            bool fullDisk = false) {
+            QTest::newRow(name) << typed << filter << written << replace << fullDisk;
+        };
+        row("csv choisi", "liste", "Fichier CSV(*.csv)", "liste.csv", -1);
+        row("texte choisi, refusé", "liste", "Fichier TEXTE (*.txt)", "liste.txt", int(Answer::No));
+        row("extension tapée", "liste.htm", "Fichier RTF (*.rtf)", "liste.htm", int(Answer::Yes));
+        row("disque plein", "liste", "Fichier TEXTE (*.txt)", "liste.txt", int(Answer::Yes), true);
     }
     void exportNamesAndReplaces() {
         QFETCH(QString, typed);
         QFETCH(QString, filter);
         QFETCH(QString, written);
         QFETCH(int, replace);
+        QFETCH(bool, fullDisk);
         Program p;
         if (replace >= 0) {
             write(p.path(written), "ancien");
             p.dialogs.expect(Icon::Question, kReplace.arg(written), Answer(replace));
         }
-        if (replace != int(Answer::No))
+        if (fullDisk)
+            p.dialogs.expect(Icon::Exclamation, kFailed.arg(written));
+        else if (replace != int(Answer::No))
             p.dialogs.expect(Icon::Question, kCreated.arg(written), Answer::No);
         p.dialogs.fileNames.push_back(p.path(typed));
         p.dialogs.chosenFilter = filter;
-        p.report->Boutons_Click(0);
+        {
+            SizeLimit limit(fullDisk ? 100 : -1);
+            p.report->Boutons_Click(0);
+        }
         QVERIFY(p.dialogs.allAnswered());
         QCOMPARE(QDir(p.dir.path()).entryList({"liste*"}), QStringList{written});
-        QCOMPARE(contents(p.path(written)) == "ancien", replace == int(Answer::No));
+        QCOMPARE(contents(p.path(written)) == "ancien", replace == int(Answer::No) || fullDisk);
         if (written.endsWith("csv")) {
             // In French order, values as stored; a lone CR or LF quoted so that a reader keeps the row whole.
             const QByteArray csv = contents(p.path(written));
             QVERIFY2(csv.contains("; Banque ;\"une ligne\rseule\";") && csv.contains(";Zèbre;\"a\nb\";"), csv);
             QVERIFY(csv.indexOf("Banque") < csv.indexOf("Œuvre") && csv.indexOf("Œuvre") < csv.indexOf("Zèbre"));
         }
-    }
-
-    // A full disk (here a file size limit) leaves the older file whole and says why, never "a été créé".
-    void exportOnAFullDiskKeepsTheOldFile() {
-        Program p;
-        write(p.path("liste.txt"), "ancien");
-        p.dialogs.fileNames.push_back(p.path("liste.txt"));
-        p.dialogs.expect(Icon::Question, kReplace.arg("liste.txt"), Answer::Yes);
-        p.dialogs.expect(Icon::Exclamation,
-                         "Impossible d'enregistrer le fichier [liste.txt].\n\nLe disque n'a pas pu "
-                         "écrire le fichier (disque en erreur ou protégé en écriture).");
-        SizeLimit limit(100);
-        p.report->Boutons_Click(0);
-        QVERIFY(p.dialogs.allAnswered());
-        QCOMPARE(contents(p.path("liste.txt")), "ancien");
     }
 
     // N copies are N sheets, one job each; a PDF file that cannot be written whole is told and leaves the older
@@ -147,9 +140,7 @@ private slots:
         QVERIFY(contents(pdf).startsWith("%PDF"));
 
         write(pdf, "ancien");
-        p.dialogs.expect(Icon::Exclamation,
-                         "Impossible d'enregistrer le fichier [liste.pdf].\n\nLe disque n'a pas pu "
-                         "écrire le fichier (disque en erreur ou protégé en écriture).");
+        p.dialogs.expect(Icon::Exclamation, kFailed.arg("liste.pdf"));
         SizeLimit limit(1000);
         report.Boutons_Click(2);
         QVERIFY(p.dialogs.allAnswered());
@@ -205,18 +196,6 @@ private slots:
         QVERIFY(QtDialogs().pageSetup(nullptr, printer));
         QCOMPARE(shown, (QStringList{"QInputDialog", "QPageSetupDialog"}));
         QCOMPARE(printer.outputFormat(), QPrinter::PdfFormat);
-    }
-
-    // "Imprimer" shows no floppy disk like "Exporter", "Affiche l'aide" no arrows.
-    void previewIconsSayWhatTheButtonsDo() {
-        TestWorld w;
-        QPrinter printer;
-        frmEtat report(w.services(), printer, &w.host);
-        const auto image = [](const QIcon& icon) { return icon.pixmap(16).toImage(); };
-        const QIcon print = report.Boutons[2]->icon(), help = report.Boutons[4]->icon();
-        QVERIFY(image(print) != image(report.Boutons[0]->icon()));
-        QVERIFY(image(print) != image(report.style()->standardIcon(QStyle::SP_DriveFDIcon)));
-        QVERIFY(image(help) != image(report.style()->standardIcon(QStyle::SP_DialogHelpButton)));
     }
 
     void htmlDropsControlCharacters() {

@@ -35,12 +35,9 @@ private slots:
         QTest::addColumn<bool>("perUser");
         QTest::addColumn<StoreFault>("fault");
         // A program folder holding a file keeps it, writable or not, whatever the user's folder holds.
-        QTest::newRow("writable folder, file") << true << File::Writable << File::Writable << false << StoreFault::None;
         QTest::newRow("writable folder, protected file")
             << true << File::ReadOnly << File::Writable << false << StoreFault::ReadOnly;
         QTest::newRow("protected folder, file") << false << File::Writable << File::None << false << StoreFault::None;
-        QTest::newRow("protected folder, protected file")
-            << false << File::ReadOnly << File::Writable << false << StoreFault::ReadOnly;
         // A writable program folder without a file: missing, as ever; nothing is made anywhere.
         QTest::newRow("writable folder, no file")
             << true << File::None << File::Writable << false << StoreFault::Missing;
