@@ -10,7 +10,6 @@ namespace tavanote {
 
 namespace {
 
-constexpr int kTitleLength = 30;
 // A COUNT that would step further than this is not followed.
 constexpr int kMaxCount = 100000;
 const QTime kAllDayTime(9, 0);
@@ -92,7 +91,7 @@ QString oneLine(QString text) {
 
 // Cut at 30 characters, never inside a character written as two UTF-16 units.
 QString cutTitle(const QString& title) {
-    int length = kTitleLength;
+    int length = kTitleMaxLength;
     if (title.at(length - 1).isHighSurrogate())
         --length;
     return title.left(length).trimmed();
@@ -182,9 +181,9 @@ Mapped mapComponent(icalcomponent* component, icalcomponent* calendar, QStringLi
         notes << QStringLiteral("« %1 » : journée entière, importé à 09:00").arg(label);
     Message message;
     message.titre = title;
-    if (title.size() > kTitleLength) {
+    if (title.size() > kTitleMaxLength) {
         message.titre = cutTitle(title);
-        notes << QStringLiteral("« %1 » : titre coupé à %2 caractères").arg(label).arg(kTitleLength);
+        notes << QStringLiteral("« %1 » : titre coupé à %2 caractères").arg(label).arg(kTitleMaxLength);
     }
     message.message = QString::fromUtf8(icalcomponent_get_description(component)).trimmed();
     if (message.message.isEmpty())

@@ -17,7 +17,6 @@ const QString kListe = QStringLiteral("liste");
 const QString kNombre = QStringLiteral("nombre");
 const QString kEnCours = QStringLiteral("EN COURS");
 const QString kEnding = QStringLiteral(" à partir de l'ancienne version.");
-constexpr int kMaxTitle = 30;  // as the store's title column holds
 
 bool isProgramSection(const QString& name) {
     return name == kParametres || name == kListe;
@@ -60,7 +59,7 @@ RecoveryResult RecoverOldMessages(MessageStore& store, SettingsStore& settings) 
         message.titre = trimBlanks(name);
         // A title the store refuses, or a message named like a section of the program (its text would be read
         // from that section, and removing it would remove the program's own keys), stays where it is.
-        if (isProgramSection(name) || message.titre.toUcs4().size() > kMaxTitle) {
+        if (isProgramSection(name) || message.titre.toUcs4().size() > kTitleMaxLength) {
             skipped << name;
             continue;
         }
@@ -101,7 +100,7 @@ RecoveryResult RecoverOldMessages(MessageStore& store, SettingsStore& settings) 
         result.text += QStringLiteral(
                            "\n\nCes messages n'ont pas pu être récupérés: leur titre a plus de %1 caractères ou est "
                            "le nom d'une section du programme. Ils restent dans le fichier des paramètres.\n")
-                           .arg(kMaxTitle) +
+                           .arg(kTitleMaxLength) +
                        skipped.join(QLatin1Char('\n'));
     }
     return result;

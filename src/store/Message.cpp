@@ -17,7 +17,7 @@ const QStringList& Message::columnNames() {
 
 bool Message::breaksTableRules() const {
     // The engine counts characters, not UTF-16 units.
-    return titre.toUcs4().size() > 30;
+    return titre.toUcs4().size() > kTitleMaxLength;
 }
 
 }  // namespace tavanote

@@ -6,6 +6,9 @@
 
 namespace tavanote {
 
+// The most characters a title holds, as the table's CHECK rule says.
+constexpr int kTitleMaxLength = 30;
+
 // The three states a message goes through.
 inline const QString kStateActif = QStringLiteral("actif");
 inline const QString kStateAffiche = QStringLiteral("affiche");
