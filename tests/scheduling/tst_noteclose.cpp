@@ -41,22 +41,18 @@ private slots:
 
 void tst_NoteClose::periodicMessageIsRescheduled_data() {
     QTest::addColumn<QStringList>("c");
-    auto row = [](const char* name, const char* code, const char* end, const char* shownAt, const char* closedAt,
-                  const char* next) {
+    auto row = [](const char* name, const QString& code, const char* end, const char* shownAt, const char* closedAt,
+                  const QString& next) {
         QTest::newRow(name) << QStringList{code, end ? QString(end) : QString(), shownAt, closedAt, next};
     };
-    // Shown on Monday 08/06/2026 at 09:00, closed five minutes later.
+    // Shown on Monday 08/06/2026 at 09:00, closed five minutes later: one period later, for each code that steps.
     const char* end = "31/12/2030 09:00";
     const char* shownAt = "08/06/2026 09:00";
     const char* closedAt = "08/06/2026 09:05";
-    row("hourly", "1", end, shownAt, closedAt, "08/06/2026 10:00");
-    row("daily", "2", end, shownAt, closedAt, "09/06/2026 09:00");
-    row("weekly", "3", end, shownAt, closedAt, "15/06/2026 09:00");
-    row("monthly", "4", end, shownAt, closedAt, "08/07/2026 09:00");
-    row("two months", "5", end, shownAt, closedAt, "08/08/2026 09:00");
-    row("three months", "6", end, shownAt, closedAt, "08/09/2026 09:00");
-    row("six months", "7", end, shownAt, closedAt, "08/12/2026 09:00");
-    row("yearly", "8", end, shownAt, closedAt, "08/06/2027 09:00");
+    const QStringList nexts = {"08/06/2026 10:00", "09/06/2026 09:00", "15/06/2026 09:00", "08/07/2026 09:00",
+                               "08/08/2026 09:00", "08/09/2026 09:00", "08/12/2026 09:00", "08/06/2027 09:00"};
+    for (int code = 1; code <= 8; ++code)
+        row(qPrintable(kLabels[code]), QString::number(code), end, shownAt, closedAt, nexts[code - 1]);
     // Displays missed while the note was open are not made up; one at the very minute of the close has passed.
     row("hourly left open", "1", end, "08/06/2026 08:00", "08/06/2026 10:30", "08/06/2026 11:00");
     row("hourly closed on the hour", "1", end, "08/06/2026 08:00", "08/06/2026 10:00", "08/06/2026 11:00");
@@ -111,10 +107,7 @@ void tst_NoteClose::otherCloses_data() {
     // The next month would be 08/07, after the end.
     row("ended, deleted", "0", "4", "30/06/2026 10:00", false, NoteCloseOutcome::Expired, deleted, true, gone);
     row("ended, errone", "1", "4", "30/06/2026 10:00", false, NoteCloseOutcome::Expired, madeErrone, true, errone);
-    row("one minute past the end", "1", "4", "08/07/2026 08:59", false, NoteCloseOutcome::Expired, madeErrone, true,
-        errone);
     row("once, deleted", "0", "0", nullptr, false, NoteCloseOutcome::Expired, deleted, true, gone);
-    row("once, errone", "1", "0", nullptr, false, NoteCloseOutcome::Expired, madeErrone, true, errone);
 }
 
 void tst_NoteClose::otherCloses() {

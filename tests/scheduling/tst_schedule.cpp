@@ -52,7 +52,6 @@ void tst_Schedule::stepsOnePeriod_data() {
     // Fixed steps add wall-clock time: the spring change in Paris (29/03/2026 02:00 -> 03:00) shortens nothing.
     row("hour over the spring change", 1, "29/03/2026 01:30", "29/03/2026 02:30");
     row("day over the spring change", 2, "28/03/2026 08:00", "29/03/2026 08:00");
-    row("day to 29 February", 2, "28/02/2028 08:00", "29/02/2028 08:00");
     row("week", 3, "24/10/2026 09:00", "31/10/2026 09:00");
     // Calendar steps keep the day or take the last day of the month.
     row("month from 31 January", 4, "31/01/2026 10:00", "28/02/2026 10:00");
@@ -127,8 +126,6 @@ void tst_Schedule::startupPass_data() {
     // What was missed is left for a late note ("late" and the display it shows); errone rows only step.
     row("daily missed", "0", "actif", "2", "10/03/2026 08:00", daily, "actif 10/03/2026 08:00 late 12/03/2026 08:00");
     row("daily missed, errone", "1", "errone", "2", "10/03/2026 08:00", daily, "errone 13/03/2026 08:00");
-    row("candidate equal to now", "1", "errone", "2", "10/03/2026 08:00", daily, "errone 13/03/2026 08:00",
-        "12/03/2026 08:00");
     row("once later today", "0", "affiche", "0", "12/03/2026 18:00", nullptr, "affiche 12/03/2026 18:00");
     // Due at this very minute: not yet passed.
     row("weekly due now", "0", "actif", "3", "12/03/2026 09:15", daily, "actif 12/03/2026 09:15");
@@ -136,7 +133,6 @@ void tst_Schedule::startupPass_data() {
     row("once a year late", "0", "actif", "0", "11/03/2025 14:00", nullptr,
         "actif 11/03/2025 14:00 late 11/03/2025 14:00");
     // A code that is no digit counts as once.
-    row("empty code", "0", "actif", "", "11/03/2026 14:00", daily, "actif 11/03/2026 14:00 late 11/03/2026 14:00");
     row("letter code", "0", "actif", "x", "11/03/2026 14:00", daily, "actif 11/03/2026 14:00 late 11/03/2026 14:00");
     row("errone once, kept", "1", "errone", "0", "11/03/2026 14:00", nullptr, "errone 11/03/2026 14:00");
     row("errone once, deleted", "0", "errone", "0", "11/03/2026 14:00", nullptr, "gone");
@@ -149,8 +145,6 @@ void tst_Schedule::startupPass_data() {
         "actif 02/03/2026 18:00 late 09/03/2026 18:00");
     row("weekly ended, errone", "1", "actif", "3", "02/02/2026 18:00", "11/02/2026 18:00", "errone 02/02/2026 18:00");
     row("weekly ended, deleted", "0", "actif", "3", "02/02/2026 18:00", "11/02/2026 18:00", "gone");
-    row("step on the end", "1", "errone", "2", "10/03/2026 08:00", "13/03/2026 08:00", "errone 13/03/2026 08:00");
-    row("step past the end", "0", "errone", "2", "10/03/2026 08:00", "13/03/2026 07:59", "gone");
     row("startup, ended", "0", "actif", "9", "10/03/2026 08:00", "11/03/2026 08:00", "actif 10/03/2026 08:00");
     row("startup, errone", "0", "errone", "9", "", "", "errone");
     // Codes past 9 are another tool's: left alone like 9, however late.
