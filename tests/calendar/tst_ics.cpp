@@ -47,11 +47,6 @@ std::vector<QDateTime> libicalDisplays(const QByteArray& ics, const QDateTime& u
     return shown;
 }
 
-QByteArray calendarOf(const QByteArray& event) {
-    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:x\r\nSUMMARY:Essai\r\n" + event +
-           "END:VEVENT\r\nEND:VCALENDAR\r\n";
-}
-
 }  // namespace
 
 class tst_Ics : public QObject {
@@ -182,7 +177,8 @@ private slots:
     void leftEvents() {
         QFETCH(QByteArray, event);
         QFETCH(QString, reason);
-        const IcsRead read = readIcs(calendarOf(event));
+        const IcsRead read = readIcs("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:x\r\nSUMMARY:Essai\r\n" +
+                                     event + "END:VEVENT\r\nEND:VCALENDAR\r\n");
         QCOMPARE(read.held, 1);
         QCOMPARE(read.left, QStringList{QStringLiteral("« Essai » : ") + reason});
         QVERIFY(read.messages.empty());

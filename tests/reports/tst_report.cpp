@@ -15,17 +15,7 @@ const QDate kToday(2026, 6, 5);
 
 Message message(qint64 id, const QString& titre, const QString& text, const QString& date, const QString& time,
                 const QString& periodicite, const QString& end) {
-    Message m;
-    m.id = id;
-    m.titre = titre;
-    m.message = text;
-    m.datemessage = date;
-    m.heuremessage = time;
-    m.etat = kStateActif;
-    m.periodicite = periodicite;
-    m.prochainaffichage = date + ' ' + time;
-    m.dernieraffichage = end;
-    return m;
+    return Message{id, titre, text, date, time, kStateActif, periodicite, date + ' ' + time, end};
 }
 
 // Accents, œ, €, an emoji, apostrophes, ";", quotes, a line break, an empty end date, a 30-character title; in
