@@ -191,11 +191,14 @@ private slots:
         QCOMPARE(plan.messages[0].titre, QStringLiteral("Autre"));
     }
 
-    // Where a column's name goes back in the list of names still offered.
-    void namesGoingBack() {
+    // Where a column's name goes back in the list of names still offered; a new column widens every row.
+    void namesAndColumns() {
         QCOMPARE(homeIndex(importFieldNames(), QStringLiteral("etat")), -1);  // still offered
         QCOMPARE(homeIndex(importFieldNames().mid(1), QStringLiteral("id")), -1);
         QCOMPARE(homeIndex({QStringLiteral("message")}, QStringLiteral("dernieraffichage")), 1);
+        ImportGrid grid = gridOf({kHeaders, kGoodRow});
+        grid.appendColumn();
+        QVERIFY(grid.row(0).size() == 10 && grid.row(1).size() == 10);
     }
 };
 
