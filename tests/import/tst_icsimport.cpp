@@ -64,10 +64,8 @@ private slots:
         if (storedBefore)
             w.insert("Dentiste", "Contrôle", "01/01/2027", "08:00", "actif", "2", "01/01/2027 08:00",
                      "01/01/2028 08:00");
-        QFile::copy(QStringLiteral(ICS_DATA "/thunderbird.ics"), w.dir.filePath("thunderbird.ics"));
         QFile broken(w.dir.filePath("broken.ics"));
         QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n") > 0);
-        broken.close();
         ImportHostSpy importHost;
         QPointer<frmImporter> frm = new frmImporter(w.services(), w.host, importHost);
         frm->Form_Load();
@@ -78,7 +76,8 @@ private slots:
             w.dialogs.expect(question ? Icon::Question : Icon::Information, no ? box.mid(1) : box,
                              question ? (no ? Answer::No : Answer::Yes) : Answer::Ok);
         }
-        w.dialogs.fileNames.push_back(w.dir.filePath(file));
+        broken.close();
+        w.dialogs.fileNames.push_back(file == "broken.ics" ? broken.fileName() : QStringLiteral(ICS_DATA "/") + file);
         QTest::mouseClick(ctl<QPushButton>(frm, "cmdParcourir"), Qt::LeftButton);
         QVERIFY(w.dialogs.allAnswered());
         QStringList stored;

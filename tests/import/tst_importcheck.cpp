@@ -24,10 +24,6 @@ QString rowWith(int field, const QString& value) {
     return cells.join(QLatin1Char(';'));
 }
 
-QString refusal(ImportGrid grid) {
-    return checkImportGrid(grid).value_or(QStringLiteral("<accepted>"));
-}
-
 QString cellRefusal(const char* header, const char* middle, int line, const QString& end) {
     return QStringLiteral("Importation impossible:\nLe champ [") + QString::fromUtf8(header) +
            QStringLiteral("] contient une donnée ") + QString::fromUtf8(middle) + QStringLiteral(" à la ligne ") +
@@ -133,7 +129,7 @@ private slots:
         ImportGrid grid = gridOf(lines);
         if (hidden)
             grid.hideColumn(hidden);
-        QCOMPARE(refusal(grid), text);
+        QCOMPARE(checkImportGrid(grid).value_or(QStringLiteral("<accepted>")), text);
     }
 
     // What is stored: trimmed fields, the cells a periodicity makes meaningless rewritten, "actif" for no state.
