@@ -1,9 +1,7 @@
-// The command line read before the program starts, and the Qt platform chosen from the environment. The program's
-// own answers to --version, --help, an unknown option and an argument are checked on the built program by
-// command_line.sh.
+// The Qt platform chosen from the environment before the program starts (the command line's answers are checked
+// on the built program by command_line.sh).
 #include <QTest>
 
-#include "app/CommandLine.h"
 #include "app/PlatformChoice.h"
 
 using namespace tavanote;
@@ -11,30 +9,6 @@ using namespace tavanote;
 class tst_CommandLine : public QObject {
     Q_OBJECT
 private slots:
-    void argumentsDecideWhetherToStart_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("status");  // -1: the program starts
-        QTest::addColumn<QString>("firstLine");
-        QTest::newRow("none") << QStringList{} << -1 << QString();
-        QTest::newRow("Qt's platform") << QStringList{"-platform", "offscreen"} << -1 << QString();
-        QTest::newRow("help wins") << QStringList{"--version", "-h"} << 0
-                                   << QStringLiteral("Usage : tavanote [option]");
-        QTest::newRow("unknown with a value") << QStringList{"-x=1"} << 2 << QStringLiteral("Option inconnue : -x");
-        QTest::newRow("missing value") << QStringList{"-platform"} << 2
-                                       << QStringLiteral("Option incomplète : il manque sa valeur.");
-    }
-    void argumentsDecideWhetherToStart() {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, status);
-        QFETCH(QString, firstLine);
-        const CommandLineAnswer answer = readCommandLine(QStringList{QStringLiteral("tavanote")} + arguments);
-        QCOMPARE(answer.start, status < 0);
-        QCOMPARE(answer.status, qMax(status, 0));
-        QCOMPARE(answer.toError, status > 0);
-        QCOMPARE(answer.text.section(QLatin1Char('\n'), 0, 0), firstLine);
-        if (status > 0)
-            QVERIFY(answer.text.contains(QStringLiteral("Usage : tavanote [option]")));
-    }
     void platformFollowsTheSession_data() {
         QTest::addColumn<QStringList>("environment");  // XDG_SESSION_TYPE, WAYLAND_DISPLAY, DISPLAY, QT_QPA_PLATFORM
         QTest::addColumn<QString>("chosen");
@@ -56,5 +30,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(tst_CommandLine)
-
 #include "tst_commandline.moc"

@@ -1,15 +1,19 @@
-// The settings file: each key's rule, reads at each use, one write per save, edits made outside kept, paths that
-// cannot be used, links, and the settings put in order at start.
+// The files the program keeps in the user's configuration. The settings: each key's rule, reads at each use, one
+// write per save, edits made outside kept, paths that cannot be used, links, and the settings put in order at start.
+// The start-up entry: what it runs, when it is written, removed or refused.
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <map>
 
+#include "common/Autostart.h"
 #include "common/Preferences.h"
 #include "common/SettingsStore.h"
 #include "common/StartupSettings.h"
@@ -27,6 +31,10 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly) &&
            file.write(bytes) == bytes.size();
+}
+
+bool makeExecutable(const QString& path) {
+    return writeFile(path, "#!/bin/sh\n") && QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
 }
 
 PreparedSettings prepare(SettingsStore& settings) {
@@ -205,8 +213,48 @@ private slots:
         QCOMPARE(::stat(native.constData(), &info), 0);
         QVERIFY(info.st_uid == owner && (info.st_mode & 07777) == 0640);
     }
+    // The entry runs the executable (blanks, quotes, "$", "%" and "\" escaped), twice applied is one identical entry
+    // that the desktop's own checker accepts; 0 removes it. A missing executable, or one whose path holds a control
+    // character (told with the character shown), writes nothing.
+    void startupEntry() {
+        QTemporaryDir dir;
+        const QString executable = dir.filePath(QStringLiteral("l'été \"100%\"/a`b\\c $prix/tavanote"));
+        const QString entry = dir.filePath(QStringLiteral("autostart/Tavanote.desktop"));
+        Autostart autostart(entry, executable);
+        QCOMPARE(autostart.apply(1), Autostart::Outcome::MissingExecutable);
+        QVERIFY(QDir().mkpath(executable));
+        QCOMPARE(autostart.apply(1), Autostart::Outcome::MissingExecutable);
+        Autostart control(entry, dir.filePath("a\nExec=touch pris/tavanote"));
+        QVERIFY(makeExecutable(control.executablePath()));
+        QCOMPARE(control.apply(1), Autostart::Outcome::Failed);
+        QVERIFY2(control.failure().contains(dir.path() + "/a\\nExec=touch pris/tavanote"),
+                 qPrintable(control.failure()));
+        QVERIFY(!QFileInfo::exists(entry) && !autostart.isRegistered());
+        QVERIFY(QDir(executable).removeRecursively() && makeExecutable(executable));
+        QCOMPARE(autostart.apply(1), Autostart::Outcome::Done);
+        const QByteArray first = readAll(entry);
+        QCOMPARE(autostart.apply(1), Autostart::Outcome::Done);
+        QCOMPARE(readAll(entry), first);
+        const QString exec =
+            QString::fromUtf8("Exec=\"%1/l'été \\\\\"100%%\\\\\"/a\\\\`b\\\\\\\\c \\\\$prix/tavanote\"")
+                .arg(dir.path());
+        QCOMPARE(QString::fromUtf8(first).split('\n').filter(QRegularExpression("^Exec=")), QStringList{exec});
+        QProcess validate;
+        validate.setProcessChannelMode(QProcess::MergedChannels);
+        validate.start(QStringLiteral("desktop-file-validate"), {entry});
+        QVERIFY2(validate.waitForFinished(60000), "desktop-file-validate is needed");
+        const QString said = QString::fromUtf8(validate.readAll());
+        QVERIFY2(validate.exitCode() == 0 && !said.contains(QLatin1String("error"), Qt::CaseInsensitive),
+                 qPrintable(said));
+        QCOMPARE(autostart.apply(0), Autostart::Outcome::Done);
+        QVERIFY(!QFileInfo::exists(entry));
+        QCOMPARE(autostart.apply(0), Autostart::Outcome::Done);
+        // A file where the folder should be.
+        Autostart blocked(executable + QStringLiteral("/autostart/Tavanote.desktop"), executable);
+        QCOMPARE(blocked.apply(1), Autostart::Outcome::Failed);
+        QCOMPARE(blocked.failure(), QStringLiteral("Le dossier %1/autostart ne peut pas être créé.").arg(executable));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_Settings)
-
 #include "tst_settings.moc"

@@ -1,21 +1,32 @@
-// The splash window's load and hand-over, the start-up entry's failure box, and the single-copy rule.
+// The start: the splash window's load and hand-over, the start-up entry's boxes, the single-copy rule; then the
+// settings window, and the program's real message box.
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
 
-#include "common/Preferences.h"
-#include "common/RealServices.h"
+#include "app/Application.h"
 #include "support/TestWorld.h"
 #include "windows/frmIntro.h"
+#include "windows/frmParametres.h"
 
 using namespace tavanote;
 using namespace tavanote::test;
 
 namespace {
+
+const QString kQuestion = QStringLiteral(
+    "Êtes-vous sûr(e) que le programme ne doit pas s'activer \npas au prochain démarrage de l'ordinateur ?\n\n"
+    "Attention:\nLes messages ne pourront pas s'afficher si le programme\nn'est pas démarré.");
 
 // Started with this argument and a folder, the test program becomes a copy that claims the lock and waits.
 const char* const kHoldLockArgument = "--hold-lock";
@@ -23,14 +34,43 @@ const char* const kHoldLockArgument = "--hold-lock";
 int holdLock(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QString folder = QString::fromLocal8Bit(argv[2]);
-    DesktopPlatform platform(folder + QStringLiteral("/tavanote"), folder + QStringLiteral("/Tavanote.desktop"),
-                             folder + QStringLiteral("/verrou"));
+    DesktopPlatform platform(folder + "/tavanote", folder + "/Tavanote.desktop", folder + "/verrou");
     std::printf(platform.claimSingleCopy() ? "locked\n" : "refused\n");
     std::fflush(stdout);
     // Holds the claim until killed (or until the test program goes away and closes our input).
     while (std::getchar() != EOF) {
     }
     return 0;
+}
+
+// The settings window opened as the main window opens it, over the defaults changed by stored; it deletes itself
+// on close, and whatever is left is deleted at the end.
+struct Settings {
+    explicit Settings(TestWorld& w, const QList<QPair<QString, QString>>& stored = {}) {
+        const QList<QPair<QString, QString>> defaults = {
+            {"suppression", "0"},  {"position", ""},       {"couleur", "12648447"},        {"affichage", "3"},
+            {"demarrage pc", "1"}, {"fin programme", "1"}, {"confirmation fermeture", "1"}};
+        for (const auto& pair : defaults + stored)
+            w.settingsStore->set(kParametres, pair.first, pair.second);
+        frm = new frmParametres(w.services(), w.host);
+        frm->Form_Load();
+        frm->show();
+    }
+    ~Settings() { delete frm; }
+    template <typename T>
+    T* c(const char* name) const {
+        return ctl<T>(frm, QLatin1String(name));
+    }
+    // Clicks a box or option near its left edge, where a click lands whatever the width the layout gives it.
+    void click(const char* name) const {
+        auto* box = c<QAbstractButton>(name);
+        QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(6, box->height() / 2));
+    }
+    QPointer<frmParametres> frm;
+};
+
+QString stored(TestWorld& w, const char* key) {
+    return w.settingsStore->get(kParametres, QLatin1String(key));
 }
 
 }  // namespace
@@ -57,7 +97,7 @@ private slots:
     // told, then the entry removed as the settings window's box would; an entry not written is told once, one
     // not removed is not.
     void startupEntryAtLoad_data() {
-        QTest::addColumn<QString>("stored");  // empty: no key
+        QTest::addColumn<QString>("value");  // empty: no key
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QList<int>>("calls");
         QTest::newRow("default") << "" << int(Autostart::Outcome::Done) << QList<int>{1};
@@ -66,12 +106,12 @@ private slots:
         QTest::newRow("entry not written") << "1" << int(Autostart::Outcome::Failed) << QList<int>{1};
     }
     void startupEntryAtLoad() {
-        QFETCH(QString, stored);
+        QFETCH(QString, value);
         QFETCH(int, outcome);
         QFETCH(QList<int>, calls);
         TestWorld w;
-        if (!stored.isEmpty())
-            w.settingsStore->set(kParametres, QStringLiteral("demarrage pc"), stored);
+        if (!value.isEmpty())
+            w.settingsStore->set(kParametres, QStringLiteral("demarrage pc"), value);
         w.platform.autostartOutcomes = {Autostart::Outcome(outcome)};
         w.platform.autostartReason = QStringLiteral("Le dossier /home/lea/.config/autostart ne peut pas être créé.");
         if (outcome == int(Autostart::Outcome::Failed) && calls[0] == 1)
@@ -85,17 +125,13 @@ private slots:
                              QStringLiteral("Fichier introuvable: tavanote n'a pas été trouvé.\n"
                                             "Celui-ci devrait se trouver dans le dossier: \n/opt/tavanote"),
                              Answer::Ok, QStringLiteral("ERREUR..."));
-            w.dialogs.expect(Icon::Question,
-                             QStringLiteral("Êtes-vous sûr(e) que le programme ne doit pas s'activer \npas au "
-                                            "prochain démarrage de l'ordinateur ?\n\nAttention:\nLes messages ne "
-                                            "pourront pas s'afficher si le programme\nn'est pas démarré."),
-                             Answer::Yes);
+            w.dialogs.expect(Icon::Question, kQuestion, Answer::Yes);
         }
         frmIntro frm(w.services(), [](bool) {});
         QVERIFY(frm.Form_Load());
         QVERIFY(w.dialogs.allAnswered());
         QCOMPARE(w.platform.autostartCalls, calls);
-        QCOMPARE(w.settingsStore->get(kParametres, QStringLiteral("demarrage pc")), QString::number(calls[0]));
+        QCOMPARE(stored(w, "demarrage pc"), QString::number(calls[0]));
         QVERIFY(frm.Timer1->isActive() && !w.store.isOpen());  // the main window opens the message file
     }
 
@@ -146,8 +182,8 @@ private slots:
         const QString folder = dir.filePath(QStringLiteral("verrou"));
         QVERIFY(QDir().mkpath(folder));
         const auto platform = [&](const QString& lockFolder) {
-            return std::make_unique<DesktopPlatform>(dir.filePath(QStringLiteral("tavanote")),
-                                                     dir.filePath(QStringLiteral("Tavanote.desktop")), lockFolder);
+            return std::make_unique<DesktopPlatform>(dir.filePath("tavanote"), dir.filePath("Tavanote.desktop"),
+                                                     lockFolder);
         };
         {
             auto first = platform(folder);
@@ -171,6 +207,103 @@ private slots:
         QVERIFY(copy.waitForFinished(30000));
         QVERIFY(!QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
         QVERIFY(platform(folder)->claimSingleCopy());
+    }
+
+    // "Manuelle", a fixed position, a fixed red colour and the time alone come back as stored; "OK" saves them
+    // back in one write and the window stays open.
+    void settingsWindowShowsAndSaves() {
+        TestWorld w;
+        Settings frm(w, {{"suppression", "1"}, {"position", "5"}, {"couleur", "255"}, {"affichage", "2"}});
+        QVERIFY(frm.c<QRadioButton>("optSuppression_1")->isChecked() &&
+                frm.c<QRadioButton>("optPosition_1")->isChecked() && frm.c<QRadioButton>("optCouleur_1")->isChecked());
+        QCOMPARE(frm.c<QComboBox>("cboPosition")->currentText(), QStringLiteral("Au milieu à droite"));
+        QVERIFY(!frm.c<QCheckBox>("chkDateHeure_0")->isChecked() && frm.c<QCheckBox>("chkDateHeure_1")->isChecked());
+        frm.click("chkFinProgramme");
+        const int writes = w.settingsStore->writes();
+        frm.c<QPushButton>("Boutons_0")->click();
+        QVERIFY(frm.frm && frm.frm->isVisible() && w.dialogs.shown.empty());
+        QCOMPARE(w.settingsStore->writes(), writes + 1);
+        SettingsStore written(w.settingsStore->fileName());
+        for (const QString pair : {"suppression=1", "position=5", "couleur=255", "affichage=2", "fin programme=0"})
+            QCOMPARE(written.get(kParametres, pair.section('=', 0, 0)), pair.section('=', 1));
+    }
+
+    // Unticking asks (No ticks it again), ticking asks nothing; saving writes the box and applies it at once.
+    void startWithComputerBox_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("answer");  // -1: no question
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("untick, No") << "1" << int(Answer::No) << true;
+        QTest::newRow("untick, Yes") << "1" << int(Answer::Yes) << false;
+        QTest::newRow("tick") << "0" << -1 << true;
+    }
+    void startWithComputerBox() {
+        QFETCH(QString, before);
+        QFETCH(int, answer);
+        QFETCH(bool, ticked);
+        TestWorld w;
+        Settings frm(w, {{"demarrage pc", before}});
+        QCOMPARE(frm.c<QCheckBox>("chkDemarragePC")->isChecked(), before == QLatin1String("1"));
+        if (answer >= 0)
+            w.dialogs.expect(Icon::Question, kQuestion, Answer(answer));
+        frm.click("chkDemarragePC");
+        QVERIFY(w.dialogs.allAnswered() && w.dialogs.shown.size() == size_t(answer >= 0 ? 1 : 0));
+        QCOMPARE(frm.c<QCheckBox>("chkDemarragePC")->isChecked(), ticked);
+        // Nothing is written or applied before saving.
+        QVERIFY(stored(w, "demarrage pc") == before && w.platform.autostartCalls.isEmpty());
+        frm.c<QPushButton>("Boutons_0")->click();
+        QCOMPARE(stored(w, "demarrage pc"), ticked ? QStringLiteral("1") : QStringLiteral("0"));
+        QCOMPARE(w.platform.autostartCalls, QList<int>{ticked ? 1 : 0});
+    }
+
+    // "&Quitter" and Esc close the settings window, which goes, and write nothing.
+    void closingSettingsWritesNothing() {
+        for (const bool escape : {false, true}) {
+            TestWorld w;
+            Settings frm(w);
+            const auto before = w.settingsStore->section(kParametres);
+            for (const char* name : {"optSuppression_1", "optPosition_1", "chkDateHeure_0", "chkFinProgramme"})
+                frm.click(name);
+            if (escape)
+                QTest::keyClick(frm.c<QCheckBox>("chkFermeture"), Qt::Key_Escape);
+            else
+                frm.c<QPushButton>("Boutons_2")->click();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(!frm.frm && w.settingsStore->section(kParametres) == before && w.settingsStore->writes() == 0);
+            QVERIFY(w.platform.autostartCalls.isEmpty() && w.dialogs.shown.empty());
+        }
+    }
+
+    // User text shows exactly as typed, never read as markup, with both line breaks, and Qt's own buttons in
+    // French.
+    void realBoxShowsTextAsTypedWithFrenchButtons() {
+        QVERIFY(installFrenchTranslations());
+        const QString text = QStringLiteral("Le message <b>Rappel</b> urgent [*]\n\na été supprimé.");
+        QStringList seen;
+        // Reads the box once it is open, then answers No, as a user's click would; the box never stays open.
+        QTimer reader;
+        connect(&reader, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            auto* label = box ? box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")) : nullptr;
+            if (!label)
+                return;
+            reader.stop();
+            seen << box->windowTitle() << label->text()
+                 << QString::number(label->sizeHint().height() / label->fontMetrics().lineSpacing())
+                 << QString::number(label->textFormat() == Qt::PlainText);
+            QStringList captions;
+            for (QAbstractButton* button : box->buttons())
+                captions << button->text().remove(QLatin1Char('&'));
+            captions.sort();
+            seen << captions;
+            box->button(QMessageBox::No)->click();
+        });
+        reader.start(10);
+        QtDialogs dialogs;
+        QCOMPARE(
+            dialogs.message(nullptr, text, Icon::Information, Buttons::YesNo, QStringLiteral("Tavanote"), Answer::No),
+            Answer::No);
+        QCOMPARE(seen, QStringList({"Tavanote", text, "3", "1", "Non", "Oui"}));
     }
 };
 

@@ -1,10 +1,12 @@
+// The help viewer, the mail handed to the desktop, and the about window's system information.
 #include <QFile>
+#include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
 
 #include "main_window/HelpSystem.h"
 #include "main_window/SendMail.h"
-#include "main_window/frmAide.h"
+#include "main_window/frmApropos.h"
 #include "support/TestWorld.h"
 
 using namespace tavanote;
@@ -12,23 +14,11 @@ using namespace tavanote::test;
 
 namespace {
 
-// The help file compiled by the build, in the build folder two levels above this test.
-QString builtHelpFile() {
-    const QString fromEnvironment = qEnvironmentVariable("TAVANOTE_HELP_FILE");
-    if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/../../aide.qch");
-}
-
+// Copies the help file compiled by the build (two levels above this test) into the program folder.
 bool installHelpFile(TestWorld& w) {
-    return QFile::copy(builtHelpFile(), w.programFolder() + QStringLiteral("aide.qch"));
-}
-
-void expectMissingHelp(TestWorld& w) {
-    w.dialogs.expect(Icon::Exclamation,
-                     "Le fichier d'aide [aide.qch] est introuvable.\nAssurez-vous que ce fichier "
-                     "doit se trouver\ndans le dossier:\n" +
-                         w.programFolder());
+    const QString built = qEnvironmentVariable("TAVANOTE_HELP_FILE");
+    return QFile::copy(built.isEmpty() ? QCoreApplication::applicationDirPath() + "/../../aide.qch" : built,
+                       w.programFolder() + "aide.qch");
 }
 
 }  // namespace
@@ -36,32 +26,27 @@ void expectMissingHelp(TestWorld& w) {
 class tst_help : public QObject {
     Q_OBJECT
 private slots:
+    // A missing or unreadable file, or a context the file does not know, is told and opens no viewer.
     void missingUnreadableOrUnknownHelpIsTold() {
         TestWorld w;
-        HelpSystem help(w.services());
-        expectMissingHelp(w);
-        help.ShowHelp(nullptr, QStringLiteral("gestionmessage.htm"), 10006);
-        QFile file(w.programFolder() + QStringLiteral("aide.qch"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("pas un fichier d'aide");
-        file.close();
-        expectMissingHelp(w);
-        help.ShowHelp(nullptr, QStringLiteral("aide.htm"), 10001);
-        // With a good file, an unknown context is told the same way.
-        QVERIFY(file.remove() && installHelpFile(w));
-        HelpSystem installed(w.services());
-        expectMissingHelp(w);
-        installed.ShowHelp(nullptr, QStringLiteral("aide.htm"), 10003);
-        QVERIFY(w.dialogs.allAnswered());
-        QVERIFY(!help.viewer() && !installed.viewer());
+        QFile file(w.programFolder() + "aide.qch");
+        for (const int context : {10006, 10001, 10003}) {
+            if (context == 10001)
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.write("pas un fichier d'aide") > 0);
+            file.close();
+            if (context == 10003)
+                QVERIFY(file.remove() && installHelpFile(w));
+            HelpSystem help(w.services());
+            w.dialogs.expect(Icon::Exclamation,
+                             "Le fichier d'aide [aide.qch] est introuvable.\nAssurez-vous que ce "
+                             "fichier doit se trouver\ndans le dossier:\n" +
+                                 w.programFolder());
+            help.ShowHelp(nullptr, QStringLiteral("aide.htm"), context);
+            QVERIFY(w.dialogs.allAnswered() && !help.viewer());
+        }
     }
+    // Each context opens its own page in the one viewer; Esc closes it, and the next call opens a new one.
     void everyContextOpensItsPageInTheOneViewer() {
-        const std::pair<int, const char*> topics[] = {{10001, "aide.htm:Aide de Tavanote - Sommaire"},
-                                                      {10002, "aproposde.htm:A propos de Tavanote"},
-                                                      {10006, "gestionmessage.htm:La gestion des messages"},
-                                                      {10007, "ajoutmessage.htm:Créer ou modifier un message"},
-                                                      {10011, "message.htm:Le message affiché"},
-                                                      {10013, "valeurcellule.htm:Modifier la valeur d'une cellule"}};
         TestWorld w;
         QVERIFY(installHelpFile(w));
         HelpSystem help(w.services());
@@ -69,31 +54,53 @@ private slots:
         QPointer<frmAide> first = help.viewer();
         QVERIFY(first && first->isVisible());
         auto* page = ctl<QTextBrowser>(first, QStringLiteral("txtPage"));
-        for (const auto& [context, text] : topics) {
-            const QString topic = QString::fromUtf8(text).section(':', 0, 0),
-                          title = QString::fromUtf8(text).section(':', 1);
-            help.ShowHelp(nullptr, topic, context);
+        for (const auto& [context, topic, title] :
+             {std::tuple(10001, "aide.htm", "Aide de Tavanote - Sommaire"),
+              std::tuple(10002, "aproposde.htm", "A propos de Tavanote"),
+              std::tuple(10006, "gestionmessage.htm", "La gestion des messages"),
+              std::tuple(10007, "ajoutmessage.htm", "Créer ou modifier un message"),
+              std::tuple(10011, "message.htm", "Le message affiché"),
+              std::tuple(10013, "valeurcellule.htm", "Modifier la valeur d'une cellule")}) {
+            help.ShowHelp(nullptr, QString::fromUtf8(topic), context);
             QCOMPARE(help.viewer(), first.data());
-            QCOMPARE(page->documentTitle(), title);
+            QCOMPARE(page->documentTitle(), QString::fromUtf8(title));
         }
-        // Esc closes the viewer, and the next call opens a new one.
         QTest::keyClick(page, Qt::Key_Escape);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!first && !help.viewer());
         help.ShowHelp(nullptr, QStringLiteral("heure.htm"), 10009);
         QVERIFY(help.viewer() && w.dialogs.shown.empty());
     }
-    // The mail is handed to the desktop; without an application for it, the user is told.
+    // Without an application for mail, the user is told.
     void sendMail() {
         const QString address = QStringLiteral("contact@tavanote.org");
-        TestWorld d;
-        QVERIFY(SendMail(d.services(), address, nullptr, QStringLiteral("Objet"), {}, {}, {}));
-        QCOMPARE(d.dialogs.openedUrls.value(0).scheme(), QStringLiteral("mailto"));
-        d.dialogs.openUrlAnswer = false;
-        d.dialogs.expect(Icon::Information,
-                         QStringLiteral("Aucune application ne permet d'envoyer un e-mail à l'adresse :\n") + address);
-        QVERIFY(!SendMail(d.services(), address, nullptr, QStringLiteral("Objet"), QStringLiteral("Texte"), {}, {}));
-        QVERIFY(d.dialogs.allAnswered());
+        TestWorld w;
+        QVERIFY(SendMail(w.services(), address, nullptr, QStringLiteral("Objet"), {}, {}, {}));
+        QCOMPARE(w.dialogs.openedUrls.value(0).scheme(), QStringLiteral("mailto"));
+        w.dialogs.openUrlAnswer = false;
+        w.dialogs.expect(Icon::Information,
+                         "Aucune application ne permet d'envoyer un e-mail à l'adresse :\n" + address);
+        QVERIFY(!SendMail(w.services(), address, nullptr, QStringLiteral("Objet"), QStringLiteral("Texte"), {}, {}));
+        QVERIFY(w.dialogs.allAnswered());
+    }
+    // The first system information program found is started; with none, the user is told.
+    void aboutWindowSystemInformation() {
+        for (const QStringList& installed : {QStringList(), QStringList{"gnome-system-monitor", "hardinfo2"}}) {
+            TestWorld w;
+            for (const QString& name : installed)
+                w.platform.programs[name] = "/usr/bin/" + name;
+            QWidget owner;
+            QPointer<frmApropos> about = new frmApropos(w.services(), &owner);
+            about->Form_Load();
+            about->show();
+            if (installed.isEmpty())
+                w.dialogs.expect(Icon::Information, "Les informations système ne sont pas disponibles actuellement");
+            ctl<QPushButton>(about, "cmdSysInfo")->click();
+            QVERIFY(w.dialogs.allAnswered());
+            QCOMPARE(w.platform.started, installed.isEmpty() ? QStringList() : QStringList{"/usr/bin/hardinfo2"});
+            ctl<QPushButton>(about, "cmdOK")->click();
+            QVERIFY(!about->isVisible());
+        }
     }
 };
 
