@@ -128,15 +128,26 @@ private slots:
         QCOMPARE(written.value(QStringLiteral("autre/cle")).toString(), QStringLiteral("gardée"));
         QCOMPARE(joined(SettingsStore(path).section(odd)), odd + '=' + odd + QStringLiteral(", \"x\"\r\nligne 2\t"));
     }
-    // One write for the whole start, none when nothing changed. Of version 1.0.0's sections only its own go.
-    void startWritesOnceAndRemovesOldSections() {
+    // One write for the whole start, none when nothing changed. Of version 1.0.0's sections only its own go. People
+    // keep their configuration in a folder of links: the link stays, its target keeps its owner and mode.
+    void startWritesOnceThroughALink() {
         QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("dotfiles/Tavanote.ini"));
         const QString path = dir.filePath(QStringLiteral("config/Tavanote/Tavanote.ini"));
+        QVERIFY(writeFile(target, "[autre]\na=1\n") && QDir().mkpath(QFileInfo(path).absolutePath()));
+        QVERIFY(QFile::link(target, path));
+        const QByteArray native = QFile::encodeName(target);
+        const uid_t owner = ::geteuid() == 0 ? 65534 : ::geteuid();  // as root, someone else's file
+        QVERIFY(::chmod(native.constData(), 0640) == 0 && ::chown(native.constData(), owner, gid_t(-1)) == 0);
         SettingsStore settings(path);
         QVERIFY(!prepare(settings).newVersion && settings.writes() == 1);
+        QVERIFY2(settings.canSave(), qPrintable(settings.faultText()));
         QCOMPARE(joined(SettingsStore(path).section(kParametres)),
                  "affichage=3|confirmation fermeture=1|couleur=12648447|date de debut=05/06/2026|demarrage pc=1|"
                  "dossier application=/opt/tavanote/|fin programme=1|legende=1|position=|suppression=0|version=2.0.0");
+        struct stat info {};
+        QVERIFY(QFileInfo(path).isSymLink() && readAll(target).contains("[autre]") && ::stat(native, &info) == 0);
+        QVERIFY(info.st_uid == owner && (info.st_mode & 07777) == 0640);
         const QByteArray bytes = readAll(path);
         SettingsStore again(path);
         prepare(again);
@@ -159,7 +170,6 @@ private slots:
         QTest::addColumn<QString>("text");  // %1: the path
         const QString unread = QStringLiteral("Les paramètres ne peuvent pas être lus dans:\n%1\n\n");
         QTest::newRow("named pipe") << "fifo" << unread + "Ce n'est pas un fichier ordinaire";
-        QTest::newRow("link to /dev/zero") << "zero" << unread + "Ce n'est pas un fichier ordinaire";
         QTest::newRow("2 MB") << "huge" << unread + "Ce fichier est trop grand pour un fichier de paramètres";
         QTest::newRow("link loop") << "loop" << unread + "Ce lien symbolique ne mène à aucun fichier";
         QTest::newRow("file for folder") << "blocker"
@@ -177,8 +187,8 @@ private slots:
         QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
         if (kind == QLatin1String("fifo"))
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (kind == QLatin1String("zero") || kind == QLatin1String("loop"))
-            QVERIFY(QFile::link(kind == QLatin1String("zero") ? QStringLiteral("/dev/zero") : path, path));
+        else if (kind == QLatin1String("loop"))
+            QVERIFY(QFile::link(path, path));
         else if (kind == QLatin1String("huge"))
             QVERIFY(writeFile(path, "[parametres]\n") && QFile::resize(path, 2 * 1024 * 1024));
         else if (kind == QLatin1String("blocker"))
@@ -193,25 +203,6 @@ private slots:
         QCOMPARE(settings.get(kParametres, QStringLiteral("couleur")), QStringLiteral("12648447"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden), before);
         QVERIFY(kind != QLatin1String("huge") || QFileInfo(path).size() == 2 * 1024 * 1024);
-    }
-    // People keep their configuration in a folder of links: the link stays, its target keeps its owner and mode.
-    void linkStaysALinkWithItsOwnerAndMode() {
-        QTemporaryDir dir;
-        const QString target = dir.filePath(QStringLiteral("dotfiles/Tavanote.ini"));
-        const QString link = dir.filePath(QStringLiteral("config/Tavanote/Tavanote.ini"));
-        QVERIFY(writeFile(target, "[autre]\na=1\n") && QDir().mkpath(QFileInfo(link).absolutePath()));
-        QVERIFY(QFile::link(target, link));
-        const QByteArray native = QFile::encodeName(target);
-        const uid_t owner = ::geteuid() == 0 ? 65534 : ::geteuid();  // as root, someone else's file
-        QVERIFY(::chmod(native.constData(), 0640) == 0 && ::chown(native.constData(), owner, gid_t(-1)) == 0);
-        SettingsStore settings(link);
-        prepare(settings);
-        QVERIFY2(settings.canSave(), qPrintable(settings.faultText()));
-        QVERIFY(QFileInfo(link).isSymLink() && readAll(target).contains("[parametres]") &&
-                readAll(target).contains("[autre]"));
-        struct stat info {};
-        QCOMPARE(::stat(native.constData(), &info), 0);
-        QVERIFY(info.st_uid == owner && (info.st_mode & 07777) == 0640);
     }
     // The entry runs the executable (blanks, quotes, "$", "%" and "\" escaped), twice applied is one identical entry
     // that the desktop's own checker accepts; 0 removes it. A missing executable, or one whose path holds a control

@@ -95,7 +95,8 @@ private slots:
 
     // The start-up entry follows the stored choice (any value but 0 is 1), written back; a missing executable is
     // told, then the entry removed as the settings window's box would; an entry not written is told once, one
-    // not removed is not.
+    // not removed is not. The first tick does nothing; the second hides the splash, stops the timer and hands over
+    // once, telling whether an older version ran before.
     void startupEntryAtLoad_data() {
         QTest::addColumn<QString>("value");  // empty: no key
         QTest::addColumn<int>("outcome");
@@ -112,6 +113,8 @@ private slots:
         TestWorld w;
         if (!value.isEmpty())
             w.settingsStore->set(kParametres, QStringLiteral("demarrage pc"), value);
+        if (value == "0")
+            w.settingsStore->set(kParametres, QStringLiteral("date de debut"), QStringLiteral("14/03/2019"));
         w.platform.autostartOutcomes = {Autostart::Outcome(outcome)};
         w.platform.autostartReason = QStringLiteral("Le dossier /home/lea/.config/autostart ne peut pas être créé.");
         if (outcome == int(Autostart::Outcome::Failed) && calls[0] == 1)
@@ -127,12 +130,19 @@ private slots:
                              Answer::Ok, QStringLiteral("ERREUR..."));
             w.dialogs.expect(Icon::Question, kQuestion, Answer::Yes);
         }
-        frmIntro frm(w.services(), [](bool) {});
+        QList<bool> unloads;
+        frmIntro frm(w.services(), [&](bool newVersion) { unloads << newVersion; });
         QVERIFY(frm.Form_Load());
         QVERIFY(w.dialogs.allAnswered());
         QCOMPARE(w.platform.autostartCalls, calls);
         QCOMPARE(stored(w, "demarrage pc"), QString::number(calls[0]));
         QVERIFY(frm.Timer1->isActive() && !w.store.isOpen());  // the main window opens the message file
+        frm.show();
+        QVERIFY(QMetaObject::invokeMethod(frm.Timer1, "timeout"));
+        QVERIFY(unloads.isEmpty() && frm.isVisible());
+        QVERIFY(QMetaObject::invokeMethod(frm.Timer1, "timeout"));
+        QCOMPARE(unloads, QList<bool>{value == "0"});
+        QVERIFY(!frm.isVisible() && !frm.Timer1->isActive());
     }
 
     // Settings that cannot be saved: one box says why and where, then the program goes on with the defaults.
@@ -154,25 +164,6 @@ private slots:
         QVERIFY(w.dialogs.allAnswered() && w.platform.autostartCalls.isEmpty());
         QCOMPARE(settings.get(kParametres, QStringLiteral("couleur")), QStringLiteral("12648447"));
         QVERIFY(frm.Timer1->isActive());
-    }
-
-    // The first tick does nothing; the second hides the splash, stops the timer and hands over once, telling
-    // whether an older version ran before.
-    void secondTickUnloadsAndHandsOverOnce() {
-        for (const bool previousVersion : {false, true}) {
-            TestWorld w;
-            if (previousVersion)
-                w.settingsStore->set(kParametres, QStringLiteral("date de debut"), QStringLiteral("14/03/2019"));
-            QList<bool> unloads;
-            frmIntro frm(w.services(), [&](bool newVersion) { unloads << newVersion; });
-            QVERIFY(frm.Form_Load());
-            frm.show();
-            QVERIFY(QMetaObject::invokeMethod(frm.Timer1, "timeout"));
-            QVERIFY(unloads.isEmpty() && frm.isVisible());
-            QVERIFY(QMetaObject::invokeMethod(frm.Timer1, "timeout"));
-            QCOMPARE(unloads, QList<bool>{previousVersion});
-            QVERIFY(!frm.isVisible() && !frm.Timer1->isActive());
-        }
     }
 
     // A claim is refused while another holds it, even a copy in another process; once that one is gone, or was
@@ -209,23 +200,32 @@ private slots:
         QVERIFY(platform(folder)->claimSingleCopy());
     }
 
-    // "Manuelle", a fixed position, a fixed red colour and the time alone come back as stored; "OK" saves them
-    // back in one write and the window stays open.
+    // "Manuelle", a fixed position, a fixed red colour and the time alone show as stored. "&Quitter" and Esc
+    // close the window, which goes, writing nothing; "OK" saves in one write and the window stays open.
     void settingsWindowShowsAndSaves() {
         TestWorld w;
-        Settings frm(w, {{"suppression", "1"}, {"position", "5"}, {"couleur", "255"}, {"affichage", "2"}});
-        QVERIFY(frm.c<QRadioButton>("optSuppression_1")->isChecked() &&
-                frm.c<QRadioButton>("optPosition_1")->isChecked() && frm.c<QRadioButton>("optCouleur_1")->isChecked());
-        QCOMPARE(frm.c<QComboBox>("cboPosition")->currentText(), QStringLiteral("Au milieu à droite"));
-        QVERIFY(!frm.c<QCheckBox>("chkDateHeure_0")->isChecked() && frm.c<QCheckBox>("chkDateHeure_1")->isChecked());
-        frm.click("chkFinProgramme");
-        const int writes = w.settingsStore->writes();
-        frm.c<QPushButton>("Boutons_0")->click();
-        QVERIFY(frm.frm && frm.frm->isVisible() && w.dialogs.shown.empty());
-        QCOMPARE(w.settingsStore->writes(), writes + 1);
-        SettingsStore written(w.settingsStore->fileName());
-        for (const QString pair : {"suppression=1", "position=5", "couleur=255", "affichage=2", "fin programme=0"})
-            QCOMPARE(written.get(kParametres, pair.section('=', 0, 0)), pair.section('=', 1));
+        for (const char* close : {"Boutons_2", "Esc", "Boutons_0"}) {
+            Settings frm(w, {{"suppression", "1"}, {"position", "5"}, {"couleur", "255"}, {"affichage", "2"}});
+            QVERIFY(frm.c<QRadioButton>("optSuppression_1")->isChecked() &&
+                    frm.c<QRadioButton>("optPosition_1")->isChecked() &&
+                    frm.c<QRadioButton>("optCouleur_1")->isChecked());
+            QCOMPARE(frm.c<QComboBox>("cboPosition")->currentText(), QStringLiteral("Au milieu à droite"));
+            QVERIFY(!frm.c<QCheckBox>("chkDateHeure_0")->isChecked() &&
+                    frm.c<QCheckBox>("chkDateHeure_1")->isChecked());
+            const int writes = w.settingsStore->writes();
+            for (const char* name : {"optSuppression_0", "chkDateHeure_0", "chkFinProgramme"})
+                frm.click(name);
+            if (qstrcmp(close, "Esc") == 0)
+                QTest::keyClick(frm.c<QCheckBox>("chkFermeture"), Qt::Key_Escape);
+            else
+                frm.c<QPushButton>(close)->click();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            const bool saved = qstrcmp(close, "Boutons_0") == 0;
+            QVERIFY(bool(frm.frm) == saved && w.settingsStore->writes() == writes + saved && w.dialogs.shown.empty());
+            QCOMPARE(stored(w, "suppression") + stored(w, "affichage") + stored(w, "fin programme"),
+                     saved ? "030" : "121");
+        }
+        QVERIFY(w.platform.autostartCalls == QList<int>{1});
     }
 
     // Unticking asks (No ticks it again), ticking asks nothing; saving writes the box and applies it at once.
@@ -254,24 +254,6 @@ private slots:
         frm.c<QPushButton>("Boutons_0")->click();
         QCOMPARE(stored(w, "demarrage pc"), ticked ? QStringLiteral("1") : QStringLiteral("0"));
         QCOMPARE(w.platform.autostartCalls, QList<int>{ticked ? 1 : 0});
-    }
-
-    // "&Quitter" and Esc close the settings window, which goes, and write nothing.
-    void closingSettingsWritesNothing() {
-        for (const bool escape : {false, true}) {
-            TestWorld w;
-            Settings frm(w);
-            const auto before = w.settingsStore->section(kParametres);
-            for (const char* name : {"optSuppression_1", "optPosition_1", "chkDateHeure_0", "chkFinProgramme"})
-                frm.click(name);
-            if (escape)
-                QTest::keyClick(frm.c<QCheckBox>("chkFermeture"), Qt::Key_Escape);
-            else
-                frm.c<QPushButton>("Boutons_2")->click();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            QVERIFY(!frm.frm && w.settingsStore->section(kParametres) == before && w.settingsStore->writes() == 0);
-            QVERIFY(w.platform.autostartCalls.isEmpty() && w.dialogs.shown.empty());
-        }
     }
 
     // User text shows exactly as typed, never read as markup, with both line breaks, and Qt's own buttons in

@@ -1,11 +1,10 @@
-// The help viewer, the mail handed to the desktop, and the about window's system information.
+// The help viewer, and the about window's system information.
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
 
 #include "main_window/HelpSystem.h"
-#include "main_window/SendMail.h"
 #include "main_window/frmApropos.h"
 #include "support/TestWorld.h"
 
@@ -70,18 +69,6 @@ private slots:
         QVERIFY(!first && !help.viewer());
         help.ShowHelp(nullptr, QStringLiteral("heure.htm"), 10009);
         QVERIFY(help.viewer() && w.dialogs.shown.empty());
-    }
-    // Without an application for mail, the user is told.
-    void sendMail() {
-        const QString address = QStringLiteral("contact@tavanote.org");
-        TestWorld w;
-        QVERIFY(SendMail(w.services(), address, nullptr, QStringLiteral("Objet"), {}, {}, {}));
-        QCOMPARE(w.dialogs.openedUrls.value(0).scheme(), QStringLiteral("mailto"));
-        w.dialogs.openUrlAnswer = false;
-        w.dialogs.expect(Icon::Information,
-                         "Aucune application ne permet d'envoyer un e-mail à l'adresse :\n" + address);
-        QVERIFY(!SendMail(w.services(), address, nullptr, QStringLiteral("Objet"), QStringLiteral("Texte"), {}, {}));
-        QVERIFY(w.dialogs.allAnswered());
     }
     // The first system information program found is started; with none, the user is told.
     void aboutWindowSystemInformation() {
