@@ -1,6 +1,7 @@
 // The files the program keeps in the user's configuration. The settings: each key's rule, reads at each use, one
 // write per save, edits made outside kept, paths that cannot be used, links, and the settings put in order at start.
-// The start-up entry: what it runs, when it is written, removed or refused.
+// The start-up entry: what it runs, when it is written, removed or refused. And the Qt platform chosen from the
+// session (the command line's answers are checked on the built program by command_line.sh).
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QUrl>
 #include <map>
 
+#include "app/PlatformChoice.h"
 #include "common/Autostart.h"
 #include "common/Preferences.h"
 #include "common/SettingsStore.h"
@@ -165,44 +167,40 @@ private slots:
         QCOMPARE(QSettings(path, QSettings::IniFormat).childGroups(),
                  QStringList({"Etat", "etats", "liste", "parametres"}));
     }
-    void pathsThatCannotBeUsed_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("text");  // %1: the path
-        const QString unread = QStringLiteral("Les paramètres ne peuvent pas être lus dans:\n%1\n\n");
-        QTest::newRow("named pipe") << "fifo" << unread + "Ce n'est pas un fichier ordinaire";
-        QTest::newRow("2 MB") << "huge" << unread + "Ce fichier est trop grand pour un fichier de paramètres";
-        QTest::newRow("link loop") << "loop" << unread + "Ce lien symbolique ne mène à aucun fichier";
-        QTest::newRow("file for folder") << "blocker"
-                                         << "Les paramètres ne peuvent pas être enregistrés dans:\n%1\n\nCe dossier "
-                                            "n'est pas accessible en écriture.";
-        QTest::newRow("no home") << "none"
-                                 << "Les paramètres ne peuvent pas être enregistrés: aucun dossier personnel";
-    }
-    // Never opened (a pipe would block, a device fill the memory) or never written: one text says why and where,
+    // Never opened (a pipe would block, a huge file fill the memory) or never written: one text says why and where,
     // the defaults hold for the run, and nothing is written there.
     void pathsThatCannotBeUsed() {
-        QFETCH(QString, kind);
-        QFETCH(QString, text);
-        QTemporaryDir dir;
-        QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
-        if (kind == QLatin1String("fifo"))
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (kind == QLatin1String("loop"))
-            QVERIFY(QFile::link(path, path));
-        else if (kind == QLatin1String("huge"))
-            QVERIFY(writeFile(path, "[parametres]\n") && QFile::resize(path, 2 * 1024 * 1024));
-        else if (kind == QLatin1String("blocker"))
-            QVERIFY(writeFile(std::exchange(path, path + QStringLiteral("/Tavanote/Tavanote.ini")), ""));
-        else
-            path.clear();
-        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
-        SettingsStore settings(path);
-        prepare(settings);
-        QVERIFY(!settings.canSave());
-        QVERIFY2(settings.faultText().startsWith(text.arg(path)), qPrintable(settings.faultText()));
-        QCOMPARE(settings.get(kParametres, QStringLiteral("couleur")), QStringLiteral("12648447"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden), before);
-        QVERIFY(kind != QLatin1String("huge") || QFileInfo(path).size() == 2 * 1024 * 1024);
+        const QString unread = QStringLiteral("Les paramètres ne peuvent pas être lus dans:\n%1\n\n");
+        const std::pair<const char*, QString> rows[] = {
+            // what is at the path, the text (%1: the path)
+            {"fifo", unread + "Ce n'est pas un fichier ordinaire"},
+            {"huge", unread + "Ce fichier est trop grand pour un fichier de paramètres"},
+            {"loop", unread + "Ce lien symbolique ne mène à aucun fichier"},
+            {"blocker",
+             "Les paramètres ne peuvent pas être enregistrés dans:\n%1\n\nCe dossier n'est pas "
+             "accessible en écriture."},
+            {"none", "Les paramètres ne peuvent pas être enregistrés: aucun dossier personnel"}};
+        for (const auto& [kind, text] : rows) {
+            QTemporaryDir dir;
+            QString path = dir.filePath(QStringLiteral("Tavanote.ini"));
+            if (qstrcmp(kind, "fifo") == 0)
+                QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            else if (qstrcmp(kind, "loop") == 0)
+                QVERIFY(QFile::link(path, path));
+            else if (qstrcmp(kind, "huge") == 0)
+                QVERIFY(writeFile(path, "[parametres]\n") && QFile::resize(path, 2 * 1024 * 1024));
+            else if (qstrcmp(kind, "blocker") == 0)
+                QVERIFY(writeFile(std::exchange(path, path + QStringLiteral("/Tavanote/Tavanote.ini")), ""));
+            else
+                path.clear();
+            const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
+            SettingsStore settings(path);
+            prepare(settings);
+            QVERIFY2(!settings.canSave() && settings.faultText().startsWith(text.arg(path)), kind);
+            QCOMPARE(settings.get(kParametres, QStringLiteral("couleur")), QStringLiteral("12648447"));
+            QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden), before);
+            QVERIFY(qstrcmp(kind, "huge") != 0 || QFileInfo(path).size() == 2 * 1024 * 1024);
+        }
     }
     // The entry runs the executable (blanks, quotes, "$", "%" and "\" escaped), twice applied is one identical entry
     // that the desktop's own checker accepts; 0 removes it. A missing executable, or one whose path holds a control
@@ -244,6 +242,17 @@ private slots:
         Autostart blocked(executable + QStringLiteral("/autostart/Tavanote.desktop"), executable);
         QCOMPARE(blocked.apply(1), Autostart::Outcome::Failed);
         QCOMPARE(blocked.failure(), QStringLiteral("Le dossier %1/autostart ne peut pas être créé.").arg(executable));
+    }
+    // Under Wayland with XWayland, X11: notes are placed where asked. The user's own choice wins.
+    void platformFollowsTheSession() {
+        const QStringList rows[] = {// XDG_SESSION_TYPE, WAYLAND_DISPLAY, DISPLAY, QT_QPA_PLATFORM, the platform chosen
+                                    {"wayland", "wayland-0", ":0", "", "xcb"},
+                                    {"Wayland", "", ":0", "", "xcb"},
+                                    {"wayland", "wayland-0", "", "", ""},
+                                    {"wayland", "wayland-0", ":0", "wayland", ""},
+                                    {"tty", "", "", "", ""}};
+        for (const QStringList& row : rows)
+            QVERIFY2(chosenPlatform({row[0], row[1], row[2], row[3]}) == row[4], qPrintable(row.join(',')));
     }
 };
 

@@ -43,14 +43,11 @@ int holdLock(int argc, char** argv) {
     return 0;
 }
 
-// The settings window opened as the main window opens it, over the defaults changed by stored; it deletes itself
-// on close, and whatever is left is deleted at the end.
+// The settings window opened as the main window opens it, over the stored values given; it deletes itself on
+// close, and whatever is left is deleted at the end.
 struct Settings {
-    explicit Settings(TestWorld& w, const QList<QPair<QString, QString>>& stored = {}) {
-        const QList<QPair<QString, QString>> defaults = {
-            {"suppression", "0"},  {"position", ""},       {"couleur", "12648447"},        {"affichage", "3"},
-            {"demarrage pc", "1"}, {"fin programme", "1"}, {"confirmation fermeture", "1"}};
-        for (const auto& pair : defaults + stored)
+    explicit Settings(TestWorld& w, const QList<QPair<QString, QString>>& stored) {
+        for (const auto& pair : stored)
             w.settingsStore->set(kParametres, pair.first, pair.second);
         frm = new frmParametres(w.services(), w.host);
         frm->Form_Load();
@@ -87,9 +84,8 @@ private slots:
         w.dialogs.expect(Icon::Information, QStringLiteral("Le programme est déjà en cours d'utilisation."));
         QVERIFY(!frm.Form_Load());
         QVERIFY(w.dialogs.allAnswered());
-        const QFileInfo ini(w.dir.path() + QStringLiteral("/config/Tavanote.ini"));
-        QVERIFY(!ini.exists() || ini.size() == 0);
-        QVERIFY(w.settingsStore->section(kParametres).isEmpty() && w.platform.autostartCalls.isEmpty());
+        QVERIFY(w.settingsStore->section(kParametres).isEmpty() && w.settingsStore->writes() == 0);
+        QVERIFY(QFileInfo(w.dir.path() + "/config/Tavanote.ini").size() == 0 && w.platform.autostartCalls.isEmpty());
         QVERIFY(!frm.Timer1->isActive() && unloads == 0);
     }
 
@@ -176,14 +172,10 @@ private slots:
             return std::make_unique<DesktopPlatform>(dir.filePath("tavanote"), dir.filePath("Tavanote.desktop"),
                                                      lockFolder);
         };
-        {
-            auto first = platform(folder);
-            QVERIFY(first->claimSingleCopy());
-            QVERIFY(first->claimSingleCopy());  // asking again keeps the claim
-            QVERIFY(!platform(folder)->claimSingleCopy());
-            QTemporaryDir elsewhere;
-            QVERIFY(platform(elsewhere.path())->claimSingleCopy());
-        }
+        auto first = platform(folder);
+        QVERIFY(first->claimSingleCopy() && first->claimSingleCopy());  // asking again keeps the claim
+        QVERIFY(!platform(folder)->claimSingleCopy());
+        first.reset();
         QVERIFY(platform(folder)->claimSingleCopy());
 
         QProcess copy;
@@ -205,7 +197,11 @@ private slots:
     void settingsWindowShowsAndSaves() {
         TestWorld w;
         for (const char* close : {"Boutons_2", "Esc", "Boutons_0"}) {
-            Settings frm(w, {{"suppression", "1"}, {"position", "5"}, {"couleur", "255"}, {"affichage", "2"}});
+            Settings frm(w, {{"suppression", "1"},
+                             {"position", "5"},
+                             {"couleur", "255"},
+                             {"affichage", "2"},
+                             {"fin programme", "1"}});
             QVERIFY(frm.c<QRadioButton>("optSuppression_1")->isChecked() &&
                     frm.c<QRadioButton>("optPosition_1")->isChecked() &&
                     frm.c<QRadioButton>("optCouleur_1")->isChecked());

@@ -1,5 +1,5 @@
-// The main window as a user meets it: its lists and counts, its commands and their refusals, deleting, a message
-// from the editor to its note and back, the boxes at load, quitting, and its legend and clock shown whole.
+// The main window as a user meets it: its lists and counts, its commands and their refusals, deleting, the editor,
+// disabling the notes, the boxes at load, quitting, and its legend and clock shown whole.
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QStatusBar>
 #include <QTimer>
 #include <functional>
 
@@ -128,9 +127,11 @@ private slots:
     }
 
     // Each list holds its state's rows in id order, trimmed, numbered from 1 again after a refresh; listing writes
-    // nothing.
-    void listsByStateInIdOrderTrimmedRenumberedOnRefresh() {
+    // nothing. The quit question counts the active and displayed messages; No to it, from the menu, the window's
+    // close or Esc, keeps the program running; Yes ends it, writing nothing.
+    void listsByStateThenQuitting() {
         Program p;
+        p.set("fin programme", QStringLiteral("1"));
         const qint64 zebre = p.add("Zèbre", "Actif");
         p.add("Perdu", "perdu");
         p.add("Dentiste", "affiche");
@@ -138,7 +139,7 @@ private slots:
         p.add("Sans état", QString());
         p.add("Accent", "affiché");
         p.insert({}, {}, {}, {}, "actif", "4x", {}, {});  // Null fields
-        p.load();
+        p.load(true);
         QCOMPARE(p.list(ListActifs), "Zèbre,Banque, / 3");
         QCOMPARE(p.list(ListErrones), "Perdu,Sans état,Accent / 3");
         QCOMPARE(p.list(ListAffiches), "Dentiste / 1");
@@ -149,18 +150,7 @@ private slots:
         p.frm->RefreshMessageLists();
         QCOMPARE(p.list(ListActifs, 0), "1,2,3 / 3");
         QCOMPARE(p.list(ListActifs), "Banque,,Marché / 3");
-    }
 
-    // No to the question, from the menu, the window's close or Esc, keeps the program running; Yes ends it,
-    // writing nothing. The question counts the active and displayed messages, never the errors.
-    void quitAsksAndNoKeepsRunning() {
-        Program p;
-        p.set("fin programme", QStringLiteral("1"));
-        p.add("Actif", "actif");
-        p.add("Autre", "actif");
-        p.add("Affiché", "affiche");
-        p.add("Erreur", "errone");
-        p.load(true);
         frmGestionMessages* frm = p.frm.get();
         frm->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(frm));
@@ -168,7 +158,7 @@ private slots:
                                               [&] { QTest::keyClick(frm, Qt::Key_Escape); }, [&] { frm->close(); }};
         for (const auto& way : ways) {
             const bool last = &way == &ways[3];
-            p.dialogs.expect(Icon::Question, quitQuestion(2, 1), last ? Answer::Yes : Answer::No);
+            p.dialogs.expect(Icon::Question, quitQuestion(3, 1), last ? Answer::Yes : Answer::No);
             way();
             QVERIFY(p.dialogs.allAnswered() && (last || frm->isVisible()));
             QCOMPARE(p.platform.endCount, last ? 1 : 0);
@@ -254,11 +244,12 @@ private slots:
     }
 
     // Modifier opens the editor on the selected row, which is selected again once saved. A second "new message"
-    // raises the editor as typed.
-    void fromTheListsToTheEditorAndBack() {
+    // raises the editor as typed. Messages disabled, the one due waits, told in the tray's tip; enabled again, the
+    // next minute's message opens.
+    void fromTheListsToTheEditorAndToNotes() {
         Program p;
         const qint64 banque = p.add("Banque", "actif", "4", "12/06/2026 14:30");
-        p.add("Dentiste", "actif");
+        const qint64 next = p.add("Appel", "actif", "0", "05/06/2026 09:06");
         p.load();
         p.select(ListActifs, 0);
         p.frm->ToolbarCommand(2);
@@ -282,16 +273,8 @@ private slots:
         QTest::keyClicks(ctl<QLineEdit>(e, "txtHeure"), "09:05");
         QTest::keyClick(e, Qt::Key_E, Qt::ControlModifier);
         QVERIFY(!e->isVisible());
-        QCOMPARE(p.count("titre = 'Pharmacie' AND etat = 'actif' AND prochainaffichage = '05/06/2026 09:05'"), 1);
-        QCOMPARE(p.list(ListActifs), "Banque,Dentiste,Pharmacie / 3");
-    }
+        QCOMPARE(p.list(ListActifs), "Banque,Appel,Pharmacie / 3");
 
-    // Disabled, the messages due wait, told in the tray's tip; enabled again, the next minute's message opens.
-    void disabledMessagesWaitForTheNextMinute() {
-        Program p;
-        const qint64 first = p.add("Réunion", "actif", "0", "05/06/2026 09:05");
-        const qint64 next = p.add("Appel", "actif", "0", "05/06/2026 09:06");
-        p.load();
         ctl<QAction>(p.frm.get(), "mnuDesactiverMessage")->trigger();
         QCOMPARE(p.tray.toolTip, kTip + "\n(messages désactivés)");
         p.tick("05/06/2026 09:05:10");
@@ -301,7 +284,7 @@ private slots:
         p.tick("05/06/2026 09:06:05");
         QVERIFY(p.frm->openNotes().size() == 1 && p.frm->findNote(next));
         QCOMPARE(p.row(next), "affiche 05/06/2026 09:06");
-        QCOMPARE(p.row(first), "actif 05/06/2026 09:05");
+        QCOMPARE(p.count("titre = 'Pharmacie' AND etat = 'actif' AND prochainaffichage = '05/06/2026 09:05'"), 1);
     }
 
     // Without a notification area: the legend's headings show every word and do not overlap; legend hidden, the
