@@ -1,5 +1,6 @@
 // The files the program keeps in the user's configuration. The settings: each key's rule, reads at each use, one
-// write per save, edits made outside kept, paths that cannot be used, links, and the settings put in order at start.
+// write per save, edits made outside kept, paths that cannot be used, links, the settings put in order at start,
+// and the messages of version 1.0.0 brought over from them into the store (all it can hold, or none).
 // The start-up entry: what it runs, when it is written, removed or refused. And the Qt platform chosen from the
 // session (the command line's answers are checked on the built program by command_line.sh).
 #include <sys/stat.h>
@@ -19,10 +20,14 @@
 #include "common/Preferences.h"
 #include "common/SettingsStore.h"
 #include "common/StartupSettings.h"
+#include "messages/Recovery.h"
+#include "store/MessageStore.h"
 
 using namespace tavanote;
 
 namespace {
+
+const QString kEnding = QStringLiteral(" à partir de l'ancienne version.");
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -242,6 +247,88 @@ private slots:
         Autostart blocked(executable + QStringLiteral("/autostart/Tavanote.desktop"), executable);
         QCOMPARE(blocked.apply(1), Autostart::Outcome::Failed);
         QCOMPARE(blocked.failure(), QStringLiteral("Le dossier %1/autostart ne peut pas être créé.").arg(executable));
+    }
+    void recovers_data() {
+        QTest::addColumn<QStringList>("left");  // each "name|value in liste|jour:|heure:|texte:"
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("rows");  // each "titre|message|datemessage|heuremessage|prochainaffichage"
+        QTest::addColumn<QStringList>("kept");  // sections of the old version that stay
+        // Old values are data, never statement text: an apostrophe in a date or a title stays where it was typed.
+        const QString date = QStringLiteral("0'5/06/2026'); DELETE FROM message; --");
+        QTest::newRow("plural, bound") << QStringList{"Alpha|EN COURS|05/06/2026|09:30|Salle 2",
+                                                      "Beta|EN COURS|5/6/2026|9:05:40|B",
+                                                      "x','y|EN COURS|" + date + "|09:30|t"}
+                                       << "3 messages ont été récupérés" + kEnding
+                                       << QStringList{"Alpha|Salle 2|05/06/2026|09:30|05/06/2026 09:30",
+                                                      "Beta|B|05/06/2026|09:05|05/06/2026 09:05",
+                                                      "x','y|t|" + date + "|09:30|" + date + " 09:30"}
+                                       << QStringList();
+        QTest::newRow("singular, apostrophes")
+            << QStringList{" L'heure |EN COURS|01/02/2026|08:00|C'est l''heure "}
+            << "1 message a été récupéré" + kEnding
+            << QStringList{"L'heure|C'est l''heure|01/02/2026|08:00|01/02/2026 08:00"} << QStringList();
+        QTest::newRow("no list") << QStringList() << "Il n'existe aucun message a récupérer" + kEnding << QStringList()
+                                 << QStringList();
+        QTest::newRow("lower case") << QStringList{"Vieux|en cours|01/02/2026|08:00|x",
+                                                   "Fini|TERMINE|01/02/2026|08:00|y"}
+                                    << "Aucun message n'a été récupéré" + kEnding << QStringList()
+                                    << QStringList{"Vieux", "Fini"};
+        QTest::newRow("unreadable") << QStringList{"Demain|EN COURS|demain|7:15|z", "Vide|EN COURS|||"}
+                                    << "2 messages ont été récupérés" + kEnding
+                                    << QStringList{"Demain|z|demain|07:15|demain 07:15", "Vide||||"} << QStringList();
+        // A title the store cannot hold, or the name of one of the program's sections, is left and listed.
+        const QString longName = QString(31, QLatin1Char('T'));
+        QTest::newRow("unstorable names")
+            << QStringList{"Alpha|EN COURS|05/06/2026|09:30|a", longName + "|EN COURS|05/06/2026|09:30|b",
+                           "parametres|EN COURS|05/06/2026|09:30|c", "liste|EN COURS|05/06/2026|09:30|d"}
+            << "1 message a été récupéré" + kEnding +
+                   "\n\nCes messages n'ont pas pu être récupérés: leur titre a plus de 30 caractères ou est le nom "
+                   "d'une section du programme. Ils restent dans le fichier des paramètres.\n" +
+                   longName + "\nliste\nparametres"
+            << QStringList{"Alpha|a|05/06/2026|09:30|05/06/2026 09:30"} << QStringList{longName, "parametres"};
+    }
+    // Recovered as one-time active messages; what is recovered leaves the settings file, with the list; the
+    // program's own keys stay.
+    void recovers() {
+        QFETCH(QStringList, left);
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, kept);
+        QTemporaryDir dir;
+        MessageStore store;
+        QString error;
+        QVERIFY2(MessageStore::createEmpty(dir.filePath("messages.fdm"), &error), qPrintable(error));
+        QVERIFY(store.open(dir.filePath("messages.fdm")).ok());
+        SettingsStore settings(dir.filePath(QStringLiteral("Tavanote.ini")));
+        settings.set(kParametres, QStringLiteral("couleur"), QStringLiteral("255"));
+        if (!left.isEmpty())
+            settings.set("liste", QStringLiteral("nombre"), QString::number(left.size()));
+        for (const QString& message : left) {
+            const QStringList f = message.split(QLatin1Char('|'));
+            settings.set("liste", f[0], f[1]);
+            if (f[0] != "liste") {
+                settings.set(f[0], QStringLiteral("jour:"), f[2]);
+                settings.set(f[0], QStringLiteral("heure:"), f[3]);
+                settings.set(f[0], QStringLiteral("texte:"), f[4]);
+            }
+        }
+        QVERIFY(settings.save());
+        const RecoveryResult r = RecoverOldMessages(store, settings);
+        QVERIFY(!r.failed);
+        QTEST(r.text, "text");
+        QCOMPARE(r.refreshLists, !rows.isEmpty());
+        QStringList stored;
+        for (const Message& m : store.all().value_or(MessageList())) {
+            QCOMPARE(m.etat + '|' + m.periodicite + '|' + m.dernieraffichage, QStringLiteral("actif|0|"));
+            stored << QStringList{m.titre, m.message, m.datemessage, m.heuremessage, m.prochainaffichage}.join('|');
+        }
+        QCOMPARE(stored, rows);
+        SettingsStore reread(settings.fileName());
+        QVERIFY(reread.section("liste").isEmpty());
+        QCOMPARE(reread.get(kParametres, QStringLiteral("couleur")), QStringLiteral("255"));
+        for (const QString& message : left) {
+            const QString name = message.section(QLatin1Char('|'), 0, 0);
+            QCOMPARE(reread.section(name).isEmpty(), !kept.contains(name));
+        }
     }
     // Under Wayland with XWayland, X11: notes are placed where asked. The user's own choice wins.
     void platformFollowsTheSession() {

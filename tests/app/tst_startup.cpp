@@ -192,16 +192,19 @@ private slots:
         QVERIFY(platform(folder)->claimSingleCopy());
     }
 
-    // "Manuelle", a fixed position, a fixed red colour and the time alone show as stored. "&Quitter" and Esc
-    // close the window, which goes, writing nothing; "OK" saves in one write and the window stays open.
+    // "Manuelle", a fixed position, a fixed red colour and the time alone show as stored. "&Quitter" and Esc close
+    // the window, which goes, writing and applying nothing; "OK" saves in one write, applies the start-up box at
+    // once, and the window stays open. Unticking the box asks (No ticks it again), ticking asks nothing.
     void settingsWindowShowsAndSaves() {
         TestWorld w;
-        for (const char* close : {"Boutons_2", "Esc", "Boutons_0"}) {
-            Settings frm(w, {{"suppression", "1"},
-                             {"position", "5"},
-                             {"couleur", "255"},
-                             {"affichage", "2"},
-                             {"fin programme", "1"}});
+        w.settingsStore->set(kParametres, QStringLiteral("demarrage pc"), QStringLiteral("1"));
+        const std::pair<const char*, int> rows[] = {// how the window is closed, the answer to the box's question
+                                                    {"Boutons_2", int(Answer::No)},
+                                                    {"Esc", int(Answer::Yes)},
+                                                    {"Boutons_0", int(Answer::Yes)},
+                                                    {"Boutons_0", -1}};
+        for (const auto& [close, answer] : rows) {
+            Settings frm(w, {{"suppression", "1"}, {"position", "5"}, {"couleur", "255"}, {"affichage", "2"}});
             QVERIFY(frm.c<QRadioButton>("optSuppression_1")->isChecked() &&
                     frm.c<QRadioButton>("optPosition_1")->isChecked() &&
                     frm.c<QRadioButton>("optCouleur_1")->isChecked());
@@ -209,47 +212,25 @@ private slots:
             QVERIFY(!frm.c<QCheckBox>("chkDateHeure_0")->isChecked() &&
                     frm.c<QCheckBox>("chkDateHeure_1")->isChecked());
             const int writes = w.settingsStore->writes();
-            for (const char* name : {"optSuppression_0", "chkDateHeure_0", "chkFinProgramme"})
+            const QList<int> applied = w.platform.autostartCalls;
+            if (answer >= 0)
+                w.dialogs.expect(Icon::Question, kQuestion, Answer(answer));
+            for (const char* name : {"optSuppression_0", "chkDateHeure_0", "chkDemarragePC"})
                 frm.click(name);
+            QVERIFY(w.dialogs.allAnswered());
+            const bool ticked = answer != int(Answer::Yes);
+            QCOMPARE(frm.c<QCheckBox>("chkDemarragePC")->isChecked(), ticked);
             if (qstrcmp(close, "Esc") == 0)
                 QTest::keyClick(frm.c<QCheckBox>("chkFermeture"), Qt::Key_Escape);
             else
                 frm.c<QPushButton>(close)->click();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             const bool saved = qstrcmp(close, "Boutons_0") == 0;
-            QVERIFY(bool(frm.frm) == saved && w.settingsStore->writes() == writes + saved && w.dialogs.shown.empty());
-            QCOMPARE(stored(w, "suppression") + stored(w, "affichage") + stored(w, "fin programme"),
-                     saved ? "030" : "121");
+            QVERIFY(bool(frm.frm) == saved && w.settingsStore->writes() == writes + saved);
+            QCOMPARE(stored(w, "suppression") + stored(w, "affichage"), saved ? "03" : "12");
+            QCOMPARE(w.platform.autostartCalls, saved ? applied + QList<int>{ticked} : applied);
+            QCOMPARE(stored(w, "demarrage pc"), saved ? QString::number(ticked) : "1");
         }
-        QVERIFY(w.platform.autostartCalls == QList<int>{1});
-    }
-
-    // Unticking asks (No ticks it again), ticking asks nothing; saving writes the box and applies it at once.
-    void startWithComputerBox_data() {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<int>("answer");  // -1: no question
-        QTest::addColumn<bool>("ticked");
-        QTest::newRow("untick, No") << "1" << int(Answer::No) << true;
-        QTest::newRow("untick, Yes") << "1" << int(Answer::Yes) << false;
-        QTest::newRow("tick") << "0" << -1 << true;
-    }
-    void startWithComputerBox() {
-        QFETCH(QString, before);
-        QFETCH(int, answer);
-        QFETCH(bool, ticked);
-        TestWorld w;
-        Settings frm(w, {{"demarrage pc", before}});
-        QCOMPARE(frm.c<QCheckBox>("chkDemarragePC")->isChecked(), before == QLatin1String("1"));
-        if (answer >= 0)
-            w.dialogs.expect(Icon::Question, kQuestion, Answer(answer));
-        frm.click("chkDemarragePC");
-        QVERIFY(w.dialogs.allAnswered() && w.dialogs.shown.size() == size_t(answer >= 0 ? 1 : 0));
-        QCOMPARE(frm.c<QCheckBox>("chkDemarragePC")->isChecked(), ticked);
-        // Nothing is written or applied before saving.
-        QVERIFY(stored(w, "demarrage pc") == before && w.platform.autostartCalls.isEmpty());
-        frm.c<QPushButton>("Boutons_0")->click();
-        QCOMPARE(stored(w, "demarrage pc"), ticked ? QStringLiteral("1") : QStringLiteral("0"));
-        QCOMPARE(w.platform.autostartCalls, QList<int>{ticked ? 1 : 0});
     }
 
     // User text shows exactly as typed, never read as markup, with both line breaks, and Qt's own buttons in
