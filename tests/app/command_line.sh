@@ -3,25 +3,23 @@
 # entry: the configuration, runtime and home folders stay empty. Usage: command_line.sh TAVANOTE
 set -u
 program=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
 
-# check EXPECTED_STATUS FIRST_LINE ARGUMENT...: the first line printed, on the error output when the status is not 0;
-# a wrong option shows the usage after it.
+# check STATUS FIRST_LINE ARGUMENT...: the first line printed, on the error output followed by the usage when the
+# status is not 0.
 check() {
-    local status=$1 line=$2 out=out
+    local status=$1 line=$2 out=1
     shift 2
-    rm -rf "$work/home" && mkdir -p "$work/home/config" "$work/home/runtime" && chmod 700 "$work/home/runtime"
+    rm -rf "${home:?}"/* && mkdir -p "$home/config" "$home/runtime" && chmod 700 "$home/runtime"
     (unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
-        HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_RUNTIME_DIR="$work/home/runtime" \
-            "$program" "$@" >"$work/out" 2>"$work/err")
+        HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" "$program" "$@" >"$home/1" 2>"$home/2")
     local got=$? left
-    [ "$status" -eq 0 ] || out=err
-    left=$(find "$work/home" -mindepth 1 -not -path "$work/home/config" -not -path "$work/home/runtime")
-    if [ "$got" -ne "$status" ] || [ "$(head -n 1 "$work/$out")" != "$line" ] || [ -n "$left" ] ||
-        { [ "$status" -ne 0 ] && ! grep -q -- "Usage : tavanote \[option\]" "$work/err"; }; then
-        echo "FAIL: tavanote $*: status $got (expected $status), printed:" && cat "$work/out" "$work/err"
-        echo "left behind: $left" && exit 1
+    [ "$status" -eq 0 ] || out=2
+    left=$(find "$home" -mindepth 1 -not -path "$home/config" -not -path "$home/runtime" -not -path "$home/[12]")
+    if [ "$got" -ne "$status" ] || [ "$(head -n 1 "$home/$out")" != "$line" ] || [ -n "$left" ] ||
+        { [ "$status" -ne 0 ] && ! grep -q -- "Usage : tavanote \[option\]" "$home/2"; }; then
+        echo "FAIL: tavanote $*: status $got (expected $status), left behind: $left" && cat "$home/1" "$home/2" && exit 1
     fi
 }
 

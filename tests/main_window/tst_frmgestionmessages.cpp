@@ -1,6 +1,5 @@
 // The main window as a user meets it: its lists and counts, its commands and their refusals, deleting, the editor,
-// disabling the notes, the boxes at load, quitting, its legend and clock shown whole; its help viewer and its about
-// window's system information.
+// disabling the notes, the boxes at load, quitting, its legend and clock shown whole, and its help viewer.
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -8,13 +7,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QTextBrowser>
 #include <QTimer>
 #include <functional>
 
 #include "main_window/HelpSystem.h"
-#include "main_window/frmApropos.h"
 #include "messages/MessageLists.h"
 #include "messages/QuitQuestion.h"
 #include "support/MainWindowWorld.h"
@@ -52,16 +49,6 @@ struct Program : MainWindowWorld {
             dialogs.expect(Icon::Information, kGone.arg(titre));
         byKey ? ctrl(Qt::Key_S) : frm->ToolbarCommand(3);
         QVERIFY(dialogs.allAnswered());
-    }
-    // Closes the note of a daily message due at 09:05, answering Yes to the close question.
-    void closeDaily(frmTavanote* note) {
-        dialogs.expect(Icon::Question, kCloseQuestion, Answer::Yes);
-        dialogs.expect(Icon::Information,
-                       "Ce message est periodique (affiché tous les jours).\nSon prochain "
-                       "affichage est prévu pour le:06/06/2026 à 09:05");
-        QVERIFY(note->close());
-        QVERIFY(dialogs.allAnswered());
-        flushDeletes();
     }
     // "etat prochainaffichage" of a row, or "gone".
     QString row(qint64 id) {
@@ -232,7 +219,11 @@ private slots:
         QVERIFY(!p.frm->findNote(banque));
         QCOMPARE(p.row(banque), "gone");
         QCOMPARE(p.list(ListAffiches), "Dentiste,Cabinet / 2");
-        p.closeDaily(p.frm->findNote(dentiste));
+        p.dialogs.expect(Icon::Question, kCloseQuestion, Answer::Yes);
+        p.dialogs.expect(Icon::Information,
+                         "Ce message est periodique (affiché tous les jours).\nSon prochain "
+                         "affichage est prévu pour le:06/06/2026 à 09:05");
+        QVERIFY(p.frm->findNote(dentiste)->close() && p.dialogs.allAnswered());
         QCOMPARE(p.row(dentiste), "actif 06/06/2026 09:05");
         QCOMPARE(p.list(ListActifs), "Ailleurs,Dentiste / 2");
 
@@ -355,8 +346,9 @@ private slots:
             QCOMPARE(quitQuestion(actives, displayed), "Êtes-vous sûr(e) de vouloir quitter le programme 'Tavanote' ?" +
                                                            (warning.isEmpty() ? "" : "\n\nAttention:" + warning));
     }
-    // A missing or unreadable file, or a context the file does not know, is told and opens no viewer.
-    void missingUnreadableOrUnknownHelpIsTold() {
+    // A missing or unreadable file, or a context the file does not know, is told and opens no viewer. Each known
+    // context opens its own page in the one viewer; Esc closes it, and the next call opens a new one.
+    void helpOpensTheRightPage() {
         TestWorld w;
         QFile file(w.programFolder() + "aide.qch");
         for (const int context : {10006, 10001, 10003}) {
@@ -373,11 +365,6 @@ private slots:
             help.ShowHelp(nullptr, QStringLiteral("aide.htm"), context);
             QVERIFY(w.dialogs.allAnswered() && !help.viewer());
         }
-    }
-    // Each context opens its own page in the one viewer; Esc closes it, and the next call opens a new one.
-    void everyContextOpensItsPageInTheOneViewer() {
-        TestWorld w;
-        QVERIFY(installHelpFile(w));
         HelpSystem help(w.services());
         help.ShowHelp(nullptr, QStringLiteral("gestionmessage.htm"), 10006);
         QPointer<frmAide> first = help.viewer();
@@ -398,26 +385,7 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!first && !help.viewer());
         help.ShowHelp(nullptr, QStringLiteral("heure.htm"), 10009);
-        QVERIFY(help.viewer() && w.dialogs.shown.empty());
-    }
-    // The first system information program found is started; with none, the user is told.
-    void aboutWindowSystemInformation() {
-        for (const QStringList& installed : {QStringList(), QStringList{"gnome-system-monitor", "hardinfo2"}}) {
-            TestWorld w;
-            for (const QString& name : installed)
-                w.platform.programs[name] = "/usr/bin/" + name;
-            QWidget owner;
-            QPointer<frmApropos> about = new frmApropos(w.services(), &owner);
-            about->Form_Load();
-            about->show();
-            if (installed.isEmpty())
-                w.dialogs.expect(Icon::Information, "Les informations système ne sont pas disponibles actuellement");
-            ctl<QPushButton>(about, "cmdSysInfo")->click();
-            QVERIFY(w.dialogs.allAnswered());
-            QCOMPARE(w.platform.started, installed.isEmpty() ? QStringList() : QStringList{"/usr/bin/hardinfo2"});
-            ctl<QPushButton>(about, "cmdOK")->click();
-            QVERIFY(!about->isVisible());
-        }
+        QVERIFY(help.viewer() && w.dialogs.shown.size() == 3);
     }
 };
 
