@@ -240,22 +240,16 @@ private slots:
             if (!label)
                 return;
             reader.stop();
-            seen << box->windowTitle() << label->text()
+            seen << box->windowTitle() << label->text() << QString::number(label->textFormat())
                  << QString::number(label->sizeHint().height() / label->fontMetrics().lineSpacing())
-                 << QString::number(label->textFormat() == Qt::PlainText);
-            QStringList captions;
-            for (QAbstractButton* button : box->buttons())
-                captions << button->text().remove(QLatin1Char('&'));
-            captions.sort();
-            seen << captions;
+                 << box->button(QMessageBox::Yes)->text() << box->button(QMessageBox::No)->text();
             box->button(QMessageBox::No)->click();
         });
         reader.start(10);
-        QtDialogs dialogs;
-        QCOMPARE(
-            dialogs.message(nullptr, text, Icon::Information, Buttons::YesNo, QStringLiteral("Tavanote"), Answer::No),
-            Answer::No);
-        QCOMPARE(seen, QStringList({"Tavanote", text, "3", "1", "Non", "Oui"}));
+        QCOMPARE(QtDialogs().message(nullptr, text, Icon::Information, Buttons::YesNo, "Tavanote", Answer::No),
+                 Answer::No);
+        QCOMPARE(seen.replaceInStrings("&", ""),
+                 QStringList({"Tavanote", text, QString::number(Qt::PlainText), "3", "Oui", "Non"}));
     }
 };
 
