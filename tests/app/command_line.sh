@@ -6,8 +6,7 @@ program=$1
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 
-# check STATUS FIRST_LINE ARGUMENT...: the first line printed, on the error output followed by the usage when the
-# status is not 0.
+# check STATUS FIRST_LINE ARGUMENT...: the first line printed (on the error output, then the usage, for a status 2).
 check() {
     local status=$1 line=$2 out=1
     shift 2

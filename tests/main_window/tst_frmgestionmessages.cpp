@@ -1,5 +1,5 @@
 // The main window as a user meets it: its lists and counts, its commands and their refusals, deleting, the editor,
-// disabling the notes, the boxes at load, quitting, its legend and clock shown whole, and its help viewer.
+// disabling the notes, the boxes at load, quitting, its clock shown whole, and its help viewer.
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -26,11 +26,6 @@ const QString kDelete =
     QStringLiteral("Êtes-vous sûr(e) de vouloir supprimer définitivement le message sélectionné ?\n<%1>");
 const QString kGone = QStringLiteral("Message: %1\n\nCe message est maintenant supprimé.");
 const QString kTip = QStringLiteral(":: Tavanote :: affiche automatiquement vos rendez-vous, notes...");
-
-// Lets closed notes go, as the event loop would right after a close.
-void flushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 struct Program : MainWindowWorld {
     using MainWindowWorld::MainWindowWorld;
@@ -73,13 +68,6 @@ QString editorShows(frmAjoutMessage* e) {
                         QString::number(ctl<QComboBox>(e, "cboPeriode")->currentIndex()),
                         ctl<QLineEdit>(e, "txtDateFin")->text()})
         .join('|');
-}
-
-// Copies the help file compiled by the build (two levels above this test) into the program folder.
-bool installHelpFile(TestWorld& w) {
-    const QString built = qEnvironmentVariable("TAVANOTE_HELP_FILE");
-    return QFile::copy(built.isEmpty() ? QCoreApplication::applicationDirPath() + "/../../aide.qch" : built,
-                       w.programFolder() + "aide.qch");
 }
 
 }  // namespace
@@ -215,7 +203,7 @@ private slots:
 
         QVERIFY(p.frm->findNote(banque) && p.frm->findNote(dentiste));
         p.remove(ListAffiches, "Banque", Answer::Yes, true, true);
-        flushDeletes();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // closed windows go
         QVERIFY(!p.frm->findNote(banque));
         QCOMPARE(p.row(banque), "gone");
         QCOMPARE(p.list(ListAffiches), "Dentiste,Cabinet / 2");
@@ -235,7 +223,7 @@ private slots:
         };
         note->close();
         QVERIFY(p.dialogs.allAnswered());
-        flushDeletes();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!note);
         QCOMPARE(p.row(cabinet), "gone");
 
@@ -262,7 +250,7 @@ private slots:
         ctl<QLineEdit>(p.frm->editor(), "txtDateFin")->setText("31/12/2026");
         QTest::keyClick(p.frm->editor(), Qt::Key_E, Qt::ControlModifier);
         QCOMPARE(p.frm->SelectedMessageId(p.frm->grid(ListActifs)), QString::number(banque));
-        flushDeletes();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
         p.ctrl(Qt::Key_N);
         frmAjoutMessage* e = p.frm->editor();
@@ -290,25 +278,15 @@ private slots:
         QCOMPARE(p.count("titre = 'Pharmacie' AND etat = 'actif' AND prochainaffichage = '05/06/2026 09:05'"), 1);
     }
 
-    // Without a notification area: the legend's headings show every word and do not overlap; legend hidden, the
-    // date and the clock show whole however long the hint beside them; minimising must not hide the only way
-    // back; quitting asks nothing when told so ("fin programme" read when asked).
+    // Without a notification area, legend hidden: the date and the clock show whole however long the hint beside
+    // them; minimising must not hide the only way back; quitting asks nothing when told so ("fin programme" read
+    // when asked).
     void withoutTrayTheWindowShowsWholeAndStays() {
         Program p("30/09/2026 23:59");  // the longest date of the year
         p.set("legende", "0");
         p.tray.present = false;
         p.load(true);
         frmGestionMessages& frm = *p.frm;
-        QRect above;
-        for (int i = 10; i <= 12; ++i) {
-            auto* heading = ctl<QLabel>(&frm, QStringLiteral("Label2_%1").arg(i));
-            QVERIFY(heading->height() >= heading->heightForWidth(heading->width()));
-            for (const QString& word : heading->text().split(' '))
-                QVERIFY2(heading->fontMetrics().horizontalAdvance(word) <= heading->width(), qPrintable(word));
-            QVERIFY(!heading->geometry().intersects(above));
-            above = heading->geometry();
-        }
-
         auto* hint = ctl<QLabel>(&frm, "StatusBar1_Panel1");
         const int hintWidth = hint->width();
         hint->setText(QString(200, QLatin1Char('m')));
@@ -351,12 +329,16 @@ private slots:
     void helpOpensTheRightPage() {
         TestWorld w;
         QFile file(w.programFolder() + "aide.qch");
+        const QString builtHelp = qEnvironmentVariable("TAVANOTE_HELP_FILE");  // else two folders above this test
         for (const int context : {10006, 10001, 10003}) {
             if (context == 10001)
                 QVERIFY(file.open(QIODevice::WriteOnly) && file.write("pas un fichier d'aide") > 0);
             file.close();
             if (context == 10003)
-                QVERIFY(file.remove() && installHelpFile(w));
+                QVERIFY(file.remove() &&
+                        QFile::copy(builtHelp.isEmpty() ? QCoreApplication::applicationDirPath() + "/../../aide.qch"
+                                                        : builtHelp,
+                                    file.fileName()));
             HelpSystem help(w.services());
             w.dialogs.expect(Icon::Exclamation,
                              "Le fichier d'aide [aide.qch] est introuvable.\nAssurez-vous que ce "
