@@ -1,10 +1,11 @@
-// The editor window built on its own services: which box each fault shows and where the focus goes, what one
-// save writes, and the keys of its date and time fields (the rules themselves: tst_fields).
+// The editor window built on its own services: the box each fault shows (its text: tst_fields) and where the focus
+// goes, what one save writes, and the keys of its date and time fields.
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include "editor/EditorRules.h"
 #include "editor/frmAjoutMessage.h"
 #include "support/TestWorld.h"
 
@@ -12,11 +13,6 @@ using namespace tavanote;
 using namespace tavanote::test;
 
 namespace {
-
-const QString kRepeat = QStringLiteral(
-    "La date de fin d'affichage que vous avez saisi pour le message\n"
-    "ne permettra sans doute pas d'afficher le message plus d'une fois.\n"
-    "Désirez-vous quand même enregistrer le message ?");
 
 class Host : public EditorHost {
 public:
@@ -66,49 +62,38 @@ private slots:
     void saving_data() {
         QTest::addColumn<QString>("fields");
         QTest::addColumn<int>("code");
-        QTest::addColumn<int>("ms");       // after 05/06/2026 09:00
-        QTest::addColumn<QString>("box");  // empty: none
+        QTest::addColumn<int>("ms");  // after 05/06/2026 09:00
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("focus");   // after a refusal
         QTest::addColumn<QString>("stored");  // the row written
         const QString dc = "Dentiste|Cabinet|";
-        const QString bad = "Vous devez spécifier une %1 valide au format %2 pour la %3d'affichage du message.";
-        auto row = [](const char* name, const QString& fields, int code, int ms, const QString& box, Answer answer,
-                      const char* focus = "", const char* stored = "") {
-            QTest::newRow(name) << fields << code << ms << box << int(answer) << QString(focus) << QString(stored);
+        auto row = [](const char* name, const QString& fields, int code, const char* focus, const char* stored = "",
+                      int ms = 0, Answer answer = Answer::Ok) {
+            QTest::newRow(name) << fields << code << ms << int(answer) << QString(focus) << QString(stored);
         };
         // One fault per field: its box, and the focus on it.
-        auto fault = [&](const char* name, const QString& fields, const QString& box, const char* focus, int ms = 0) {
-            row(name, fields, 2, ms, box, Answer::Ok, focus);
-        };
-        fault("blank title", "   ||||", "Le titre du message doit être saisi.", "txtTitre");
-        fault("blank text", "Dentiste|  |||", "Le texte du message doit être saisi.", "txtTexte");
-        fault("31 April", dc + "31/04/2026||", bad.arg("date", "JJ/MM/AAAA", "date "), "txtDate");
-        fault("hour 24", dc + "05/06/2026|24:00|", QString(bad).replace("la ", "l'").arg("heure", "HH:MM", "heure "),
-              "txtHeure");
+        row("blank title", "   ||||", 2, "txtTitre");
+        row("blank text", "Dentiste|  |||", 2, "txtTexte");
+        row("31 April", dc + "31/04/2026||", 2, "txtDate");
+        row("hour 24", dc + "05/06/2026|24:00|", 2, "txtHeure");
         // Only whole seconds count: 09:00 today is past at 09:00:01, still to come at 09:00:00.400.
-        fault("this minute, 1 s gone", dc + "05/06/2026|09:00|",
-              "Vous avez saisi le jour présent mais, avec une heure antérieure à l'heure actuelle.\nEntrez une autre "
-              "heure qui soit plus grande que celle actuelle ou un jour postérieur à aujourd'hui.",
-              "txtHeure", 1000);
-        fault("29 February 2027", dc + "05/06/2026|10:00|29/02/2027", bad.arg("date", "JJ/MM/AAAA", "date de fin "),
-              "txtDateFin");
-        row("this minute, 0.4 s gone", dc + "05/06/2026|09:00|", 0, 400, "", Answer::Ok, "",
-            "Dentiste|Cabinet|05/06/2026|09:00|actif|0|05/06/2026 09:00|");
+        row("this minute, 1 s gone", dc + "05/06/2026|09:00|", 2, "txtHeure", "", 1000);
+        row("this minute, 0.4 s gone", dc + "05/06/2026|09:00|", 0, "",
+            "Dentiste|Cabinet|05/06/2026|09:00|actif|0|05/06/2026 09:00|", 400);
+        row("29 February 2027", dc + "05/06/2026|10:00|29/02/2027", 2, "txtDateFin");
         // A series too short to show twice asks first.
-        row("short series, No", dc + "05/06/2026|10:00|07/06/2026", 2, 0, kRepeat, Answer::No, "editor");
-        row("short series, Yes", dc + "05/06/2026|10:00|07/06/2026", 2, 0, kRepeat, Answer::Yes, "",
-            "Dentiste|Cabinet|05/06/2026|10:00|actif|2|05/06/2026 10:00|07/06/2026 10:00");
+        row("short series, No", dc + "05/06/2026|10:00|07/06/2026", 2, "", "", 0, Answer::No);
+        row("short series, Yes", dc + "05/06/2026|10:00|07/06/2026", 2, "",
+            "Dentiste|Cabinet|05/06/2026|10:00|actif|2|05/06/2026 10:00|07/06/2026 10:00", 0, Answer::Yes);
         // At every start the date and time are neither checked nor kept; once, the end date typed earlier goes.
-        row("at every start", dc + "31/04/2026|25:00|", 9, 0, "", Answer::Ok, "", "Dentiste|Cabinet|||actif|9||");
-        row("once", dc + "06/06/2026|10:00|30/06/2026", 0, 0, "", Answer::Ok, "",
+        row("at every start", dc + "31/04/2026|25:00|", 9, "", "Dentiste|Cabinet|||actif|9||");
+        row("once", dc + "06/06/2026|10:00|30/06/2026", 0, "",
             "Dentiste|Cabinet|06/06/2026|10:00|actif|0|06/06/2026 10:00|");
     }
     void saving() {
         QFETCH(QString, fields);
         QFETCH(int, code);
         QFETCH(int, ms);
-        QFETCH(QString, box);
         QFETCH(int, answer);
         QFETCH(QString, focus);
         QFETCH(QString, stored);
@@ -116,20 +101,22 @@ private slots:
         w.clock.set(dateTime("05/06/2026 09:00").addMSecs(ms));
         w.startNew();
         w.fill(fields, code);
-        if (!box.isEmpty())
-            w.dialogs.expect(Icon::Information, box, Answer(answer));
+        const QStringList f = fields.split('|');
+        EditorFields checked{f[0], f[1], f[2], f[3], f[4], code};
+        const std::optional<EditorFault> fault = checkEditorFields(checked, w.clock.now());
+        if (fault)
+            w.dialogs.expect(Icon::Information, fault->text, Answer(answer));
         w.save();
         QVERIFY(w.dialogs.allAnswered());  // and no other box: the fake fails on those
-        if (!box.isEmpty())
-            QCOMPARE(w.dialogs.shown.back().buttons, box == kRepeat ? Buttons::YesNo : Buttons::Ok);
-        if (focus.size() > 6)
+        if (fault)
+            QCOMPARE(w.dialogs.shown.back().buttons, fault->question ? Buttons::YesNo : Buttons::Ok);
+        if (!focus.isEmpty())
             QCOMPARE(w.e->focusWidget(), ctl<QWidget>(w.e.get(), focus));
         QCOMPARE(w.count(), int(!stored.isEmpty()));
         QCOMPARE(w.e->isVisible(), stored.isEmpty());
-        if (!stored.isEmpty()) {
-            QCOMPARE(w.host.saved.size(), 1);
+        QCOMPARE(w.host.saved.size(), int(!stored.isEmpty()));
+        if (!stored.isEmpty())
             QCOMPARE(w.stored(w.host.saved[0]), stored);
-        }
     }
 
     // A change is written on the row opened; it is refused when the message was shown or deleted meanwhile.
@@ -170,32 +157,30 @@ private slots:
     }
 
     // Date and time fields take digits and their separator; Tab moves on. Anything else beeps.
-    void keys_data() {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<int>("beeps");
-        QTest::newRow("letter in the date") << "txtDate" << int(Qt::Key_A) << "05" << 1;
-        QTest::newRow("letter in the end date") << "txtDateFin" << int(Qt::Key_X) << "05" << 1;
-        QTest::newRow("colon in the time") << "txtHeure" << int(Qt::Key_Colon) << "05:" << 0;
-        QTest::newRow("Tab in the time") << "txtHeure" << int(Qt::Key_Tab) << "05" << 0;
-        QTest::newRow("Shift+Tab in the date") << "txtDate" << int(Qt::Key_Backtab) << "05" << 0;
-    }
-    void keys() {
-        QFETCH(QString, field);
-        QFETCH(int, key);
-        QFETCH(QString, after);
-        QFETCH(int, beeps);
-        Editor w;
-        w.startNew();
-        ctl<QComboBox>(w.e.get(), "cboPeriode")->setCurrentIndex(2);
-        auto* edit = ctl<QLineEdit>(w.e.get(), field);
-        edit->setFocus();
-        edit->setText("05");
-        QTest::keyClick(edit, Qt::Key(key), key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
-        QCOMPARE(edit->text(), after);
-        QCOMPARE(w.platform.beeps, beeps);
-        QCOMPARE(w.e->focusWidget() != edit, key == Qt::Key_Tab || key == Qt::Key_Backtab);
+    void keysOfTheDateAndTimeFields() {
+        const struct {
+            const char* field;
+            Qt::Key key;
+            const char* after;
+            int beeps;
+        } cases[] = {{"txtDate", Qt::Key_A, "05", 1},
+                     {"txtDateFin", Qt::Key_X, "05", 1},
+                     {"txtHeure", Qt::Key_Colon, "05:", 0},
+                     {"txtHeure", Qt::Key_Tab, "05", 0},
+                     {"txtDate", Qt::Key_Backtab, "05", 0}};
+        for (const auto& c : cases) {
+            Editor w;
+            w.startNew();
+            ctl<QComboBox>(w.e.get(), "cboPeriode")->setCurrentIndex(2);
+            auto* edit = ctl<QLineEdit>(w.e.get(), c.field);
+            edit->setFocus();
+            edit->setText("05");
+            QTest::keyClick(edit, c.key, c.key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+            const QString where = QStringLiteral("%1, key %2").arg(c.field).arg(int(c.key));
+            QVERIFY2(edit->text() == c.after && w.platform.beeps == c.beeps, qPrintable(where));
+            QVERIFY2((w.e->focusWidget() != edit) == (c.key == Qt::Key_Tab || c.key == Qt::Key_Backtab),
+                     qPrintable(where));
+        }
     }
 
     void escapeClosesWithoutSaving() {

@@ -1,11 +1,15 @@
-// The report document and its exports, built from awkward messages.
+// The report document and its exports built from awkward messages, and the RTF codec: what the reader takes from
+// real files, what it survives, and the writer's output read back.
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
 
 #include "reports/Exports.h"
 #include "reports/Report.h"
+#include "text/RtfReader.h"
+#include "text/RtfWriter.h"
 
 using namespace tavanote;
 
@@ -22,11 +26,9 @@ Message message(qint64 id, const QString& titre, const QString& text, const QStr
 // title order, as the store gives them.
 MessageList awkwardMessages() {
     return {message(7, QStringLiteral("Cœur de l'été: la fête de Zoé!"),
-                    QStringLiteral("Prix: 12 €; \"promo\"\r\nDeuxième ligne 🎉"), QStringLiteral("05/06/2026"),
-                    QStringLiteral("09:30"), QStringLiteral("7"), QString()),
-            message(2, QStringLiteral("Œuvre \"B\"; acte 2"), QStringLiteral("Texte <simple> & court"),
-                    QStringLiteral("01/01/2027"), QStringLiteral("10:00"), QStringLiteral("9"),
-                    QStringLiteral("31/12/2027"))};
+                    QStringLiteral("Prix: 12 €; \"promo\"\r\nDeuxième ligne 🎉"), "05/06/2026", "09:30", "7", QString()),
+            message(2, QStringLiteral("Œuvre \"B\"; acte 2"), QStringLiteral("Texte <simple> & court"), "01/01/2027",
+                    "10:00", "9", "31/12/2027")};
 }
 
 // The bytes match the expected file; when not, they are written beside it in the temporary folder to compare.
@@ -59,77 +61,134 @@ private slots:
         compareToFile(exportHtml(doc), "awkward.htm");
         compareToFile(exportCsv(awkwardMessages()), "awkward.csv");
         QVERIFY(exportCsv({}).isEmpty());
+        // A semicolon, a lone CR and a bare LF are quoted too, so that a reader keeps the row whole.
         MessageList one = {awkwardMessages().at(1)};
-        one[0].titre = QStringLiteral("Courses; pain");  // a semicolon alone is quoted too
-        QVERIFY(exportCsv(one).contains(";\"Courses; pain\";"));
+        for (const char* value : {"Courses; pain", "une ligne\rseule", "a\nb"}) {
+            one[0].titre = QString::fromLatin1(value);
+            QVERIFY2(exportCsv(one).contains(";\"" + QByteArray(value) + "\";"), value);
+        }
+        doc.setPlainText(QStringLiteral("a\u0001b\u001Fc\td"));
+        QVERIFY(exportHtml(doc).contains(">abc\td<"));  // control characters dropped
     }
 
+    // list|count|heading|total; a periodicity without a code is shown as it is.
     void wordsTheListAndTotal_data() {
-        QTest::addColumn<QStringList>("c");  // list, count, heading, total
+        QTest::addColumn<QStringList>("c");
         for (const char* row : {"0|1|actifs|1 message actif", "1|2|érronés|2 messages érronés",
                                 "2|0|affichés|0 message affiché", "2|2|affichés|2 messages affichés"})
             QTest::newRow(row) << QString::fromUtf8(row).split('|');
     }
     void wordsTheListAndTotal() {
         QFETCH(QStringList, c);
-        const int list = c[0].toInt(), count = c[1].toInt();
-        MessageList messages(count, awkwardMessages().at(1));
-        if (count > 0)
-            messages.front().periodicite = QStringLiteral("12");  // no code: the report shows it as it is
+        MessageList messages(c[1].toInt(), awkwardMessages().at(1));
+        if (!messages.empty())
+            messages.front().periodicite = QStringLiteral("12");
         QTextDocument doc;
-        BuildReport(doc, messages, list, kToday, m_folder.path());
+        BuildReport(doc, messages, c[0].toInt(), kToday, m_folder.path());
         QCOMPARE(lines(doc).at(2), "Liste des messages " + c[2]);
         QVERIFY(lines(doc).contains("Total: " + c[3]));
-        QCOMPARE(lines(doc).contains(QStringLiteral("Périodicité: 12")), count > 0);
+        QCOMPARE(lines(doc).contains(QStringLiteral("Périodicité: 12")), !messages.empty());
     }
 
     // A template edited by hand is written back as the program's own; a folder where it cannot be written
     // changes nothing of the report. Placeholders typed in a message stay as typed.
-    void templateAndPlaceholders_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("edited template") << "edited";
-        QTest::newRow("a folder named defaut.rtf") << "folder";
-    }
     void templateAndPlaceholders() {
-        QFETCH(QString, kind);
-        QTemporaryDir dir;
-        const QString folder = dir.path();
-        QFile file(dir.filePath(QStringLiteral("defaut.rtf")));
-        if (kind == QLatin1String("edited"))
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{\\rtf1 mon propre modèle <DATE>}") > 0);
-        else
-            QVERIFY(QDir(folder).mkdir(QStringLiteral("defaut.rtf")));
-        file.close();
         MessageList messages = awkwardMessages();
         messages.front().message = QStringLiteral("<TOTAL_DONNEES> <ADRESSE_MAIL> <ANNEE>");
-        QTextDocument reference, doc;
+        QTextDocument reference;
         BuildReport(reference, messages, 0, kToday, m_folder.path());
-        QCOMPARE(BuildReport(doc, messages, 0, kToday, folder), kind == QLatin1String("edited"));
-        QCOMPARE(exportHtml(doc), exportHtml(reference));
-        QCOMPARE(lines(doc).at(6), messages.front().message);
-        if (kind == QLatin1String("edited"))
-            QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == defaultTemplate());
+        for (const bool edited : {true, false}) {
+            QTemporaryDir dir;
+            QFile file(dir.filePath(QStringLiteral("defaut.rtf")));
+            if (edited)
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{\\rtf1 mon propre modèle <DATE>}") > 0);
+            else
+                QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("defaut.rtf")));
+            file.close();
+            QTextDocument doc;
+            QCOMPARE(BuildReport(doc, messages, 0, kToday, dir.path()), edited);
+            QCOMPARE(exportHtml(doc), exportHtml(reference));
+            QCOMPARE(lines(doc).at(6), messages.front().message);
+            QVERIFY(!edited || (file.open(QIODevice::ReadOnly) && file.readAll() == defaultTemplate()));
+        }
     }
 
     // The last three characters decide, lower-cased; a dot in a folder is no extension; ".html" is refused.
-    void choosesTheFormatByTheName_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("saved");
-        QTest::addColumn<ExportFormat>("format");
-        QTest::newRow("no extension") << "/tmp/a.b/rapport"
-                                      << "/tmp/a.b/rapport.rtf" << ExportFormat::Rtf;
-        QTest::newRow("text") << "r.TXT"
-                              << "r.TXT" << ExportFormat::Text;
-        QTest::newRow("html") << "r.html"
-                              << "r.html" << ExportFormat::Refused;
-        QTest::newRow("by the last three characters") << "r.xcsv"
-                                                      << "r.xcsv" << ExportFormat::Csv;
-    }
     void choosesTheFormatByTheName() {
-        QFETCH(QString, typed);
-        QFETCH(QString, saved);
-        QCOMPARE(withDefaultExtension(typed), saved);
-        QTEST(exportFormatFor(withDefaultExtension(typed)), "format");
+        QCOMPARE(withDefaultExtension("/tmp/a.b/rapport"), "/tmp/a.b/rapport.rtf");
+        QCOMPARE(withDefaultExtension("r.TXT"), "r.TXT");
+        const std::pair<const char*, ExportFormat> cases[] = {{"a.b/rapport.rtf", ExportFormat::Rtf},
+                                                              {"r.TXT", ExportFormat::Text},
+                                                              {"r.html", ExportFormat::Refused},
+                                                              {"r.xcsv", ExportFormat::Csv}};
+        for (const auto& [name, format] : cases)
+            QVERIFY2(exportFormatFor(name) == format, name);
+    }
+
+    void readsRtf_data() {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("escapes") << QByteArray("{\\rtf1 a\\\\b\\{c\\}d}") << QStringLiteral("a\\b{c}d");
+        QTest::newRow("paragraphs, lines, tabs") << QByteArray("{\\rtf1 un\\par deux\\line trois\\tab quatre\r\n\\par}")
+                                                 << QStringLiteral("un\ndeux\ntrois\tquatre\n");
+        QTest::newRow("cp1252 bytes") << QByteArray("{\\rtf1\\ansi\\ansicpg1252 \\'e9t\\'e9 \\'80 \\'9c\\'8c}")
+                                      << QStringLiteral("été € œŒ");
+        QTest::newRow("unicode and its fallback")
+            << QByteArray("{\\rtf1\\uc1 \\u8364?\\u-10179?\\u-8704? {\\uc2\\u937\\'4f\\'4d}\\u937?}")
+            << QStringLiteral("€😀 ΩΩ");
+        QTest::newRow("skipped destinations")
+            << QByteArray(
+                   "{\\rtf1{\\*\\generator Writer;}{\\info{\\title T}}{\\stylesheet{"
+                   "\\s0 Normal;}}{\\*\\unknown {nested} hidden}{\\pict\\bin2 }{}shown}")
+            << QStringLiteral("shown");
+        QTest::newRow("stray closing braces") << QByteArray("}}}a}{\\rtf1 b}") << QStringLiteral("ab");
+        QTest::newRow("truncated text") << QByteArray("{\\rtf1 abc\\b de\\") << QStringLiteral("abcde");
+        QTest::newRow("truncated hex") << QByteArray("{\\rtf1 a\\'e") << QStringLiteral("a");
+        QTest::newRow("deep nesting") << QByteArray(200000, '{') + "x" + QByteArray(200000, '}') << QStringLiteral("x");
+        QTest::newRow("huge numbers")
+            << QByteArray(
+                   "{\\rtf1\\fs999999999999999999999\\cf2147483648\\f-99999999999\\uc99999999 "
+                   "a\\u99999999999999 b}")
+            << QStringLiteral("a\uFFFD");
+        QTest::newRow("lone surrogates") << QByteArray("{\\rtf1\\u-10179?a\\u-8704?}")
+                                         << QStringLiteral("\uFFFDa\uFFFD");
+    }
+    // Read, and whatever was read writes out and reads back the same.
+    void readsRtf() {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QTextDocument doc, again;
+        readRtf(rtf, doc);
+        QCOMPARE(doc.toPlainText(), text);
+        readRtf(writeRtf(doc), again);
+        QCOMPARE(again.toPlainText(), doc.toPlainText());
+    }
+
+    // A paragraph keeps its alignment, the last one too when no \par closes it (as word processors read it).
+    void keepsParagraphAlignment() {
+        QTextDocument doc;
+        QVERIFY(readRtf("{\\rtf1\\pard\\qc a\\par\\qj b\\par\\qr c}", doc));
+        QList<Qt::Alignment> read;
+        for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+            read << (block.blockFormat().alignment() & Qt::AlignHorizontal_Mask);
+        QCOMPARE(read, QList<Qt::Alignment>({Qt::AlignHCenter, Qt::AlignJustify, Qt::AlignRight}));
+    }
+
+    // The report written as RTF reads back the same, formats included; outside cp1252 the writer uses \uN? (above
+    // 32767 negative, an emoji as its two surrogates) and its output is plain ASCII.
+    void writesRtf() {
+        Message awkward = awkwardMessages().at(0);
+        awkward.titre = QStringLiteral("L'œuf à 2 € \"frais\"; 🎉 Ω");
+        awkward.message = QStringLiteral("ligne 1 {x}\\y\r\nligne 2\ttab");
+        QTextDocument doc, again;
+        BuildReport(doc, {awkward}, 2, kToday, QStringLiteral("/nonexistent/folder"));
+        QVERIFY(readRtf(writeRtf(doc), again));
+        QCOMPARE(again.toPlainText(), doc.toPlainText());
+        QCOMPARE(again.toHtml(), doc.toHtml());
+        doc.setPlainText(QStringLiteral("é€Ω香🎉"));
+        const QByteArray rtf = writeRtf(doc);
+        QVERIFY2(rtf.contains("\\'e9\\'80\\u937?\\u-26215?\\u-10180?\\u-8311?"), rtf.constData());
+        QVERIFY(std::all_of(rtf.begin(), rtf.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
     }
 
 private:
