@@ -1,6 +1,5 @@
-// The editor: its rules on their own (date and time texts, the keys of their fields, the checks of a save in their
-// order and its question for a series too short to show twice, the month grid); then its window built on them (the
-// box each fault shows and where the focus goes, what one save writes) and the date and time pickers it opens.
+// The editor's rules on their own (texts, keys, the checks of a save), then its window built on them (the box each
+// fault shows and where the focus goes, what one save writes) and the date and time pickers it opens.
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -25,6 +24,7 @@ using namespace tavanote;
 using namespace tavanote::test;
 
 namespace {
+
 const QString kQuestion = QStringLiteral(
     "question: La date de fin d'affichage que vous avez saisi pour le message\nne permettra sans doute pas "
     "d'afficher le message plus d'une fois.\nDésirez-vous quand même enregistrer le message ?");
@@ -243,17 +243,15 @@ private slots:
 
     // A row the file refuses is told as such and nothing is written; a message gone has no fields to edit.
     void refusedSaveWritesNothing() {
-        QTemporaryDir dir;
-        MessageStore store;
-        const QString path = MessageStore::pathIn(dir.path());
-        QVERIFY(MessageStore::createEmpty(path, nullptr) && store.open(path).ok());
-        const EditorSaveResult r = saveEditorFields(store, {QString(31, 'T'), "x", "05/06/2026", "10:00", "", 0}, 0);
+        TestWorld w;
+        w.openStore();
+        const EditorSaveResult r = saveEditorFields(w.store, {QString(31, 'T'), "x", "05/06/2026", "10:00", "", 0}, 0);
         QCOMPARE(r.kind, EditorSaveResult::Failed);
         QCOMPARE(r.text,
                  "Impossible d'enregistrer le message: le fichier des messages est resté tel qu'il était.\n\n"
                  "Le titre ne doit pas dépasser 30 caractères.");
-        QVERIFY(store.all()->empty());
-        QVERIFY(!loadEditorFields(store, 1));
+        QCOMPARE(w.count(), 0);
+        QVERIFY(!loadEditorFields(w.store, 1));
     }
     void saving_data() {
         QTest::addColumn<QString>("fields");
@@ -271,7 +269,6 @@ private slots:
         row("blank title", "   ||||", 2, "txtTitre");
         row("blank text", "Dentiste|  |||", 2, "txtTexte");
         row("31 April", dc + "31/04/2026||", 2, "txtDate");
-        row("hour 24", dc + "05/06/2026|24:00|", 2, "txtHeure");
         // Only whole seconds count: 09:00 today is past at 09:00:01, still to come at 09:00:00.400.
         row("this minute, 1 s gone", dc + "05/06/2026|09:00|", 2, "txtHeure", "", 1000);
         row("this minute, 0.4 s gone", dc + "05/06/2026|09:00|", 0, "",
@@ -327,10 +324,7 @@ private slots:
             Editor w;
             const qint64 id = w.insert("L'agenda", "Relire l'ordre du jour", "12/06/2026", "10:00", "actif", "4",
                                        "12/06/2026 10:00", "12/12/2026 10:00");
-            QVERIFY(w.e->startEdit(id, "L'agenda"));
-            QCOMPARE(w.e->windowTitle() + '|' + w.field("txtDateFin")->text() + '|' +
-                         QString::number(ctl<QComboBox>(w.e.get(), "cboPeriode")->currentIndex()),
-                     "Modifier le message <L'agenda>|12/12/2026|4");
+            QVERIFY(w.e->startEdit(id, "L'agenda"));  // the end date and periodicity loaded are written back
             w.field("txtHeure")->setText("11:30");
             if (!box.isEmpty()) {
                 w.sql(meanwhile.arg(id));
@@ -344,13 +338,26 @@ private slots:
         }
     }
 
-    // Date and time fields take digits and their separator (the rules: keyFilter), anything else beeps, Shift+Tab
-    // moves on; Esc closes without saving.
-    void keysOfTheFields() {
+    // The fields a periodicity uses are enabled and what was typed stays. Date and time fields take digits and their
+    // separator (the rules: keyFilter), anything else beeps, Shift+Tab moves on; Esc closes without saving.
+    void fieldsAndKeys() {
         Editor w;
         w.startNew();
-        ctl<QComboBox>(w.e.get(), "cboPeriode")->setCurrentIndex(2);
-        QStringList seen;  // text, beeps so far, whether the field kept the focus
+        w.fill("Dentiste|Cabinet|06/06/2026|10:00|30/06/2026", 9);
+        QStringList seen;  // the date, time and end date controls enabled, then the texts
+        for (const int code : {9, 0, 1, 8}) {
+            ctl<QComboBox>(w.e.get(), "cboPeriode")->setCurrentIndex(code);
+            QString line;
+            for (const char* name :
+                 {"txtDate", "cmdCalendrier_0", "txtHeure", "cmdHeure", "txtDateFin", "cmdCalendrier_1"})
+                line += ctl<QWidget>(w.e.get(), name)->isEnabled() ? '1' : '0';
+            for (const char* name : {"txtDate", "txtHeure", "txtDateFin"})
+                line += ' ' + w.field(name)->text();
+            seen << line;
+        }
+        const QString texts = " 06/06/2026 10:00 30/06/2026";
+        QCOMPARE(seen, QStringList({"000000" + texts, "111100" + texts, "111111" + texts, "111111" + texts}));
+        seen.clear();  // text, beeps so far, whether the field kept the focus
         for (const auto& [name, key] : std::initializer_list<std::pair<const char*, Qt::Key>>{
                  {"txtDateFin", Qt::Key_X}, {"txtHeure", Qt::Key_Colon}, {"txtDate", Qt::Key_Backtab}}) {
             QLineEdit* edit = w.field(name);
@@ -360,36 +367,17 @@ private slots:
             seen << QStringLiteral("%1 %2 %3").arg(edit->text()).arg(w.platform.beeps).arg(w.e->focusWidget() == edit);
         }
         QCOMPARE(seen, QStringList({"05 1 1", "05: 1 1", "05 1 0"}));
-        w.fill("Dentiste|Cabinet|06/06/2026|10:00|", 0);
         QTest::keyClick(w.e.get(), Qt::Key_Escape);
         QVERIFY(!w.e->isVisible());
         QCOMPARE(w.count(), 0);
-    }
-
-    // The fields a periodicity uses are enabled, and what was typed stays.
-    void periodicityEnablesFields() {
-        for (const int code : {0, 1, 8, 9}) {
-            Editor w;
-            w.startNew();
-            w.fill("Dentiste|Cabinet|06/06/2026|10:00|30/06/2026", code == 9 ? 0 : 9);  // coming from another choice
-            ctl<QComboBox>(w.e.get(), "cboPeriode")->setCurrentIndex(code);
-            for (const char* name : {"txtDate", "cmdCalendrier_0", "txtHeure", "cmdHeure"})
-                QVERIFY2(ctl<QWidget>(w.e.get(), name)->isEnabled() == (code != 9), name);
-            for (const char* name : {"txtDateFin", "cmdCalendrier_1"})
-                QVERIFY2(ctl<QWidget>(w.e.get(), name)->isEnabled() == (code >= 1 && code <= 8), name);
-            QStringList texts;
-            for (const char* name : {"txtDate", "txtHeure", "txtDateFin"})
-                texts << w.field(name)->text();
-            QCOMPARE(texts.join(' '), "06/06/2026 10:00 30/06/2026");
-        }
     }
 
     // The month arrows stay in the year shown, the year arrows in 1900 to 2100: today, the arrow, the date selected
     // after one click, after two.
     void calendarArrows() {
         for (const char* row : {"31/01/2028 09:00|lblMoisSuivant|29/02/2028|29/03/2028",
-                                "15/01/2026 09:00|lblMoisPrecedent|15/12/2026|15/11/2026",
                                 "15/12/2026 09:00|lblMoisSuivant|15/01/2026|15/02/2026",
+                                "15/01/2026 09:00|lblMoisPrecedent|15/12/2026|15/11/2026",
                                 "29/02/2028 09:00|lblAnneeSuivante|28/02/2029|28/02/2030",
                                 "15/06/2099 09:00|lblAnneeSuivante|15/06/2100|15/06/2100",
                                 "15/06/1901 09:00|lblAnneePrecedente|15/06/1900|15/06/1900"}) {

@@ -27,8 +27,8 @@ namespace {
 
 const QDate kToday(2026, 6, 5);
 
-Message message(qint64 id, const QString& titre, const QString& text, const QString& date, const QString& time,
-                const QString& periodicite, const QString& end) {
+Message message(qint64 id, const QString& titre, const QString& text, const QString& date = "12/06/2026",
+                const QString& time = "10:00", const QString& periodicite = "0", const QString& end = {}) {
     return Message{id, titre, text, date, time, kStateActif, periodicite, date + ' ' + time, end};
 }
 
@@ -41,16 +41,10 @@ MessageList awkwardMessages() {
                     "10:00", "9", "31/12/2027")};
 }
 
-// The bytes match the expected file; when not, they are written beside it in the temporary folder to compare.
 void compareToFile(const QByteArray& bytes, const char* name) {
     QFile file(QStringLiteral(TAVANOTE_REPORT_DATA "/") + QLatin1String(name));
     QVERIFY2(file.open(QIODevice::ReadOnly), name);
-    if (bytes == file.readAll())
-        return;
-    QFile out(QDir::temp().filePath(QStringLiteral("tavanote_") + QLatin1String(name)));
-    if (out.open(QIODevice::WriteOnly))
-        out.write(bytes);
-    QFAIL(qPrintable(QStringLiteral("%1 differs; written to %2").arg(QLatin1String(name), out.fileName())));
+    QCOMPARE(bytes, file.readAll());
 }
 
 QStringList lines(const QTextDocument& doc) {
@@ -61,10 +55,6 @@ const QString kCreated = QStringLiteral("Le fichier [%1] a été créé.\nDésir
 const QString kFailed = QStringLiteral(
     "Impossible d'enregistrer le fichier [%1].\n\nLe disque n'a pas pu écrire le fichier (disque en erreur ou protégé "
     "en écriture).");
-
-Message message(qint64 id, const QString& titre, const QString& text) {
-    return Message{id, titre, text, "12/06/2026", "10:00", kStateActif, "0", "12/06/2026 10:00", QString()};
-}
 
 // Counts the jobs and sheets: each job begins a painter on the printer, which asks for its paint engine once.
 class CountingPrinter : public QPrinter {
@@ -122,7 +112,6 @@ struct Window : TestWorld {
         QVERIFY(QTest::qWaitForWindowActive(frm.get()));
     }
     QString path(const QString& name) const { return dir.filePath(name); }
-    void printToPdf(int copies, bool selection = false) { printTo(dialogs, path("page.pdf"), copies, selection); }
 
     CountingPrinter printer;
     std::unique_ptr<frmEtat> frm;
@@ -176,34 +165,25 @@ private slots:
     void templateAndPlaceholders() {
         MessageList messages = awkwardMessages();
         messages.front().message = QStringLiteral("<TOTAL_DONNEES> <ADRESSE_MAIL> <ANNEE>");
-        QTextDocument reference;
-        BuildReport(reference, messages, 0, kToday, m_folder.path());
-        for (const bool edited : {true, false}) {
-            QTemporaryDir dir;
-            QFile file(dir.filePath(QStringLiteral("defaut.rtf")));
-            if (edited)
-                QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{\\rtf1 mon propre modèle <DATE>}") > 0);
-            else
-                QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("defaut.rtf")));
-            file.close();
-            QTextDocument doc;
-            QCOMPARE(BuildReport(doc, messages, 0, kToday, dir.path()), edited);
-            QCOMPARE(exportHtml(doc), exportHtml(reference));
-            QCOMPARE(lines(doc).at(6), messages.front().message);
-            QVERIFY(!edited || (file.open(QIODevice::ReadOnly) && file.readAll() == defaultTemplate()));
-        }
+        QTemporaryDir edited, unwritable;
+        QVERIFY(QDir(unwritable.path()).mkdir(QStringLiteral("defaut.rtf")));
+        QFile file(edited.filePath(QStringLiteral("defaut.rtf")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{\\rtf1 mon propre modèle <DATE>}") > 0);
+        file.close();
+        QTextDocument doc, reference;
+        QVERIFY(BuildReport(doc, messages, 0, kToday, edited.path()));
+        QVERIFY(!BuildReport(reference, messages, 0, kToday, unwritable.path()));
+        QCOMPARE(exportHtml(doc), exportHtml(reference));
+        QCOMPARE(lines(doc).at(6), messages.front().message);
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == defaultTemplate());
     }
 
     // The last three characters decide, lower-cased; a dot in a folder is no extension; ".html" is refused.
     void choosesTheFormatByTheName() {
         QCOMPARE(withDefaultExtension("/tmp/a.b/rapport"), "/tmp/a.b/rapport.rtf");
         QCOMPARE(withDefaultExtension("r.TXT"), "r.TXT");
-        const std::pair<const char*, ExportFormat> cases[] = {{"a.b/rapport.rtf", ExportFormat::Rtf},
-                                                              {"r.TXT", ExportFormat::Text},
-                                                              {"r.html", ExportFormat::Refused},
-                                                              {"r.xcsv", ExportFormat::Csv}};
-        for (const auto& [name, format] : cases)
-            QVERIFY2(exportFormatFor(name) == format, name);
+        QVERIFY(exportFormatFor("r.TXT") == ExportFormat::Text && exportFormatFor("r.xcsv") == ExportFormat::Csv);
+        QVERIFY(exportFormatFor("r.html") == ExportFormat::Refused);
     }
 
     // What the reader takes from real files and what it survives; whatever was read writes out and reads back the
@@ -217,12 +197,10 @@ private slots:
             {"{\\rtf1{\\*\\generator Writer;}{\\info{\\title T}}{\\stylesheet{\\s0 Normal;}}{\\*\\unknown {nested} "
              "hidden}{\\pict\\bin2 }{}shown}",
              "shown"},
-            {"}}}a}{\\rtf1 b}", "ab"},
-            {"{\\rtf1 abc\\b de\\", "abcde"},
             {QByteArray(200000, '{') + "x" + QByteArray(200000, '}'), "x"},
             {"{\\rtf1\\fs999999999999999999999\\cf2147483648\\f-99999999999\\uc99999999 a\\u99999999999999 b}",
              "a\uFFFD"},
-            {"{\\rtf1\\u-10179?a\\u-8704?}", "\uFFFDa\uFFFD"}};
+            {"}}}a}{\\rtf1 \\u-10179?b}", "a\uFFFDb"}};
         for (const auto& [rtf, text] : cases) {
             QTextDocument doc, again;
             readRtf(rtf, doc);
@@ -287,11 +265,11 @@ private slots:
         QCOMPARE(w.frm->RTF->textCursor().selectionStart(), starts[0]);
 
         for (const bool selection : {true, false}) {
-            w.printToPdf(1, selection);
+            printTo(w.dialogs, w.path("page.pdf"), 1, selection);
             QTest::mouseClick(w.frm->Boutons[2], Qt::LeftButton);
             QCOMPARE(pdfText(w.path("page.pdf")).contains("TAVANOTE"), !selection);
         }
-        w.printToPdf(3);
+        printTo(w.dialogs, w.path("page.pdf"), 3);
         QTest::mouseClick(w.frm->Boutons[2], Qt::LeftButton);
         QCOMPARE(w.printer.jobs, 5);
         QCOMPARE(w.printer.sheets, 5);
@@ -302,7 +280,7 @@ private slots:
         w.frm->Boutons_Click(2);
         QCOMPARE(w.printer.jobs, 5);
 
-        w.printToPdf(1);
+        printTo(w.dialogs, w.path("page.pdf"));
         write(w.path("page.pdf"), "ancien");
         w.dialogs.expect(Icon::Exclamation, kFailed.arg("page.pdf"));
         {
@@ -367,8 +345,7 @@ private slots:
             QVERIFY(w.frm->previewFile(w.path(name)));
             QCOMPARE(w.frm->RTF->toPlainText(), QString::fromUtf8(shown));
         }
-        w.showActive();
-        QVERIFY(!w.frm->Boutons[0]->isVisible());
+        QVERIFY(w.frm->Boutons[0]->isHidden());
         w.dialogs.expect(Icon::Information,
                          "Impossible de lire le fichier [absent.txt].\n"
                          "Assurez-vous que ce dernier existe ou que le nom est correct.");
