@@ -1,6 +1,5 @@
-// The report: the document and its exports built from awkward messages, the RTF codec (what the reader takes
-// from real files, what it survives, the writer's output read back); its window (search, print and export, and
-// what becomes of each, told as it is); the import preview; the main window's report commands.
+// The report document, its exports and the RTF codec; the report window (search, print, export and what becomes of
+// each, told as it is), the import preview and the main window's report commands.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
@@ -57,8 +56,7 @@ const QString kFailed = QStringLiteral(
     "en écriture).");
 
 // Counts the jobs and sheets: each job begins a painter on the printer, which asks for its paint engine once.
-class CountingPrinter : public QPrinter {
-public:
+struct CountingPrinter : QPrinter {
     QPaintEngine* paintEngine() const override {
         ++jobs;
         sheets += copyCount();
@@ -103,11 +101,6 @@ struct Window : TestWorld {
                          {message(3, QStringLiteral("Anniversaire de Zoé"), QStringLiteral("Gâteau; puis dentiste")),
                           message(1, QStringLiteral("Banque"), QStringLiteral("Appeler le dentiste\r\net la banque")),
                           message(2, QStringLiteral("Courses"), QStringLiteral("Pain, œufs, dentiste"))});
-    }
-    void showActive() {
-        frm->show();
-        frm->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(frm.get()));
     }
     QString path(const QString& name) const { return dir.filePath(name); }
 
@@ -170,8 +163,7 @@ private slots:
         QCOMPARE(contents(edited.filePath("defaut.rtf")), defaultTemplate());
     }
 
-    // What the reader takes from real files and what it survives; whatever was read writes out and reads back the
-    // same.
+    // What the reader takes from real files and what it survives; what was read writes out and reads back the same.
     void readsRtf() {
         const std::pair<QByteArray, QString> cases[] = {
             {"{\\rtf1 a\\\\b\\{c\\}d}", "a\\b{c}d"},
@@ -226,7 +218,9 @@ private slots:
     // file that cannot be written whole is told and leaves the older one as it was.
     void searchesAndPrints() {
         Window w;
-        w.showActive();
+        w.frm->show();
+        w.frm->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.frm.get()));
         QLineEdit* search = ctl<QLineEdit>(w.frm.get(), "txtRecherche");
         w.dialogs.expect(Icon::Information, "Saisissez un texte à rechercher.");
         QTest::mouseClick(w.frm->Boutons[3], Qt::LeftButton);
@@ -321,10 +315,9 @@ private slots:
 
     void previewsAnImportFileAsItIs() {
         Window w;
-        const QByteArray rtf = "{\\rtf1\\ansi{\\b Caf\\'e9;}\\par a;b}";
-        const QByteArray cp1252 = "Caf\xe9;{\\b x}\r\nb";
         for (const auto& [name, bytes, shown] :
-             {std::tuple{"liste.RTF", rtf, "Café;\na;b"}, std::tuple{"liste.txt", cp1252, "Café;{\\b x}\nb"}}) {
+             {std::tuple{"liste.RTF", "{\\rtf1\\ansi{\\b Caf\\'e9;}\\par a;b}", "Café;\na;b"},
+              std::tuple{"liste.txt", "Caf\xe9;{\\b x}\r\nb", "Café;{\\b x}\nb"}}) {
             write(w.path(name), bytes);
             QVERIFY(w.frm->previewFile(w.path(name)));
             QCOMPARE(w.frm->RTF->toPlainText(), QString::fromUtf8(shown));
@@ -337,8 +330,7 @@ private slots:
         QVERIFY(w.dialogs.allAnswered());
     }
 
-    // Ctrl+A shows the report of the list shown, in title order; Ctrl+I and Ctrl+E print and export it without
-    // showing the window.
+    // Ctrl+A shows the report of the list shown, in title order; Ctrl+I and Ctrl+E print and export it unseen.
     void reportCommandsOfTheMainWindow() {
         MainWindowWorld p;
         p.add("Zèbre", "errone");
