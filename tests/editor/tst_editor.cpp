@@ -109,22 +109,25 @@ void type(QWidget* frm, const QString& text) {
 class tst_editor : public QObject {
     Q_OBJECT
 private slots:
-    // kind|text|valid|the text as the check gives it back (when trimmed)
+    // kind (date, time or both)|text|valid|the text as the check gives it back (when trimmed)
     void checks_data() {
         QTest::addColumn<QStringList>("c");
         for (const char* row : {"date|05/06/2026|1", "date|5/6/2026|0", "date|05-06-2026|0", "date|29/02/2028|1",
                                 "date|12/13/2026|0", "date|+5/06/2026|0", "date|01/01/0099|0", "date|01/01/0100|1",
                                 "date||0", "date| 05/06/2026  |1|05/06/2026", "time|00:00|1", "time|23:59|1",
-                                "time|12:60|0", "time|7:30|0", "time|07.30|0", "time||0", "time| 07:30 |1|07:30"})
+                                "time|12:60|0", "time|7:30|0", "time|07.30|0", "time||0", "time| 07:30 |1|07:30",
+                                "both| 05/06/2026 07:30 |1|05/06/2026 07:30", "both|05/06/2026 24:00|0"})
             QTest::newRow(row) << QString::fromUtf8(row).split('|');
     }
     void checks() {
         QFETCH(QStringList, c);
         QString text = c[1];
         QString fault;
-        const bool valid = c[0] == QLatin1String("date") ? CheckDateText(text, &fault) : CheckTimeText(text, &fault);
+        const bool valid = c[0] == QLatin1String("date")   ? CheckDateText(text, &fault)
+                           : c[0] == QLatin1String("time") ? CheckTimeText(text, &fault)
+                                                           : CheckDateTimeText(text);  // a date and a time
         QCOMPARE(valid, c[2] == QLatin1String("1"));
-        QCOMPARE(fault.isEmpty(), valid || text.isEmpty());  // its text: saveChecks
+        QCOMPARE(fault.isEmpty(), valid || text.isEmpty() || c[0] == QLatin1String("both"));  // its text: saveChecks
         QCOMPARE(text, c.value(3, c[1]));
     }
 
