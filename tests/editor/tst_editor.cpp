@@ -7,7 +7,6 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "common/DateText.h"
@@ -17,7 +16,6 @@
 #include "editor/frmAjoutMessage.h"
 #include "editor/frmCalendrier.h"
 #include "editor/frmHeure.h"
-#include "store/MessageStore.h"
 #include "support/TestWorld.h"
 
 using namespace tavanote;
@@ -245,6 +243,8 @@ private slots:
         QCOMPARE(w.count(), 0);
         QVERIFY(!loadEditorFields(w.store, 1));
     }
+
+    // One save through the window: the box of the core's check and its buttons, the focus, the row written.
     void saving_data() {
         QTest::addColumn<QString>("fields");
         QTest::addColumn<int>("code");

@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <algorithm>
 #include <memory>
 
 #include "reports/Exports.h"
