@@ -1,6 +1,5 @@
 #include "NoteScheduler.h"
 
-#include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
 
@@ -150,13 +149,10 @@ void NoteScheduler::openWaiting() {
         return;
     }
     StoreError failure;
-    QElapsedTimer turn;
-    turn.start();
-    bool opened = false;
+    int opened = 0;
     {
         MessageStore::Transaction transaction(m_services.store);
-        // At least one a turn, then as many as the turn has time for.
-        while (!m_waiting.empty() && (turn.elapsed() < kOpeningTurn || !opened)) {
+        while (!m_waiting.empty() && opened < kNotesPerTurn) {
             const Waiting next = m_waiting.front();
             m_waiting.pop_front();
             // The row as it is now: a message deleted or given another display meanwhile is left to what changed it.
@@ -168,7 +164,7 @@ void NoteScheduler::openWaiting() {
             if (findNote(message.id) || message.periodicite != next.message.periodicite ||
                 message.prochainaffichage != next.message.prochainaffichage)
                 continue;
-            opened = true;
+            ++opened;
             if (!openNote(message, next.lateAt))
                 failure = m_services.store.failure();
         }

@@ -33,6 +33,9 @@ public:
     // from the next turn of the event loop on, a few at a turn: the main window shows first, and it, the tray menu
     // and the notes already open answer while a hundred others open.
     void openStartupNotes(const std::vector<LateDisplay>& late = {});
+    // A note shown waits for the X server, which on a busy desktop is a few milliseconds: a few notes a turn keep
+    // the turn short.
+    static constexpr int kNotesPerTurn = 5;
     // Start-up notes are still waiting to open.
     bool opening() const { return !m_waiting.empty() || m_putOffWaiting; }
     // At most this many missed displays open as notes at once: the most recent; the others are listed in one
@@ -56,7 +59,7 @@ public:
 
 private:
     void check(const DueSpans& spans);
-    // Opens waiting start-up notes for about kOpeningTurn, at least one, then lets the event loop turn.
+    // Opens up to kNotesPerTurn waiting start-up notes, then lets the event loop turn.
     void openWaiting();
     // A note open, waiting to open, or its display listed among the late ones.
     bool shownOrWaiting(qint64 id) const;
@@ -92,7 +95,6 @@ private:
     };
     std::deque<Waiting> m_waiting;
     bool m_putOffWaiting = false;
-    static constexpr int kOpeningTurn = 50;  // milliseconds
     QPointer<frmRetards> m_lateList;
     DueTicker m_ticker;
     DueSpans m_deferredSpans;  // minutes of ticks that fell while a handler was under way
