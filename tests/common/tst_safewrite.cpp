@@ -77,14 +77,13 @@ private slots:
         }
         const QStringList before = folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
         const QString path = folder.filePath(where.startsWith("absent") ? where + "/liste.rtf" : "liste.rtf");
-        FileWriteResult result;
-        {
+        const FileWriteResult result = [&] {
             SizeLimit limit(where == QLatin1String("limit") ? 100 : -1);
-            result = writeFileSafely(path, QByteArray(bytes, 'x'));
-        }
-        QVERIFY(!result.ok());
+            return writeFileSafely(path, QByteArray(bytes, 'x'));
+        }();
         const QString text = fileWriteFailureText(path, result);
-        QVERIFY2(text.startsWith("Impossible d'enregistrer le fichier [liste.rtf].\n\n" + cause), qPrintable(text));
+        QVERIFY2(!result.ok() && text.startsWith("Impossible d'enregistrer le fichier [liste.rtf].\n\n" + cause),
+                 qPrintable(text));
         QCOMPARE(contents(folder.filePath("liste.rtf")), "ancien contenu");
         QCOMPARE(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
     }

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <cstdio>
 #include <memory>
+#include <tuple>
 
 #include "store/MessageFile.h"
 #include "store/MessageStore.h"
@@ -30,10 +31,9 @@ Message message(const QString& row) {
     return {f[0].toLongLong(), f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8]};
 }
 QString row(const Message& m) {
-    return QStringList{QString::number(m.id), m.titre, m.message,     m.datemessage,
-                       m.heuremessage,        m.etat,  m.periodicite, m.prochainaffichage,
-                       m.dernieraffichage}
-        .join(QLatin1Char('|'));
+    const QStringList fields{m.titre, m.message,     m.datemessage,       m.heuremessage,
+                             m.etat,  m.periodicite, m.prochainaffichage, m.dernieraffichage};
+    return QString::number(m.id) + '|' + fields.join(QLatin1Char('|'));
 }
 // The rows a read gave, or only one field of each.
 QStringList rows(const std::optional<MessageList>& list, int field = -1) {
@@ -44,23 +44,11 @@ QStringList rows(const std::optional<MessageList>& list, int field = -1) {
         out << (field < 0 ? row(m) : row(m).section(QLatin1Char('|'), field, field));
     return out;
 }
-qint64 add(MessageStore& store, const QString& title, const QString& etat = kStateActif) {
-    Message m = message("0|x|x|05/06/2026|09:00|actif|0|05/06/2026 09:00|");
-    m.titre = title;
-    m.etat = etat;
-    const std::optional<qint64> id = store.insert(m);
-    if (!id)
-        QTest::qFail(qPrintable(store.lastError()), __FILE__, __LINE__);
-    return id.value_or(0);
-}
 QByteArray contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
 }
-// Statements of the test's own: the first field they give, or, on a file made when missing, whether they all ran.
-QString value(const QString& path, const QString& sql) {
-    return test::SqlProbe(path).must(sql).text(0);
-}
+// Statements of the test's own, run on a file made when missing.
 bool runSql(const QString& path, const QString& sql) {
     sqlite3* db = nullptr;
     bool ok = sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK;
@@ -71,12 +59,6 @@ bool runSql(const QString& path, const QString& sql) {
 const QString kDentiste = "1|Dentiste|Appeler le cabinet|05/06/2026|09:00|actif|0|05/06/2026 09:00|";
 const QString kPiscine = "2|Piscine|Sac de sport|06/06/2026|18:30|actif|3|06/06/2026 18:30|27/06/2026 18:30";
 const QString kBonjour = "3|Bonjour|Au démarrage|||actif|9||";  // written with a lone blank as next display
-
-// Three messages as the editor writes them: once, weekly with an end, and at every start.
-void addThreeMessages(MessageStore& store) {
-    for (const QString& r : {kDentiste, kPiscine, QStringLiteral("|Bonjour|Au démarrage|||actif|9| | ")})
-        QVERIFY(store.insert(message(r)));
-}
 // The child's side of killedWriterLosesNothingItReported: insert, and say each id once the store has it (a
 // failure says an empty id, which the test refuses).
 int runWriter(const QString& path) {
@@ -103,6 +85,23 @@ class tst_MessageStore : public QObject {
     QString m_path;
     MessageStore m_store;
 
+    // The first field of the first row of a statement of the test's own.
+    QString value(const QString& sql) { return test::SqlProbe(m_path).must(sql).text(0); }
+    qint64 add(const QString& title, const QString& etat = kStateActif) {
+        Message m = message("0|x|x|05/06/2026|09:00|actif|0|05/06/2026 09:00|");
+        m.titre = title;
+        m.etat = etat;
+        const std::optional<qint64> id = m_store.insert(m);
+        if (!id)
+            QTest::qFail(qPrintable(m_store.lastError()), __FILE__, __LINE__);
+        return id.value_or(0);
+    }
+    // Three messages as the editor writes them: once, weekly with an end, and at every start.
+    void addThreeMessages() {
+        for (const QString& r : {kDentiste, kPiscine, QStringLiteral("|Bonjour|Au démarrage|||actif|9| | ")})
+            QVERIFY(m_store.insert(message(r)));
+    }
+
 private slots:
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
@@ -115,7 +114,7 @@ private slots:
     void operations() {
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"messages.fdm"});
         QCOMPARE(rows(m_store.all()), QStringList());
-        addThreeMessages(m_store);
+        addThreeMessages();
         QVERIFY(!MessageStore::createEmpty(m_path, nullptr));
         QCOMPARE(m_store.insert(message("|Arrosage|x|||errone|9| |")).value_or(0), qint64(4));
         const QString arrosage = "4|Arrosage|x|||errone|9||";
@@ -123,8 +122,7 @@ private slots:
         QVERIFY(!m_store.find(9) && m_store.lastError().isEmpty());
         // The start-up messages: code 9 whatever the state, in id order.
         QCOMPARE(rows(m_store.startupMessages()), (QStringList{kBonjour, arrosage}));
-        QVERIFY(m_store.setState(2, kStateAffiche));
-        QVERIFY(m_store.setNextDisplay(2, QStringLiteral("13/06/2026 18:30")));
+        QVERIFY(m_store.setState(2, kStateAffiche) && m_store.setNextDisplay(2, QStringLiteral("13/06/2026 18:30")));
         QString piscine = "2|Piscine|Sac de sport|06/06/2026|18:30|affiche|3|13/06/2026 18:30|27/06/2026 18:30";
         QCOMPARE(rows(m_store.withState(kStateAffiche, MessageOrder::ById)), QStringList{piscine});
         QVERIFY(m_store.setState(2, kStateActif) && m_store.setState(1, kStateErrone));
@@ -139,8 +137,7 @@ private slots:
         const QString modified = "1|L'anniversaire|Gâteau\r\nBougies|08/06/2026|07:45|actif|0|08/06/2026 07:45|";
         QCOMPARE(m_store.update(message(modified)), StoreWrite::Done);
         QCOMPARE(m_store.update(message("99" + modified.mid(1))), StoreWrite::Gone);
-        QVERIFY(m_store.remove(4));
-        QVERIFY(m_store.remove(4));  // gone already: nothing happens
+        QVERIFY(m_store.remove(4) && m_store.remove(4));  // the second: gone already, nothing happens
         // Many at once, numbered after the deleted last row, whose id is not given again.
         const QString recovered = "5|L'heure|x|05/06/2026|09:00|actif|0|05/06/2026 09:00|";
         const QString reunion = "6|Réunion|Salle 2|05/12/2026|14:00|errone|2|05/12/2026 14:00|31/12/2026 14:00";
@@ -151,7 +148,7 @@ private slots:
             QVERIFY(m_store.remove(id));
         QVERIFY(m_store.open(m_path).ok());
         QCOMPARE(rows(m_store.all()), QStringList());
-        QCOMPARE(add(m_store, QStringLiteral("Encore")), qint64(7));
+        QCOMPARE(add(QStringLiteral("Encore")), qint64(7));
     }
 
     // A title is stored as given, never as Null, read back trimmed of blanks (another tool's rows too) and listed in
@@ -163,28 +160,27 @@ private slots:
             {"  L'heure d'été  ", "L'heure d'été"}, {"     ", ""},  {QString(), ""},
             {"Salle  2\r\nici", "Salle  2\r\nici"}, {words, words}, {thirty, thirty}};
         for (const auto& [typed, read] : typedAndRead) {
-            QCOMPARE(m_store.find(add(m_store, typed))->titre, read);
+            QCOMPARE(m_store.find(add(typed))->titre, read);
             const QString sql = QStringLiteral("SELECT count(*) FROM message WHERE titre = '%1'");
-            QCOMPARE(value(m_path, sql.arg(QString(typed).replace("'", "''"))), QStringLiteral("1"));
+            QCOMPARE(value(sql.arg(QString(typed).replace("'", "''"))), QStringLiteral("1"));
         }
-        value(m_path,
-              "INSERT INTO message (titre,message,datemessage,heuremessage,etat,periodicite,prochainaffichage,"
-              "dernieraffichage) VALUES ('  Marge  ',NULL,NULL,'  09:00 ','actif ',0,' ',NULL)");
+        value(
+            "INSERT INTO message (titre,message,datemessage,heuremessage,etat,periodicite,prochainaffichage,"
+            "dernieraffichage) VALUES ('  Marge  ',NULL,NULL,'  09:00 ','actif ',0,' ',NULL)");
         QCOMPARE(row(*m_store.find(7)), QStringLiteral("7|Marge|||09:00|actif|0||"));
         for (const QString& title :
              QStringList{"Zèbre", "Été", "fête", "Étude", "Bilan", "école", "abricot", "émail", "Ecole"})
-            add(m_store, title, kStateAffiche);
+            add(title, kStateAffiche);
         for (const QString& title : QStringList{"Œuf", "orange", "Ægide"})
-            add(m_store, title, kStateErrone);
+            add(title, kStateErrone);
         QCOMPARE(rows(m_store.withState(kStateAffiche, MessageOrder::ByTitle), 1),
                  (QStringList{"abricot", "Bilan", "Ecole", "école", "émail", "Été", "Étude", "fête", "Zèbre"}));
         QCOMPARE(rows(m_store.withState(kStateErrone, MessageOrder::ByTitle), 1),
                  (QStringList{"Ægide", "Œuf", "orange"}));
-        const QString over = thirty + QStringLiteral("2");
         const QString reason = QStringLiteral("Le titre ne doit pas dépasser 30 caractères.");
         QStringList kept = rows(m_store.all());
         Message renamed = *m_store.find(1);
-        renamed.titre = over;
+        renamed.titre = thirty + QLatin1Char('2');
         QVERIFY(!m_store.insert(renamed));
         QCOMPARE(m_store.lastError(), reason);
         QCOMPARE(m_store.update(renamed), StoreWrite::Failed);
@@ -200,38 +196,36 @@ private slots:
     // The table rappel is made on first use beside an unchanged table message, and written with the message's state
     // in one transaction: nothing for a message that is gone, and a row refused takes the state back.
     void putOffWrittenWithTheState() {
-        addThreeMessages(m_store);
+        addThreeMessages();
         const QString schema = QStringLiteral("SELECT group_concat(sql) FROM sqlite_master WHERE tbl_name = 'message'");
-        const QString messageTable = value(m_path, schema);
+        const QString messageTable = value(schema);
         QCOMPARE(m_store.putOff({9, "07/12/2026 08:00", "07/12/2026 08:10", "07/12/2026 08:05"}), StoreWrite::Gone);
-        QCOMPARE(value(m_path, "SELECT count(*) FROM sqlite_master WHERE name = 'rappel'"), QStringLiteral("0"));
+        QCOMPARE(value("SELECT count(*) FROM sqlite_master WHERE name = 'rappel'"), QStringLiteral("0"));
         QCOMPARE(m_store.putOffs()->size(), size_t(0));
         QCOMPARE(m_store.putOff({2, "07/12/2026 08:00", "07/12/2026 08:10", "07/12/2026 08:05"}), StoreWrite::Done);
         // Put off again: one row, the new time.
         QCOMPARE(m_store.putOff({2, "07/12/2026 08:00", "07/12/2026 09:10", "07/12/2026 08:10"}), StoreWrite::Done);
-        QCOMPARE(value(m_path,
-                       "SELECT group_concat(id || ' ' || affichage || ' ' || retour || ' ' || depuis || ' ' || "
+        QCOMPARE(value("SELECT group_concat(id || ' ' || affichage || ' ' || retour || ' ' || depuis || ' ' || "
                        "(SELECT etat FROM message WHERE id = 2)) FROM rappel"),
                  QStringLiteral("2 07/12/2026 08:00 07/12/2026 09:10 07/12/2026 08:10 affiche"));
-        QCOMPARE(value(m_path, schema), messageTable);
+        QCOMPARE(value(schema), messageTable);
         // Accepted at open with the table; forgotten with removePutOff.
         QVERIFY(m_store.open(m_path).ok());
         QCOMPARE(m_store.putOffs()->at(0).retour, QStringLiteral("07/12/2026 09:10"));
         QVERIFY(m_store.removePutOff(2));
         QCOMPARE(m_store.putOffs()->size(), size_t(0));
         m_store.close();
-        value(m_path, "DROP TABLE rappel");
-        value(m_path,
-              "CREATE TABLE rappel (id INTEGER PRIMARY KEY, affichage, retour CHECK (retour <> 'refusé'), depuis)");
+        QVERIFY(runSql(m_path,
+                       "DROP TABLE rappel; CREATE TABLE rappel (id INTEGER PRIMARY KEY, affichage, retour CHECK "
+                       "(retour <> 'refusé'), depuis)"));
         QVERIFY(m_store.open(m_path).ok());
         QCOMPARE(m_store.putOff({1, "07/12/2026 08:00", "refusé", "07/12/2026 08:05"}), StoreWrite::Failed);
-        QCOMPARE(value(m_path, "SELECT etat || (SELECT count(*) FROM rappel) FROM message WHERE id = 1"), "actif0");
+        QCOMPARE(value("SELECT etat || (SELECT count(*) FROM rappel) FROM message WHERE id = 1"), "actif0");
         QVERIFY(!m_store.inTransaction());
     }
 
-    // Each fault is told for what it is, naming the file, and the file and its folder stay as they were. A table
-    // written by another tool opens when its key numbers its rows, and every row is listed, whatever rule of the table
-    // a row breaks; a table rappel is checked the same way.
+    // Each fault is told for what it is, naming the file, which stays as it was, and its folder too. Another tool's
+    // table opens when its key numbers its rows, every row listed even one breaking a rule; so does a table rappel.
     void openFaultsLeaveTheFileUntouched_data() {
         QTest::addColumn<QString>("fixture");  // SQL run on a new file, or how the file is made
         QTest::addColumn<StoreFault>("fault");
@@ -279,19 +273,15 @@ private slots:
         QFETCH(QString, fixture);
         QFETCH(StoreFault, fault);
         QFETCH(QString, reason);
-        QTemporaryDir dir;
-        const QString path = MessageStore::pathIn(dir.path());
+        m_store.close();  // the test's file, new and empty, made again or changed
         const QString columns = QStringLiteral(
             "titre TEXT CHECK (length(titre) <= 30), message, datemessage, "
             "heuremessage, etat, periodicite, prochainaffichage, dernieraffichage");
-        QFile file(path);
+        QFile file(m_path);
         if (fixture.startsWith(QLatin1String("CREATE")))
-            QVERIFY(runSql(path, QString(fixture).replace(QLatin1String("%1"), columns)));
+            QVERIFY(file.remove() && runSql(m_path, QString(fixture).replace(QLatin1String("%1"), columns)));
         else if (fixture == QLatin1String("text") || fixture == QLatin1String("empty"))
-            QVERIFY(file.open(QIODevice::WriteOnly) &&
-                    file.write(fixture == QLatin1String("text") ? "titre;etat\n" : "") >= 0);
-        else
-            QVERIFY(MessageStore::createEmpty(path, nullptr));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(fixture == "text" ? "titre;etat\n" : "") >= 0);
         file.close();
         std::unique_ptr<test::SqlProbe> other;
         if (fixture == QLatin1String("corrupted")) {  // the table's page, from its header on
@@ -299,49 +289,44 @@ private slots:
             QCOMPARE(file.write(QByteArray(512, char(0xA5))), qint64(512));
             file.close();
         } else if (fixture == QLatin1String("read-only")) {
-            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+            QVERIFY(QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         } else if (fixture == QLatin1String("locked")) {
-            other = std::make_unique<test::SqlProbe>(path);
+            other = std::make_unique<test::SqlProbe>(m_path);
             QVERIFY(other->run(QStringLiteral("BEGIN EXCLUSIVE")).ok);
         }
-        const QByteArray before = contents(path);
-        const QStringList folderBefore = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-        MessageStore store;
-        const StoreOpenResult result = store.open(path);
+        const QByteArray before = contents(m_path);
+        const QStringList folderBefore = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden);
+        const StoreOpenResult result = m_store.open(m_path);
         QVERIFY2(result.fault == fault, qPrintable(QString::number(int(result.fault)) + result.detail));
         if (result.ok())
-            QCOMPARE(QString::number(rows(store.all()).size()), value(path, "SELECT count(*) FROM message"));
+            QCOMPARE(QString::number(rows(m_store.all()).size()), value("SELECT count(*) FROM message"));
         else
-            QVERIFY(!store.isOpen() && !store.all() && !store.lastError().isEmpty());
-        store.close();
+            QVERIFY(!m_store.isOpen() && !m_store.all() && !m_store.lastError().isEmpty());
+        m_store.close();
         other.reset();
-        QCOMPARE(contents(path), before);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), folderBefore);
-        const QString text = MessageStore::faultText(result, path);
-        QVERIFY2(
-            reason.isEmpty() || (text.contains(path) && text.contains(reason) && text.endsWith("Fin du programme")),
-            qPrintable(text));
+        QCOMPARE(contents(m_path), before);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), folderBefore);
+        const QString text = MessageStore::faultText(result, m_path);
+        QVERIFY2(reason.isEmpty() || (text.contains(m_path) && text.contains(reason) && text.endsWith("programme")),
+                 qPrintable(text));
     }
 
     // A write the disk or another program refuses changes nothing and says why in French; then writes go on.
     void writeFailuresSayWhyInFrench() {
-        addThreeMessages(m_store);
-        const struct {
-            int code;
-            StoreErrorKind kind;
-            const char* meaning;
-        } failures[] = {{SQLITE_FULL, StoreErrorKind::DiskFull, "Le disque est plein"},
-                        {SQLITE_BUSY, StoreErrorKind::InUse, "Le fichier est utilisé par un autre programme"},
-                        {SQLITE_READONLY, StoreErrorKind::WriteProtected, "Le fichier est protégé en écriture"},
-                        {SQLITE_IOERR_WRITE, StoreErrorKind::DiskError, "Le disque n'a pas pu écrire le fichier"}};
-        for (const auto& failure : failures) {
-            m_store.failWritesWith(failure.code);
+        addThreeMessages();
+        const std::tuple<int, StoreErrorKind, const char*> failures[] = {
+            {SQLITE_FULL, StoreErrorKind::DiskFull, "Le disque est plein"},
+            {SQLITE_BUSY, StoreErrorKind::InUse, "Le fichier est utilisé par un autre programme"},
+            {SQLITE_READONLY, StoreErrorKind::WriteProtected, "Le fichier est protégé en écriture"},
+            {SQLITE_IOERR_WRITE, StoreErrorKind::DiskError, "Le disque n'a pas pu écrire le fichier"}};
+        for (const auto& [code, kind, meaning] : failures) {
+            m_store.failWritesWith(code);
             const auto refused = [&] {
                 const QString text = storeErrorText(m_store.failure());
-                return m_store.failure().kind == failure.kind && text.startsWith(QString::fromUtf8(failure.meaning)) &&
+                return m_store.failure().kind == kind && text.startsWith(QString::fromUtf8(meaning)) &&
                        !m_store.lastError().isEmpty() && text.endsWith(QStringLiteral("(%1)").arg(m_store.lastError()));
             };
-            QVERIFY2(!m_store.insert(message(kDentiste)) && refused(), failure.meaning);
+            QVERIFY2(!m_store.insert(message(kDentiste)) && refused(), meaning);
             QVERIFY(m_store.update(message(kDentiste)) == StoreWrite::Failed && refused());
             QVERIFY(!m_store.remove(2) && refused());
             QVERIFY(!m_store.setState(2, kStateAffiche) && refused());
@@ -381,9 +366,8 @@ private slots:
                 QVERIFY2(line.toLongLong() > lastReported, line.constData());
                 reported.insert(lastReported = line.toLongLong());
             }
-
             QVERIFY(m_store.open(m_path).ok());
-            QCOMPARE(value(m_path, "PRAGMA integrity_check"), QStringLiteral("ok"));
+            QCOMPARE(value("PRAGMA integrity_check"), QStringLiteral("ok"));
             QSet<qint64> stored;
             for (const Message& m : m_store.all().value_or(MessageList())) {
                 stored.insert(m.id);
@@ -402,34 +386,29 @@ private slots:
     // and cannot be written; never another file in place of a protected one, nothing ever made in the program folder.
     void messageFileChoice() {
         enum File { None, Writable, ReadOnly };
-        const struct {
-            const char* name;
-            bool folderWritable;
-            File programFile;
-            File userFile;
-            bool perUser;
-            StoreFault fault;
-        } cases[] = {{"writable folder, protected file", true, ReadOnly, Writable, false, StoreFault::ReadOnly},
-                     {"protected folder, file", false, Writable, None, false, StoreFault::None},
-                     {"writable folder, no file: nothing made", true, None, Writable, false, StoreFault::Missing},
-                     {"first start", false, None, None, true, StoreFault::None},
-                     {"next start", false, None, Writable, true, StoreFault::None},
-                     {"protected user file", false, None, ReadOnly, true, StoreFault::ReadOnly}};
-        for (const auto& c : cases) {
+        // Whether the program folder is writable, its file, the user's file, whether the user's is chosen, its fault.
+        const std::tuple<const char*, bool, File, File, bool, StoreFault> cases[] = {
+            {"writable folder, protected file", true, ReadOnly, Writable, false, StoreFault::ReadOnly},
+            {"protected folder, file", false, Writable, None, false, StoreFault::None},
+            {"writable folder, no file: nothing made", true, None, Writable, false, StoreFault::Missing},
+            {"first start", false, None, None, true, StoreFault::None},
+            {"next start", false, None, Writable, true, StoreFault::None},
+            {"protected user file", false, None, ReadOnly, true, StoreFault::ReadOnly}};
+        for (const auto& [name, folderWritable, programFile, userFile, perUser, fault] : cases) {
             QTemporaryDir dir;
             const QString program = dir.filePath(QStringLiteral("lib/tavanote"));
             const QString user = dir.filePath(QStringLiteral("home/.local/share/Tavanote"));
             QVERIFY(QDir().mkpath(program));
-            for (const auto& [folder, file] : {std::pair(program, c.programFile), std::pair(user, c.userFile)}) {
+            for (const auto& [folder, file] : {std::pair(program, programFile), std::pair(user, userFile)}) {
                 const QString path = MessageStore::pathIn(folder);
                 QVERIFY(file == None || (QDir().mkpath(folder) && MessageStore::createEmpty(path, nullptr)));
                 QVERIFY(file != ReadOnly || QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
             }
-            const MessageFileChoice choice = chooseMessageFile(program, user, c.folderWritable);
-            QVERIFY2(choice.perUser == c.perUser && choice.folder() == (c.perUser ? user : program), c.name);
-            QVERIFY2(!choice.perUser || makePerUserMessageFile(choice.path).isEmpty(), c.name);
-            QVERIFY2(MessageStore().open(choice.path).fault == c.fault, c.name);
-            QVERIFY2(QFileInfo::exists(MessageStore::pathIn(program)) == (c.programFile != None), c.name);
+            const MessageFileChoice choice = chooseMessageFile(program, user, folderWritable);
+            QVERIFY2(choice.perUser == perUser && choice.folder() == (perUser ? user : program), name);
+            QVERIFY2(!choice.perUser || makePerUserMessageFile(choice.path).isEmpty(), name);
+            QVERIFY2(MessageStore().open(choice.path).fault == fault, name);
+            QVERIFY2(QFileInfo::exists(MessageStore::pathIn(program)) == (programFile != None), name);
         }
         // Without a home folder, no per-user file (the engine would put it at the root, nobody's).
         qunsetenv("XDG_DATA_HOME");
