@@ -85,7 +85,7 @@ class tst_MessageStore : public QObject {
     QString m_path;
     MessageStore m_store;
 
-    // The first field of the first row of a statement of the test's own.
+    // A statement of the test's own on its file, and the first field it gives.
     QString value(const QString& sql) { return test::SqlProbe(m_path).must(sql).text(0); }
     qint64 add(const QString& title, const QString& etat = kStateActif) {
         Message m = message("0|x|x|05/06/2026|09:00|actif|0|05/06/2026 09:00|");
@@ -111,7 +111,7 @@ private slots:
 
     // Each operation, and the stored rows after it; a new file is alone in its folder and empty, and never made over
     // an existing one.
-    void operations() {
+    void everyOperationAndTheRowsItLeaves() {
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"messages.fdm"});
         QCOMPARE(rows(m_store.all()), QStringList());
         addThreeMessages();
@@ -153,7 +153,7 @@ private slots:
 
     // A title is stored as given, never as Null, read back trimmed of blanks (another tool's rows too) and listed in
     // French order. Over 30 characters, every write refuses it, a batch holding one whole; a transaction goes on.
-    void titles() {
+    void titlesStoredTrimmedSortedAndLimited() {
         const QString words = QStringLiteral("x','y'); DELETE FROM message;");
         const QString thirty = QStringLiteral("Réunion du conseil municipal!1");
         const std::pair<QString, QString> typedAndRead[] = {
@@ -384,7 +384,7 @@ private slots:
 
     // Which messages file a run uses: the program folder's own, or one per user when the program folder holds none
     // and cannot be written; never another file in place of a protected one, nothing ever made in the program folder.
-    void messageFileChoice() {
+    void whichMessageFileARunUses() {
         enum File { None, Writable, ReadOnly };
         // Whether the program folder is writable, its file, the user's file, whether the user's is chosen, its fault.
         const std::tuple<const char*, bool, File, File, bool, StoreFault> cases[] = {
