@@ -31,6 +31,7 @@ struct World : TestWorld {
     void load() {
         frm = std::make_unique<frmGestionMessages>(services(), false);
         QVERIFY(frm->Form_Load());
+        QTRY_VERIFY(!frm->openingNotes());
     }
     // The program's own ticks: the clock moves to the instant the due check is armed for, which then runs.
     void runMinutes(int minutes) {

@@ -42,6 +42,7 @@ struct World : TestWorld {
     void load() {
         frm = std::make_unique<frmGestionMessages>(services(), false);
         QVERIFY(frm->Form_Load());
+        QTRY_VERIFY(!frm->openingNotes());
     }
     void set(const QString& key, const QString& value) { settingsStore->set(kParametres, key, value); }
     // One message first due at due ("dd/mm/yyyy hh:mm"); a periodic one ends in 2030.
