@@ -34,9 +34,9 @@ struct StoreFixture {
     }
     // The first value the statement gives, empty when none; fails the test when the statement fails.
     QString query(const QString& sql) { return SqlProbe(MessageStore::pathIn(dir.path())).must(sql).text(0); }
-    QString row(qint64 id, const QString& column = "prochainaffichage") {  // "etat <column>", or "gone"
-        const QString r = query(
-            QStringLiteral("SELECT etat || ' ' || ifnull(%1, '') FROM message WHERE id = %2").arg(column).arg(id));
+    QString row(qint64 id) {  // "etat prochainaffichage", or "gone"
+        const QString r =
+            query("SELECT etat || ' ' || ifnull(prochainaffichage, '') FROM message WHERE id = " + QString::number(id));
         return r.isEmpty() ? QStringLiteral("gone") : r;
     }
 
