@@ -9,7 +9,6 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
-#include <QTimer>
 
 #include "common/WindowHelpers.h"
 #include "main_window/frmGestionMessages.h"
@@ -135,11 +134,6 @@ private slots:
         alarm->ringing();
         QCOMPARE(checks, 10);
         QVERIFY(!alarm->armed.isValid());
-        // Without a wall alarm, a precise single-shot timer waits as long.
-        DueTimer fallback(clock, nullptr, check, nullptr);
-        fallback.start();
-        auto* timer2 = fallback.findChild<QTimer*>("Timer2");
-        QVERIFY(timer2->isActive() && timer2->isSingleShot() && timer2->interval() == 23000);
     }
 
     // Ticking at each minute's start, each message opens in the tick of its minute, once; a clock set back opens
@@ -213,8 +207,7 @@ private slots:
         const qint64 later = w.add("Après", "29/03/2026 03:30");
         w.load();
         QTRY_COMPARE_WITH_TIMEOUT(w.opened(), QList<qint64>({now}), 30000);
-        w.ticks("29/03/2026 01:59:50");
-        w.ticks("29/03/2026 03:00:05", 30);
+        w.runMinutes(2);  // 01:59, then 03:00
         QCOMPARE(w.opened(), QList<qint64>({now, spring}));
         QCOMPARE(ctl<QLabel>(w.note(spring), "lblheure")->text(), "02:30");
         QCOMPARE(w.row({spring, later}), QStringLiteral("affiche 29/03/2026 02:30; actif 29/03/2026 03:30"));
@@ -298,9 +291,8 @@ private slots:
             ids << w.add(QStringLiteral("R%1").arg(i), QStringLiteral("04/03/2026 08:%1").arg(i, 2, 10, QChar('0')));
         w.load();
         QTRY_VERIFY_WITH_TIMEOUT(w.lateList() && w.opened().size() == 20, 30000);
-        QList<qint64> notes = w.opened();
-        std::sort(notes.begin(), notes.end());
-        QCOMPARE(notes, ids.mid(4));
+        const QList<qint64> notes = w.opened();
+        QCOMPARE(QSet<qint64>(notes.begin(), notes.end()), QSet<qint64>(ids.begin() + 4, ids.end()));
         frmTavanote* note = w.note(ids[23]);
         QCOMPARE(ctl<QLabel>(note, "lblJour")->text() + '|' + ctl<QLabel>(note, "lblheure")->text(),
                  "04/03/2026|08:23");
