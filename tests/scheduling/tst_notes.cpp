@@ -46,6 +46,7 @@ struct World : TestWorld {
     void load() {
         frm = std::make_unique<frmGestionMessages>(services(), false);
         QVERIFY(frm->Form_Load());
+        QTRY_VERIFY_WITH_TIMEOUT(!frm->openingNotes(), 60000);  // start-up notes open a few at a turn
     }
     // Ticks of the due check every 15 seconds from the local time from, for seconds.
     void ticks(const char* from, int seconds = 1) {
@@ -206,7 +207,7 @@ private slots:
         const qint64 spring = w.add("Heure d'été", "29/03/2026 02:30");
         const qint64 later = w.add("Après", "29/03/2026 03:30");
         w.load();
-        QTRY_COMPARE_WITH_TIMEOUT(w.opened(), QList<qint64>({now}), 30000);
+        QCOMPARE(w.opened(), QList<qint64>({now}));
         w.runMinutes(2);  // 01:59, then 03:00
         QCOMPARE(w.opened(), QList<qint64>({now, spring}));
         QCOMPARE(ctl<QLabel>(w.note(spring), "lblheure")->text(), "02:30");
@@ -290,7 +291,6 @@ private slots:
         for (int i = 0; i < 24; ++i)
             ids << w.add(QStringLiteral("R%1").arg(i), QStringLiteral("04/03/2026 08:%1").arg(i, 2, 10, QChar('0')));
         w.load();
-        QTRY_VERIFY_WITH_TIMEOUT(w.lateList() && w.opened().size() == 20, 30000);
         const QList<qint64> notes = w.opened();
         QCOMPARE(QSet<qint64>(notes.begin(), notes.end()), QSet<qint64>(ids.begin() + 4, ids.end()));
         frmTavanote* note = w.note(ids[23]);
