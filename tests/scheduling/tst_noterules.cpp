@@ -105,49 +105,38 @@ private slots:
         }
     }
 
-    // Put off at the clock's local reading (TZ=Europe/Paris) with the entry chosen (-1: the return time written as
-    // "demain"), the message in the state given (empty: gone), the row read at now. The note shows the display of
-    // 08:00, or the minute put off.
+    // Each row "clock|entry|etat|now|becomes": put off at the clock's local reading (TZ=Europe/Paris) with the entry
+    // chosen (0: 5 minutes, 1: 10 minutes, 2: 30 minutes, 4: tomorrow; -1: the return time written as "demain"), the
+    // message in the state given (empty: gone), the row read at now, it becomes "wait <retour>", "open <display>",
+    // "rearm <retour> <depuis>" or "drop". The note shows the display of 08:00, or the minute put off.
     void putOffNoteBecomes() {
-        const int m5 = 0, m10 = 1, m30 = 2, tomorrow = 4;
-        const struct {
-            const char *name, *clock;
-            int choice;
-            const char *etat, *now;
-            const char* becomes;  // wait <retour> | open <display> | rearm <retour> <depuis> | drop
-        } rows[] = {
-            {"5 minutes, the minute before", "07/12/2026 08:03", m5, "affiche", "07/12/2026 08:07",
-             "wait 07/12/2026 08:08"},
-            {"5 minutes, at its minute", "07/12/2026 08:03", m5, "affiche", "07/12/2026 08:08",
-             "open 07/12/2026 08:00"},
-            {"tomorrow, same time", "07/12/2026 08:03", tomorrow, "affiche", "08/12/2026 08:02",
-             "wait 08/12/2026 08:03"},
+        const QStringList rows = {
+            "07/12/2026 08:03|0|affiche|07/12/2026 08:07|wait 07/12/2026 08:08",
+            "07/12/2026 08:03|0|affiche|07/12/2026 08:08|open 07/12/2026 08:00",
+            "07/12/2026 08:03|4|affiche|08/12/2026 08:02|wait 08/12/2026 08:03",
             // The computer slept, or the clock was set forward: it opens at once, showing its display.
-            {"clock set forward", "07/12/2026 08:03", m5, "affiche", "09/12/2026 15:00", "open 07/12/2026 08:00"},
+            "07/12/2026 08:03|0|affiche|09/12/2026 15:00|open 07/12/2026 08:00",
             // The clock set back behind the moment it was put off: the delay counts again from now.
-            {"clock set back", "07/12/2026 08:03", m10, "affiche", "07/12/2026 07:30",
-             "rearm 07/12/2026 07:40 07/12/2026 07:30"},
+            "07/12/2026 08:03|1|affiche|07/12/2026 07:30|rearm 07/12/2026 07:40 07/12/2026 07:30",
             // Spring change in Paris, 29/03/2026: 02:00 becomes 03:00.
-            {"tomorrow in the spring gap, first minute after", "28/03/2026 02:30", tomorrow, "affiche",
-             "29/03/2026 03:00", "open 28/03/2026 02:30"},
-            {"30 minutes lived over the spring change", "29/03/2026 01:50", m30, "affiche", "29/03/2026 03:00",
-             "wait 29/03/2026 03:20"},
-            {"message gone", "07/12/2026 08:03", m5, "", "07/12/2026 08:08", "drop"},
-            {"message changed meanwhile", "07/12/2026 08:03", m5, "actif", "07/12/2026 08:04", "drop"},
-            {"return time unreadable", "07/12/2026 08:03", -1, "affiche", "07/12/2026 08:04", "open 07/12/2026 08:00"},
-        };
-        for (const auto& r : rows) {
-            const QDateTime naive = at(r.clock);
+            "28/03/2026 02:30|4|affiche|29/03/2026 03:00|open 28/03/2026 02:30",
+            "29/03/2026 01:50|2|affiche|29/03/2026 03:00|wait 29/03/2026 03:20",
+            // The message gone, or changed meanwhile; a return time that cannot be read.
+            "07/12/2026 08:03|0||07/12/2026 08:08|drop", "07/12/2026 08:03|0|actif|07/12/2026 08:04|drop",
+            "07/12/2026 08:03|-1|affiche|07/12/2026 08:04|open 07/12/2026 08:00"};
+        for (const QString& r : rows) {
+            const QStringList c = r.split('|');
+            const QDateTime naive = at(c[0]);
             const QDateTime local(naive.date(), naive.time(), Qt::LocalTime);
-            const QDateTime display = QString(r.clock).endsWith("08:03") ? naive.addSecs(-180) : naive;
-            PutOff row = putOffRow(7, display, static_cast<PutOffChoice>(std::max(r.choice, 0)), local);
-            if (r.choice < 0)
+            const QDateTime display = c[0].endsWith("08:03") ? naive.addSecs(-180) : naive;
+            PutOff row = putOffRow(7, display, static_cast<PutOffChoice>(std::max(c[1].toInt(), 0)), local);
+            if (c[1] == "-1")
                 row.retour = "demain";
-            QCOMPARE(row.depuis, r.clock);
+            QCOMPARE(row.depuis, c[0]);
             std::optional<Message> message;
-            if (*r.etat)
-                message = Message{7, "Dentiste", "Appeler", "", "", r.etat, "0", formatDateTime(display), ""};
-            const PutOffDecision decision = decidePutOff(row, message, at(r.now));
+            if (!c[2].isEmpty())
+                message = Message{7, "Dentiste", "Appeler", "", "", c[2], "0", formatDateTime(display), ""};
+            const PutOffDecision decision = decidePutOff(row, message, at(c[3]));
             QString got = "drop";
             if (decision.kind == PutOffDecision::Wait)
                 got = "wait " + row.retour;
@@ -155,7 +144,7 @@ private slots:
                 got = "open " + formatDateTime(decision.display);
             else if (decision.kind == PutOffDecision::Rearm && decision.rearmed.affichage == row.affichage)
                 got = "rearm " + decision.rearmed.retour + ' ' + decision.rearmed.depuis;
-            QVERIFY2(got == r.becomes, qPrintable(r.name + (": " + got)));
+            QVERIFY2(got == c[4], qPrintable(r + ": " + got));
         }
     }
 

@@ -101,50 +101,42 @@ private slots:
         QVERIFY(expired > 100 && expired < 5000);
     }
 
-    // Each row in the file at 12/03/2026 09:15: the row after the pass ("etat next" or "gone"), then " unreadable"
-    // or " late <display>" for a note it leaves to open late. Whatever the row, the pass goes on to the next one.
+    // Each row, "suppression etat code|next|end|after" (end NULL: none), in the file at 12/03/2026 09:15: the row
+    // after the pass ("etat next" or "gone"), then " unreadable" or " late <display>" for a note it leaves to open
+    // late. Whatever the row, the pass goes on to the next one.
     void startupPass() {
-        const struct {
-            const char *name, *supp, *etat, *code, *next, *end, *after;
-        } rows[] = {
-            // What was missed is left for a late note; errone rows only step.
-            {"daily missed", "0", "actif", "2", "10/03/2026 08:00", kDaily,
-             "actif 10/03/2026 08:00 late 12/03/2026 08:00"},
-            {"daily missed, errone", "1", "errone", "2", "10/03/2026 08:00", kDaily, "errone 13/03/2026 08:00"},
-            {"weekly due at this very minute", "0", "actif", "3", "12/03/2026 09:15", kDaily, "actif 12/03/2026 09:15"},
+        const QStringList rows = {
+            // What was missed is left for a late note; errone rows only step; due at this very minute is not missed.
+            "0 actif 2|10/03/2026 08:00|31/12/2026 08:00|actif 10/03/2026 08:00 late 12/03/2026 08:00",
+            "1 errone 2|10/03/2026 08:00|31/12/2026 08:00|errone 13/03/2026 08:00",
+            "0 actif 3|12/03/2026 09:15|31/12/2026 08:00|actif 12/03/2026 09:15",
             // Once is never expired unseen.
-            {"once a year late", "0", "actif", "0", "11/03/2025 14:00", nullptr,
-             "actif 11/03/2025 14:00 late 11/03/2025 14:00"},
-            {"errone once, deleted", "0", "errone", "0", "11/03/2026 14:00", nullptr, "gone"},
+            "0 actif 0|11/03/2025 14:00|NULL|actif 11/03/2025 14:00 late 11/03/2025 14:00",
+            "0 errone 0|11/03/2026 14:00|NULL|gone",
             // Seven days back at most: the limit itself is late, a minute before it is stepped silently.
-            {"monthly, 7 days late", "0", "actif", "4", "05/03/2026 09:15", kDaily,
-             "actif 05/03/2026 09:15 late 05/03/2026 09:15"},
-            {"monthly, 7 days and a minute", "0", "actif", "4", "05/03/2026 09:14", kDaily, "actif 05/04/2026 09:14"},
+            "0 actif 4|05/03/2026 09:15|31/12/2026 08:00|actif 05/03/2026 09:15 late 05/03/2026 09:15",
+            "0 actif 4|05/03/2026 09:14|31/12/2026 08:00|actif 05/04/2026 09:14",
             // An ended series shows its last display when it is recent; otherwise it expires at once.
-            {"weekly ended recently", "0", "actif", "3", "02/03/2026 18:00", "11/03/2026 18:00",
-             "actif 02/03/2026 18:00 late 09/03/2026 18:00"},
-            {"weekly ended, errone", "1", "actif", "3", "02/02/2026 18:00", "11/02/2026 18:00",
-             "errone 02/02/2026 18:00"},
-            // Codes 9 and past it (another tool's) are left alone, however late.
-            {"startup, errone", "0", "errone", "9", "", "", "errone"},
-            {"code 10, passed", "0", "actif", "10", "10/03/2026 08:00", "11/03/2026 08:00", "actif 10/03/2026 08:00"},
-            {"hourly ten years behind", "0", "actif", "1", "12/03/2016 08:00", "31/12/2030 08:00",
-             "actif 12/03/2016 08:00 late 12/03/2026 09:00"},
+            "0 actif 3|02/03/2026 18:00|11/03/2026 18:00|actif 02/03/2026 18:00 late 09/03/2026 18:00",
+            "1 actif 3|02/02/2026 18:00|11/02/2026 18:00|errone 02/02/2026 18:00",
+            // Codes 9 and past it (another tool's) are left alone, however late; hourly ten years behind is late.
+            "0 errone 9|||errone", "0 actif 10|10/03/2026 08:00|11/03/2026 08:00|actif 10/03/2026 08:00",
+            "0 actif 1|12/03/2016 08:00|31/12/2030 08:00|actif 12/03/2016 08:00 late 12/03/2026 09:00",
             // A row whose next display or end cannot be read is left as it is.
-            {"once, next in words", "0", "actif", "0", "demain", nullptr, "actif demain unreadable"},
-            {"end in words", "0", "actif", "2", "10/03/2026 08:00", "fin de l'année",
-             "actif 10/03/2026 08:00 unreadable"},
-            {"no end", "0", "actif", "8", "10/03/2026 08:00", nullptr, "actif 10/03/2026 08:00 unreadable"},
-        };
-        for (const auto& r : rows) {
-            StoreFixture f(r.supp);
-            const qint64 id = f.insert("Médicament", r.etat, r.code, r.next, r.end ? QString(r.end) : QString());
+            "0 actif 0|demain|NULL|actif demain unreadable",
+            "0 actif 2|10/03/2026 08:00|fin de l'année|actif 10/03/2026 08:00 unreadable",
+            "0 actif 8|10/03/2026 08:00|NULL|actif 10/03/2026 08:00 unreadable"};
+        for (const QString& row : rows) {
+            const QStringList c = row.split('|');
+            const QStringList head = c[0].split(' ');
+            StoreFixture f(head[0]);
+            const qint64 id = f.insert("Médicament", head[1], head[2], c[1], c[2] == "NULL" ? QString() : c[2]);
             const qint64 next = f.insert("Suivant", "errone", "2", "10/03/2026 08:00", kDaily);
             const StartupPassResult result = runStartupPass(f.store, f.expiry, at("12/03/2026 09:15"));
             QString after = f.row(id).trimmed() + (result.unreadable == 1 ? " unreadable" : "");
             for (const LateDisplay& late : result.late)
                 after += QStringLiteral(" late ") + formatDateTime(late.at);
-            QVERIFY2(after == r.after && result.failed == 0, qPrintable(r.name + (": " + after)));
+            QVERIFY2(after == c[3] && result.failed == 0, qPrintable(row + ": " + after));
             QCOMPARE(f.row(next), QStringLiteral("errone 13/03/2026 08:00"));
         }
     }
