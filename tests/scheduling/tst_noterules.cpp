@@ -133,10 +133,9 @@ private slots:
             if (c[1] == "-1")
                 row.retour = "demain";
             QCOMPARE(row.depuis, c[0]);
-            std::optional<Message> message;
-            if (!c[2].isEmpty())
-                message = Message{7, "Dentiste", "Appeler", "", "", c[2], "0", formatDateTime(display), ""};
-            const PutOffDecision decision = decidePutOff(row, message, at(c[3]));
+            const Message message{7, "Dentiste", "Appeler", "", "", c[2], "0", formatDateTime(display), ""};
+            const PutOffDecision decision =
+                decidePutOff(row, c[2].isEmpty() ? std::nullopt : std::optional(message), at(c[3]));
             QString got = "drop";
             if (decision.kind == PutOffDecision::Wait)
                 got = "wait " + row.retour;
