@@ -27,7 +27,7 @@ QString close(const QString& supp, const QString& code, const QString& end, cons
     return f.row(id);
 }
 
-// The preferences read from a settings file holding one key of "parametres".
+// The preferences read from a settings file once one key of "parametres" is set in it.
 Preferences stored(const char* key, const QString& value) {
     static StoreFixture f;
     f.settings.set(kParametres, QLatin1String(key), value);

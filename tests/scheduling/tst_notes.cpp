@@ -137,9 +137,9 @@ private slots:
     }
 
     // Ticking at each minute's start, each message opens in the tick of its minute (at load for the minute the
-    // program starts in), once; a clock set back opens
-    // nothing again, one set a day forward opens the skipped minutes' messages late, once. A next display not
-    // written as the program writes it, or one of a message shown at start, is never due.
+    // program starts in), once; a clock set back opens nothing again, one set a day forward opens the skipped
+    // minutes' messages late, once. A next display not written as the program writes it, or one of a message shown
+    // at start, is never due.
     void everyMinuteOpensItsMessagesOnce() {
         World w("05/03/2026 07:58:50");
         const qint64 first = w.add("Réveil", "05/03/2026 07:58");  // due in the minute the program starts: at load
