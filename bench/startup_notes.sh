@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program on Xvfb with openbox (no notification area, so the main window shows at the end of its load),
 # started on a store of COUNT messages: KIND "start" (shown at every start) or "late" (one-time, due yesterday).
-# Prints when the main window was shown and when the last note window was mapped, in seconds after launch, and
+# Prints when the main window was shown and when the last window was mapped, in seconds after launch, and
 # the notes on screen.
 # Usage: startup_notes.sh TAVANOTE MKSTORE [COUNT] [KIND]
 set -u
@@ -23,17 +23,19 @@ if [ "$kind" = start ]; then code=9; when=$(date '+%d/%m/%Y %H:%M'); else code=0
     done
     echo "COMMIT;"
 } | sqlite3 "$store"
-notes() { xdotool search --onlyvisible --name '^Note [0-9]+$' 2>/dev/null | wc -l; }
+# The windows the window manager has mapped, read in one request (a search by name over hundreds of windows would
+# load the X server it measures); the notes among them are counted by name once at the end.
+managed() { xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -o '0x[0-9a-f]*' | wc -l; }
 start=$(date +%s.%N)
 start
 since() { awk -v n="$(date +%s.%N)" -v s="$start" 'BEGIN {printf "%.2f", n - s}'; }
 main="" last="" seen=0 steady=0
 for _ in $(seq 6000); do
     [ -z "$main" ] && xdotool search --onlyvisible --name '^Gestion des messages$' >/dev/null 2>&1 && main=$(since)
-    n=$(notes)
+    n=$(managed)
     if [ "$n" -gt "$seen" ]; then seen=$n last=$(since) steady=0; else steady=$((steady + 1)); fi
-    [ -n "$main" ] && [ "$steady" -ge 50 ] && break
-    [ "$kind" = start ] && [ "$seen" -ge "$count" ] && [ -n "$main" ] && break
-    sleep 0.05
+    [ -n "$main" ] && [ "$steady" -ge 150 ] && break  # 3 s without a new window
+    sleep 0.02
 done
-echo "$count $kind messages: main window shown at ${main:-never} s, $seen notes, the last mapped at ${last:-never} s"
+notes=$(xdotool search --onlyvisible --name '^Note [0-9]+$' 2>/dev/null | wc -l)
+echo "$count $kind messages: main window shown at ${main:-never} s, $notes notes, the last window mapped at ${last:-never} s"
