@@ -1,4 +1,3 @@
-#include <QFile>
 #include <QTest>
 
 #include "calendar/IcalSupport.h"
@@ -13,6 +12,16 @@ namespace {
 
 Message message(const QString& titre, const QString& code, const QString& next, const QString& end = QString()) {
     return Message{7, titre, "Texte de " + titre, next.left(10), next.mid(11), kStateActif, code, next, end};
+}
+
+// Each message's eight fields joined by "|".
+QStringList fields(const MessageList& list) {
+    QStringList all;
+    for (const Message& m : list)
+        all << QStringList{m.titre, m.message,     m.datemessage,       m.heuremessage,
+                           m.etat,  m.periodicite, m.prochainaffichage, m.dernieraffichage}
+                   .join(QLatin1Char('|'));
+    return all;
 }
 
 IcsExport exported(const MessageList& messages) {
@@ -90,14 +99,12 @@ private slots:
                  {"Réunion, salle 2; étage", "0", "12/01/2027 14:30", ""},
                  {"Loyer 🏠", "4", "31/01/2027 10:00", "31/12/2028 10:00"},
                  {"Anniversaire", "8", "29/02/2028 12:00", "28/02/2031 12:00"},
-                 {"Tisane", "2", "10/01/2027 21:00", "10/03/2027 21:00"},
-                 {"Code 1", "1", "15/01/2027 08:00", "15/01/2029 08:00"},
-                 {"Code 3", "3", "15/01/2027 08:00", "15/01/2029 08:00"},
-                 {"Code 5", "5", "15/01/2027 08:00", "15/01/2029 08:00"},
-                 {"Code 6", "6", "15/01/2027 08:00", "15/01/2029 08:00"},
-                 {"Code 7", "7", "15/01/2027 08:00", "15/01/2029 08:00"},
-                 {"Au démarrage", "9", "", ""}})
+                 {"Tisane", "2", "10/01/2027 21:00", "10/03/2027 21:00"}})
             messages.push_back(message(QString::fromUtf8(titre), code, next, end));
+        for (const char* code : {"1", "3", "5", "6", "7"})  // on a day every month has
+            messages.push_back(
+                message(QStringLiteral("Code %1").arg(code), code, "15/01/2027 08:00", "15/01/2029 08:00"));
+        messages.push_back(message(QStringLiteral("Au démarrage"), QStringLiteral("9"), QString()));
         messages[0].message = QStringLiteral("Ligne 1, avec virgule;\nligne 2 « accentuée » éàç — 😀 fin\\");
         messages[1].message = QString(80, QChar(0x00E9)) + QStringLiteral("🏠🏠🏠 long texte plié");
         const IcsExport ics = exported(messages);
@@ -105,7 +112,6 @@ private slots:
         QCOMPARE(ics.startup, 1);
         QVERIFY(icsLeftOutText(ics).startsWith(QStringLiteral("1 message(s) affiché(s) à chaque démarrage")));
         // UTF-8, CR LF, folded at 75 octets without cutting a character.
-        QCOMPARE(QString::fromUtf8(ics.bytes).toUtf8(), ics.bytes);
         QCOMPARE(ics.bytes.count('\n'), ics.bytes.count("\r\n"));
         for (const QByteArray& line : ics.bytes.split('\n')) {
             QVERIFY2(line.size() <= 76, line.constData());
@@ -114,36 +120,7 @@ private slots:
         const IcsRead read = readIcs(ics.bytes);
         QCOMPARE(read.error + read.left.join(' '), QString());
         messages.pop_back();
-        const auto fields = [](const MessageList& list) {
-            QStringList all;
-            for (const Message& m : list)
-                all << QStringList{m.titre, m.message,     m.datemessage,       m.heuremessage,
-                                   m.etat,  m.periodicite, m.prochainaffichage, m.dernieraffichage};
-            return all;
-        };
         QCOMPARE(fields(read.messages), fields(messages));
-    }
-
-    // A file in the shape Evolution writes: what is imported, and what is left and why (Thunderbird's:
-    // tst_frmimporter).
-    void evolutionFile() {
-        QFile in(QStringLiteral(ICS_DATA "/evolution.ics"));
-        QVERIFY(in.open(QIODevice::ReadOnly));
-        const IcsRead read = readIcs(in.readAll());
-        QCOMPARE(read.error, QString());
-        QCOMPARE(read.held, 5);
-        QStringList got;
-        for (const Message& m : read.messages)
-            got << m.titre + '|' + m.prochainaffichage + '|' + m.periodicite + '|' + m.dernieraffichage;
-        QCOMPARE(got, (QStringList{"Appel avec New York|15/01/2027 15:00|0|",
-                                   "Comprimé|10/01/2027 08:00|2|19/01/2027 08:00"}));
-        QCOMPARE(
-            read.left,
-            (QStringList{
-                "« Loyer » : ses dates ne suivent pas les pas de Tavanote (fin de mois, dates ajoutées ou retirées)",
-                "« Acheter du pain » : tâche sans date de début",
-                "« Ailleurs » : fuseau horaire inconnu (Mars/Olympus)"}));
-        QVERIFY(read.notes.isEmpty());
     }
 
     // Recurrences no periodicity says are left with their reason, never approximated.

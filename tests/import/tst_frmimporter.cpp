@@ -18,8 +18,7 @@ using namespace tavanote::test;
 
 namespace {
 
-const QString kNames =
-    QStringLiteral("titre;message;datemessage;heuremessage;etat;periodicite;prochainaffichage;dernieraffichage");
+const QString kNames = importFieldNames().join(QLatin1Char(';'));
 const QString kNotFound = QStringLiteral(
     "Impossible d'importer les données du fichier sélectionné.\nAssurez-vous que ce dernier existe ou que le nom est "
     "correct.");
@@ -227,6 +226,16 @@ private slots:
                            "Q:" + duplicateQuestionHead() + "Dentiste\n" + duplicateQuestionTail(), done}
             << QStringList{"Anniversaire de Camille|actif|8|23/10/2027 09:00|23/10/2030 09:00",
                            "Déclarer les impôts en ligne a|actif|0|15/04/2027 09:00|"};
+        QTest::newRow("calendar from Evolution")
+            << "evolution.ics" << QByteArray() << 0 << false
+            << QStringList{"Q:Le fichier [evolution.ics] contient 5 événement(s) ou tâche(s).\n2 seront importé(s).\n\n"
+                           "Ne seront pas importés:\n« Loyer » : ses dates ne suivent pas les pas de Tavanote (fin de "
+                           "mois, dates ajoutées ou retirées)\n« Acheter du pain » : tâche sans date de début\n"
+                           "« Ailleurs » : fuseau horaire inconnu (Mars/Olympus)\n" +
+                               continueImportQuestion(),
+                           done}
+            << QStringList{"Appel avec New York|actif|0|15/01/2027 15:00|",
+                           "Comprimé|actif|2|10/01/2027 08:00|19/01/2027 08:00"};
         QTest::newRow("calendar refused at the summary")
             << "thunderbird.ics" << QByteArray() << 0 << false
             << QStringList{"N:" + kThunderbird + continueImportQuestion(), cancelled} << QStringList{};
