@@ -1,11 +1,8 @@
 // The import window as a user opens it from the main window (Ctrl+O): reading a file into the grid, preparing the
 // grid, the cell editor, the import of a delimited file or a calendar in one transaction with its questions, and
 // imported messages whose display time has passed.
-#include <sqlite3.h>
-
 #include <QtWidgets>
 
-#include "app/Application.h"
 #include "common/WindowHelpers.h"
 #include "import/ImportCheck.h"
 #include "import/ImportGridModel.h"
@@ -74,13 +71,6 @@ struct World : MainWindowWorld {
         click("cmdDonnees");
     }
     const ImportGrid& grid() { return imp->gridModel().grid(); }
-    // Row r of the grid, its cells joined by "|" (the number column first), without the empty cells at its end.
-    QString row(int r) {
-        QString text = grid().row(r).join(QLatin1Char('|'));
-        while (text.endsWith(QLatin1Char('|')))
-            text.chop(1);
-        return text;
-    }
     bool expanded() { return imp->height() == twips(frmImporter::kExpandedHeight); }
     // A click on a data cell of the grid, in grid coordinates.
     void clickCell(int row, int column, bool twice = false) {
@@ -125,8 +115,7 @@ private slots:
         w.clickCell(1, 2);
         fields->setCurrentRow(0);
         w.click("cmdChanger");
-        QCOMPARE(w.grid().header(2), QStringLiteral("titre"));
-        QCOMPARE(fields->count(), 7);
+        QVERIFY(w.grid().header(2) == "titre" && fields->count() == 7);
         w.expectBoxes({"I:Sélectionnez une colonne.",
                        "Q:Êtes-vous sûr(e) de vouloir supprimer la colonne sélectionnée [titre] ?\nAttention: cette "
                        "suppression est définitive."});
@@ -134,8 +123,7 @@ private slots:
         w.clickCell(1, 2);
         w.click("cmdSupprimerColonne");
         QVERIFY(w.dialogs.allAnswered() && !w.grid().isVisible(2) && w.c<QTableView>("FGrid")->isColumnHidden(1));
-        QCOMPARE(fields->item(0)->text(), QStringLiteral("titre"));
-        QCOMPARE(fields->count(), 8);
+        QVERIFY(fields->item(0)->text() == "titre" && fields->count() == 8);
 
         // Row 2 of five deleted: the rows are numbered 1 to 4 again.
         w.clickCell(2, 1);
@@ -143,20 +131,18 @@ private slots:
             {"Q:Êtes-vous sûr(e) de vouloir supprimer la ligne sélectionnée (ligne 2) ?\nAttention: cette "
              "suppression est définitive."});
         w.click("cmdSupprimerLigne");
-        QCOMPARE(w.row(4), QStringLiteral("4|i|j"));
+        QCOMPARE(w.grid().row(4).mid(0, 3), QStringList({"4", "i", "j"}));
         QVERIFY2(line->text().startsWith(" Ligne: 2 sur 4 "), qPrintable(line->text()));
 
         // The editor is modeless: OK writes into the cell current at that moment, blanks kept.
         w.clickCell(1, 1, true);
         QPointer<frmValeurCellule> editor = w.imp->cellEditor();
-        QVERIFY(editor && editor->isVisible() && editor->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QCOMPARE(editor->txtValeur->selectedText(), QStringLiteral("a"));
+        QVERIFY(editor && editor->isVisible() && editor->txtValeur->selectedText() == "a");
         w.clickCell(2, 1);
         editor->txtValeur->setFocus();
         QTest::keyClicks(editor->txtValeur, "  neuf");
         QTest::mouseClick(editor->Boutons[0], Qt::LeftButton);
-        QCOMPARE(w.row(1), QStringLiteral("1|a|b"));
-        QCOMPARE(w.row(2), QStringLiteral("2|  neuf|f"));
+        QCOMPARE(w.grid().row(1).mid(1, 2) + w.grid().row(2).mid(1, 2), QStringList({"a", "b", "  neuf", "f"}));
         QVERIFY(!editor || !editor->isVisible());
         // Closing the window closes an open editor with it.
         w.click("cmdModifierValeur");
@@ -173,7 +159,6 @@ private slots:
     void importing_data() {
         QTest::addColumn<QString>("file");        // empty: the folder itself
         QTest::addColumn<QByteArray>("bytes");    // null: not written (a calendar of tests/calendar/data, or gone)
-        QTest::addColumn<int>("failure");         // an SQLite code every write fails with, or 0
         QTest::addColumn<bool>("disabled");       // the messages disabled in the main window
         QTest::addColumn<QStringList>("boxes");   // as World::expectBoxes
         QTest::addColumn<QStringList>("stored");  // after "Dentiste", stored before
@@ -184,50 +169,41 @@ private slots:
         const QString goOn = "Q:" + continueImportQuestion();
         const QString done = "I:" + importSucceededText();
         const QString cancelled = "I:" + importCancelledText();
-        QTest::newRow("imported") << "i.txt" << names + good + "L'été;Texte;01/07/2026;08:30;;0;;" << 0 << false
-                                  << QStringList{goOn, done}
-                                  << QStringList{reunion, QStringLiteral("L'été|actif|0|01/07/2026 08:30|")};
         QTest::newRow("Windows-1252, tab")
-            << "w.txt" << QByteArray(names + "caf\xe9;\x80;05/12/2026;14:00;;0;;").replace(';', '\t') << 0 << false
+            << "w.txt" << QByteArray(names + "caf\xe9;\x80;05/12/2026;14:00;;0;;").replace(';', '\t') << false
             << QStringList{goOn, done} << QStringList{QStringLiteral("café|actif|0|05/12/2026 14:00|")};
         QTest::newRow("RTF read as its text")
             << "r.RTF"
-            << "{\\rtf1 " + names + "\\par " + QByteArray(good).replace("é", "\\'e9") + "\\par}" << 0 << false
+            << "{\\rtf1 " + names + "\\par " + QByteArray(good).replace("é", "\\'e9") + "\\par}" << false
             << QStringList{goOn, done} << QStringList{reunion};
-        QTest::newRow("no to going on") << "i.txt" << names + good << 0 << false
-                                        << QStringList{"N" + goOn.mid(1), cancelled} << QStringList{};
+        QTest::newRow("no to going on") << "i.txt" << names + good << false << QStringList{"N" + goOn.mid(1), cancelled}
+                                        << QStringList{};
         QTest::newRow("the second row refused by the store")
-            << "i.txt" << names + good + QByteArray(good).replace("Réunion", "Deux") << 0 << false
+            << "i.txt" << names + good + QByteArray(good).replace("Réunion", "Deux") << false
             << QStringList{goOn, failed + "titre refusé"} << QStringList{};
-        QTest::newRow("disk full") << "i.txt" << names + good << SQLITE_FULL << false
-                                   << QStringList{goOn, failed +
-                                                            "Le disque est plein: libérez de la place sur le disque, "
-                                                            "puis recommencez.\n(" +
-                                                            sqlite3_errstr(SQLITE_FULL) + ")"}
-                                   << QStringList{};
         QTest::newRow("a shorter second line")
-            << "s.txt" << QByteArray("a;b;c\nd;e") << 0 << false
+            << "s.txt" << QByteArray("a;b;c\nd;e") << false
             << QStringList{"I:Le fichier que vous tentez d'importer n'est peut être pas un fichier valide ou il se peut "
                            "que vous ayez mal défini la valeur du séparateur de texte ou de délimiteur de texte ce qui "
                            "provoque cette erreur. Recommencez l'importation mais, avant d'appuyer sur le bouton VOIR "
                            "LES DONNEES, appuyez sur le bouton APERCU pour avoir un aperçu des données du fichier et "
                            "regler les options en fonction de celles-ci."}
             << QStringList{};
-        QTest::newRow("empty") << "e.txt" << QByteArray("") << 0 << false
+        QTest::newRow("empty") << "e.txt" << QByteArray("") << false
                                << QStringList{"I:Il n'existe aucune donnée dans le fichier à importer."}
                                << QStringList{};
-        QTest::newRow("a folder") << QString() << QByteArray() << 0 << false << QStringList{"I:" + kNotFound}
+        QTest::newRow("a folder") << QString() << QByteArray() << false << QStringList{"I:" + kNotFound}
                                   << QStringList{};
-        QTest::newRow("a file gone") << "gone.txt" << QByteArray() << 0 << false << QStringList{"I:" + kNotFound}
+        QTest::newRow("a file gone") << "gone.txt" << QByteArray() << false << QStringList{"I:" + kNotFound}
                                      << QStringList{};
         QTest::newRow("calendar, a duplicate left out")
-            << "thunderbird.ics" << QByteArray() << 0 << false
+            << "thunderbird.ics" << QByteArray() << false
             << QStringList{"Q:" + kThunderbird + continueImportQuestion(),
                            "Q:" + duplicateQuestionHead() + "Dentiste\n" + duplicateQuestionTail(), done}
             << QStringList{"Anniversaire de Camille|actif|8|23/10/2027 09:00|23/10/2030 09:00",
                            "Déclarer les impôts en ligne a|actif|0|15/04/2027 09:00|"};
         QTest::newRow("calendar from Evolution")
-            << "evolution.ics" << QByteArray() << 0 << false
+            << "evolution.ics" << QByteArray() << false
             << QStringList{"Q:Le fichier [evolution.ics] contient 5 événement(s) ou tâche(s).\n2 seront importé(s).\n\n"
                            "Ne seront pas importés:\n« Loyer » : ses dates ne suivent pas les pas de Tavanote (fin de "
                            "mois, dates ajoutées ou retirées)\n« Acheter du pain » : tâche sans date de début\n"
@@ -237,10 +213,10 @@ private slots:
             << QStringList{"Appel avec New York|actif|0|15/01/2027 15:00|",
                            "Comprimé|actif|2|10/01/2027 08:00|19/01/2027 08:00"};
         QTest::newRow("calendar refused at the summary")
-            << "thunderbird.ics" << QByteArray() << 0 << false
+            << "thunderbird.ics" << QByteArray() << false
             << QStringList{"N:" + kThunderbird + continueImportQuestion(), cancelled} << QStringList{};
         QTest::newRow("broken calendar")
-            << "b.ics" << QByteArray("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n") << 0 << false
+            << "b.ics" << QByteArray("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n") << false
             << QStringList{"I:Importation impossible:\nCe fichier n'est pas un agenda iCalendar lisible: il doit "
                            "commencer par BEGIN:VCALENDAR et se terminer par END:VCALENDAR (un fichier tronqué ou "
                            "abîmé est refusé entier)."}
@@ -251,14 +227,14 @@ private slots:
                                   "Mensuel;t;10/01/2026;10:00;;4;10/01/2026 10:00;31/12/2026 10:00\n"
                                   "Fini;t;01/01/2026;10:00;;2;01/01/2026 10:00;01/02/2026 10:00\n"
                                   "Maintenant;t;05/06/2026;09:00;;0;;";
-        QTest::newRow("displays passed") << "n.csv" << passed << 0 << false << QStringList{goOn, done}
+        QTest::newRow("displays passed") << "n.csv" << passed << false << QStringList{goOn, done}
                                          << QStringList{"Quotidien|affiche|2|05/06/2026 05:11|31/12/2026 05:11",
                                                         "Ce matin|affiche|0|05/06/2026 07:00|",
                                                         "Mensuel|actif|4|10/06/2026 10:00|31/12/2026 10:00",
                                                         "Fini|errone|2|01/01/2026 10:00|01/02/2026 10:00",
                                                         "Maintenant|actif|0|05/06/2026 09:00|"};
         QTest::newRow("displays passed, messages disabled")
-            << "n.csv" << passed << 0 << true << QStringList{goOn, done}
+            << "n.csv" << passed << true << QStringList{goOn, done}
             << QStringList{"Quotidien|actif|2|04/06/2026 05:11|31/12/2026 05:11", "Ce matin|actif|0|05/06/2026 07:00|",
                            "Mensuel|actif|4|10/01/2026 10:00|31/12/2026 10:00",
                            "Fini|actif|2|01/01/2026 10:00|01/02/2026 10:00", "Maintenant|actif|0|05/06/2026 09:00|"};
@@ -266,25 +242,22 @@ private slots:
     void importing() {
         QFETCH(QString, file);
         QFETCH(QByteArray, bytes);
-        QFETCH(int, failure);
         QFETCH(bool, disabled);
         QFETCH(QStringList, boxes);
         QFETCH(QStringList, stored);
         World w(disabled);
         w.expectBoxes(boxes);
         const bool calendar = file.endsWith(".ics");
-        QString path = bytes.isNull() ? w.dir.filePath(file) : w.write(file, bytes);
-        if (calendar && bytes.isNull())
-            path = QStringLiteral(ICS_DATA "/") + file;
+        const QString path = !bytes.isNull() ? w.write(file, bytes)
+                             : calendar      ? QStringLiteral(ICS_DATA "/") + file
+                                             : w.dir.filePath(file);
         if (calendar) {  // imported as soon as it is chosen
             w.dialogs.fileNames.push_back(path);
             w.click("cmdParcourir");
         } else {
             w.read(path, bytes.contains('\t') ? 0 : 1, true);  // a file with tabs is read with the tab option
-            w.store.failWritesWith(failure);
             if (w.expanded())
                 w.click("cmdImporter");
-            w.store.failWritesWith(0);
         }
         QVERIFY(w.dialogs.allAnswered());
         stored.prepend("Dentiste|actif|2|01/01/2027 08:00|01/01/2028 08:00");
@@ -301,28 +274,20 @@ private slots:
             QCOMPARE(QApplication::focusWidget(), w.c<QLineEdit>("txtCheminfichier"));
     }
 
-    // The real box listing 10,000 duplicate titles fits the screen with its texts and buttons, and the list scrolls.
+    // The real box listing 10,000 duplicate titles fits the screen and its list scrolls.
     void longListScrolls() {
-        QVERIFY(installFrenchTranslations());
-        QStringList shown;  // the texts inside the box
+        bool fits = false;
         QTimer::singleShot(0, this, [&] {
             auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             auto* list = box->findChild<QPlainTextEdit*>();
-            if (box->screen()->availableGeometry().contains(box->frameGeometry()) &&
-                list->verticalScrollBar()->maximum() > 0 && list->document()->blockCount() == 10000)
-                shown << "<fits, scrolls>";
-            for (QWidget* child : box->findChildren<QWidget*>()) {
-                if (box->rect().contains(QRect(child->mapTo(box, QPoint(0, 0)), child->size())))
-                    shown << child->property("text").toString().remove(QLatin1Char('&'));
-            }
+            fits = box->screen()->availableGeometry().contains(box->frameGeometry()) &&
+                   list->verticalScrollBar()->maximum() > 0 && list->document()->blockCount() == 10000;
             box->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Yes)->click();
         });
         QCOMPARE(QtDialogs().listMessage(nullptr, "Avant:\n\n", QStringLiteral("Titre\n").repeated(10000),
                                          "\nOn continue ?", Icon::Question, Buttons::YesNo),
                  Answer::Yes);
-        shown.removeAll(QString());
-        shown.sort();
-        QCOMPARE(shown, QStringList({"<fits, scrolls>", "Avant:", "Non", "On continue ?", "Oui"}));
+        QVERIFY(fits);
     }
 };
 
