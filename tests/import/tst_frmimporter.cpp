@@ -60,14 +60,11 @@ struct World : MainWindowWorld {
             QTest::qFail("cannot write the file", __FILE__, __LINE__);
         return out.fileName();
     }
-    // Chooses path in the file dialog, the field delimiter option and the names on the first line, then reads.
-    void read(const QString& path, int option = 1, bool names = false) {
+    // Chooses path in the file dialog and reads it with the first line naming the columns.
+    void read(const QString& path) {
         dialogs.fileNames.push_back(path);
         click("cmdParcourir");
-        QTest::mouseClick(ctl<QRadioButton>(imp, QStringLiteral("optDelimiteurChamp_%1").arg(option)), Qt::LeftButton,
-                          {}, QPoint(6, 6));
-        if (names)
-            QTest::mouseClick(c<QCheckBox>("chkNomChamp"), Qt::LeftButton, {}, QPoint(6, 6));
+        QTest::mouseClick(c<QCheckBox>("chkNomChamp"), Qt::LeftButton, {}, QPoint(6, 6));
         click("cmdDonnees");
     }
     const ImportGrid& grid() { return imp->gridModel().grid(); }
@@ -169,9 +166,6 @@ private slots:
         const QString goOn = "Q:" + continueImportQuestion();
         const QString done = "I:" + importSucceededText();
         const QString cancelled = "I:" + importCancelledText();
-        QTest::newRow("Windows-1252, tab")
-            << "w.txt" << QByteArray(names + "caf\xe9;\x80;05/12/2026;14:00;;0;;").replace(';', '\t') << false
-            << QStringList{goOn, done} << QStringList{QStringLiteral("café|actif|0|05/12/2026 14:00|")};
         QTest::newRow("RTF read as its text")
             << "r.RTF"
             << "{\\rtf1 " + names + "\\par " + QByteArray(good).replace("é", "\\'e9") + "\\par}" << false
@@ -255,7 +249,7 @@ private slots:
             w.dialogs.fileNames.push_back(path);
             w.click("cmdParcourir");
         } else {
-            w.read(path, bytes.contains('\t') ? 0 : 1, true);  // a file with tabs is read with the tab option
+            w.read(path);
             if (w.expanded())
                 w.click("cmdImporter");
         }
