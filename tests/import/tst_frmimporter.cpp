@@ -33,13 +33,9 @@ struct World : MainWindowWorld {
         load();
         if (disabled)
             ctl<QAction>(frm.get(), "mnuDesactiverMessage")->trigger();
-        ctrl(Qt::Key_O);
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* found = qobject_cast<frmImporter*>(window); found && found->isVisible())
-                imp = found;
-        }
-        if (!imp || (imp->activateWindow(), !QTest::qWaitForWindowActive(imp)))
-            QTest::qFail("the import window is not active", __FILE__, __LINE__);
+        ctrl(Qt::Key_O);  // the import window opens, active
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<frmImporter*>(QApplication::activeWindow()), 10000);
+        imp = qobject_cast<frmImporter*>(QApplication::activeWindow());
     }
 
     template <typename T = QPushButton>
@@ -60,13 +56,6 @@ struct World : MainWindowWorld {
             QTest::qFail("cannot write the file", __FILE__, __LINE__);
         return out.fileName();
     }
-    // Chooses path in the file dialog and reads it with the first line naming the columns.
-    void read(const QString& path) {
-        dialogs.fileNames.push_back(path);
-        click("cmdParcourir");
-        QTest::mouseClick(c<QCheckBox>("chkNomChamp"), Qt::LeftButton, {}, QPoint(6, 6));
-        click("cmdDonnees");
-    }
     const ImportGrid& grid() { return imp->gridModel().grid(); }
     bool expanded() { return imp->height() == twips(frmImporter::kExpandedHeight); }
     // A click on a data cell of the grid, in grid coordinates.
@@ -77,16 +66,6 @@ struct World : MainWindowWorld {
         if (twice)
             QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
     }
-    QStringList stored() {
-        QStringList list;
-        SqlRows rs =
-            sql("SELECT titre || '|' || etat || '|' || periodicite || '|' || prochainaffichage || '|' || "
-                "ifnull(dernieraffichage, '') FROM message");
-        for (rs.moveFirst(); !rs.isEOF(); rs.moveNext())
-            list << rs.text(0);
-        return list;
-    }
-
     QPointer<frmImporter> imp;
 };
 
@@ -99,14 +78,13 @@ private slots:
     // across a path change.
     void preparingTheGrid() {
         World w;
-        QLabel* line = w.c<QLabel>("lblLigne");
         w.dialogs.fileNames = {w.write("x.txt", ""), w.write("m.txt", "a;b\nc;d\ne;f\ng;h\ni;j\n")};
         w.click("cmdParcourir");
         QTest::mouseClick(w.c<QRadioButton>("optDelimiteurChamp_4"), Qt::LeftButton, {}, QPoint(6, 6));
         w.click("cmdParcourir");
         QTest::keyClicks(w.c<QLineEdit>("txtDelimiteurChamp"), ";");
         w.click("cmdDonnees");
-        QVERIFY2(line->text().startsWith(" Ligne: 1 sur 5 "), qPrintable(line->text()));
+        QVERIFY(w.c<QLabel>("lblLigne")->text().startsWith(" Ligne: 1 sur 5 "));
         QListWidget* fields = w.c<QListWidget>("lstChamps");
         // "titre" given to column 2, then column 2 deleted: the name is offered again, at the top.
         w.clickCell(1, 2);
@@ -129,7 +107,7 @@ private slots:
              "suppression est définitive."});
         w.click("cmdSupprimerLigne");
         QCOMPARE(w.grid().row(4).mid(0, 3), QStringList({"4", "i", "j"}));
-        QVERIFY2(line->text().startsWith(" Ligne: 2 sur 4 "), qPrintable(line->text()));
+        QVERIFY(w.c<QLabel>("lblLigne")->text().startsWith(" Ligne: 2 sur 4 "));
 
         // The editor is modeless: OK writes into the cell current at that moment, blanks kept.
         w.clickCell(1, 1, true);
@@ -149,10 +127,9 @@ private slots:
         QVERIFY(!w.imp->isVisible() && (!editor || !editor->isVisible()));
     }
 
-    // What a file chosen leaves in the boxes, the store and the window, for a delimited file or a calendar: each
-    // answer, refusal and store failure, all rows or none. Imported displays already passed are dealt with at once:
-    // the latest one missed within a week opens late, one long past is stepped, an ended series expires, this
-    // minute's is left to the due check; none while the messages are disabled.
+    // What a delimited file or a calendar chosen leaves in the boxes, the store and the window: all rows or none.
+    // Displays already passed are dealt with at once: the latest missed within a week opens late, one long past is
+    // stepped, an ended series expires, this minute's is left to the due check; none while messages are disabled.
     void importing_data() {
         QTest::addColumn<QString>("file");        // empty: the folder itself
         QTest::addColumn<QByteArray>("bytes");    // null: not written (a calendar of tests/calendar/data, or gone)
@@ -245,17 +222,23 @@ private slots:
         const QString path = !bytes.isNull() ? w.write(file, bytes)
                              : calendar      ? QStringLiteral(ICS_DATA "/") + file
                                              : w.dir.filePath(file);
-        if (calendar) {  // imported as soon as it is chosen
-            w.dialogs.fileNames.push_back(path);
-            w.click("cmdParcourir");
-        } else {
-            w.read(path);
+        w.dialogs.fileNames.push_back(path);
+        w.click("cmdParcourir");  // a calendar is imported as soon as it is chosen
+        if (!calendar) {          // a delimited file is read, the first line naming the columns, then imported
+            QTest::mouseClick(w.c<QCheckBox>("chkNomChamp"), Qt::LeftButton, {}, QPoint(6, 6));
+            w.click("cmdDonnees");
             if (w.expanded())
                 w.click("cmdImporter");
         }
         QVERIFY(w.dialogs.allAnswered());
+        SqlRows rs = w.sql(
+            "SELECT titre || '|' || etat || '|' || periodicite || '|' || prochainaffichage || '|' || "
+            "ifnull(dernieraffichage, '') FROM message");
+        QStringList rows;
+        for (rs.moveFirst(); !rs.isEOF(); rs.moveNext())
+            rows << rs.text(0);
         stored.prepend("Dentiste|actif|2|01/01/2027 08:00|01/01/2028 08:00");
-        QCOMPARE(w.stored(), stored);
+        QCOMPARE(rows, stored);
         QCOMPARE(w.frm->listModel(0)->rowCount(), stored.filter("|actif|").size());  // listed at once
         QCOMPARE(w.frm->openNotes().size(), stored.filter("|affiche|").size());
         const bool done = boxes.last().endsWith(importSucceededText());
