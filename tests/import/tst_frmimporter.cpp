@@ -1,6 +1,5 @@
-// The import window as a user opens it from the main window (Ctrl+O): reading a file into the grid, preparing the
-// grid, the cell editor, the import of a delimited file or a calendar in one transaction with its questions, and
-// imported messages whose display time has passed.
+// The import window opened from the main window (Ctrl+O): the grid prepared and edited, a delimited file or a
+// calendar imported in one transaction with its questions, imported messages whose display time has passed.
 #include <QtWidgets>
 
 #include "common/WindowHelpers.h"
@@ -15,10 +14,6 @@ using namespace tavanote::test;
 
 namespace {
 
-const QString kNames = importFieldNames().join(QLatin1Char(';'));
-const QString kNotFound = QStringLiteral(
-    "Impossible d'importer les données du fichier sélectionné.\nAssurez-vous que ce dernier existe ou que le nom est "
-    "correct.");
 const QString kThunderbird = QStringLiteral(
     "Le fichier [thunderbird.ics] contient 4 événement(s) ou tâche(s).\n3 seront importé(s).\n\nNe seront pas "
     "importés:\n« Sport » : répétition plusieurs jours par semaine\n\nA noter:\n« Anniversaire de Camille » : journée "
@@ -132,45 +127,48 @@ private slots:
     // stepped, an ended series expires, this minute's is left to the due check; none while messages are disabled.
     void importing_data() {
         QTest::addColumn<QString>("file");        // empty: the folder itself
-        QTest::addColumn<QByteArray>("bytes");    // null: not written (a calendar of tests/calendar/data, or gone)
+        QTest::addColumn<QByteArray>("bytes");    // null: not written (a calendar of tests/calendar/data, the folder)
         QTest::addColumn<bool>("disabled");       // the messages disabled in the main window
         QTest::addColumn<QStringList>("boxes");   // as World::expectBoxes
         QTest::addColumn<QStringList>("stored");  // after "Dentiste", stored before
-        const QByteArray names = kNames.toUtf8() + "\r\n";
+        const QByteArray names = importFieldNames().join(QLatin1Char(';')).toUtf8() + "\r\n";
         const QByteArray good = "Réunion;Salle 2;05/12/2026;14:00;;2;05/12/2026 14:00;31/12/2026 14:00\r\n";
-        const QString reunion = QStringLiteral("Réunion|actif|2|05/12/2026 14:00|31/12/2026 14:00");
-        const QString failed = QStringLiteral("E:L'importation des données a échoué: aucun message n'a été importé.\n");
-        const QString goOn = "Q:" + continueImportQuestion();
-        const QString done = "I:" + importSucceededText();
-        const QString cancelled = "I:" + importCancelledText();
+        const QString goOn = QStringLiteral("Q:\nDésirez-vous continuer l'importation des données ?");
+        const QString done = QStringLiteral("I:L'importation des données a été réalisée avec succès.");
+        const QString cancelled = QStringLiteral("I:Importation annulée...");
         QTest::newRow("RTF read as its text")
             << "r.RTF"
             << "{\\rtf1 " + names + "\\par " + QByteArray(good).replace("é", "\\'e9") + "\\par}" << false
-            << QStringList{goOn, done} << QStringList{reunion};
+            << QStringList{goOn, done} << QStringList{"Réunion|actif|2|05/12/2026 14:00|31/12/2026 14:00"};
         QTest::newRow("no to going on") << "i.txt" << names + good << false << QStringList{"N" + goOn.mid(1), cancelled}
                                         << QStringList{};
         QTest::newRow("the second row refused by the store")
             << "i.txt" << names + good + QByteArray(good).replace("Réunion", "Deux") << false
-            << QStringList{goOn, failed + "titre refusé"} << QStringList{};
+            << QStringList{goOn, "E:L'importation des données a échoué: aucun message n'a été importé.\ntitre refusé"}
+            << QStringList{};
         QTest::newRow("a shorter second line")
             << "s.txt" << QByteArray("a;b;c\nd;e") << false
-            << QStringList{"I:Le fichier que vous tentez d'importer n'est peut être pas un fichier valide ou il se peut "
-                           "que vous ayez mal défini la valeur du séparateur de texte ou de délimiteur de texte ce qui "
-                           "provoque cette erreur. Recommencez l'importation mais, avant d'appuyer sur le bouton VOIR "
-                           "LES DONNEES, appuyez sur le bouton APERCU pour avoir un aperçu des données du fichier et "
-                           "regler les options en fonction de celles-ci."}
+            << QStringList{"I:Le fichier que vous tentez d'importer n'est peut être pas un fichier valide ou il se "
+                           "peut que vous ayez mal défini la valeur du séparateur de texte ou de délimiteur de texte "
+                           "ce qui provoque cette erreur. Recommencez l'importation mais, avant d'appuyer sur le "
+                           "bouton VOIR LES DONNEES, appuyez sur le bouton APERCU pour avoir un aperçu des données "
+                           "du fichier et regler les options en fonction de celles-ci."}
             << QStringList{};
         QTest::newRow("empty") << "e.txt" << QByteArray("") << false
                                << QStringList{"I:Il n'existe aucune donnée dans le fichier à importer."}
                                << QStringList{};
-        QTest::newRow("a folder") << QString() << QByteArray() << false << QStringList{"I:" + kNotFound}
+        QTest::newRow("a folder") << QString() << QByteArray() << false
+                                  << QStringList{"I:Impossible d'importer les données du fichier sélectionné.\nAssurez-"
+                                                 "vous que ce dernier existe ou que le nom est correct."}
                                   << QStringList{};
-        QTest::newRow("a file gone") << "gone.txt" << QByteArray() << false << QStringList{"I:" + kNotFound}
-                                     << QStringList{};
         QTest::newRow("calendar, a duplicate left out")
             << "thunderbird.ics" << QByteArray() << false
-            << QStringList{"Q:" + kThunderbird + continueImportQuestion(),
-                           "Q:" + duplicateQuestionHead() + "Dentiste\n" + duplicateQuestionTail(), done}
+            << QStringList{"Q:" + kThunderbird + goOn.mid(2),
+                           "Q:Information avant l'importation:\nDes messages dont le titre existe déjà, ont été "
+                           "trouvés dans le "
+                           "fichier à importer.\nLes messages ci-dessous ne pourront pas être importés.\n\nDentiste\n\n"
+                           "Désirez-vous continuer quand même l'importation ?",
+                           done}
             << QStringList{"Anniversaire de Camille|actif|8|23/10/2027 09:00|23/10/2030 09:00",
                            "Déclarer les impôts en ligne a|actif|0|15/04/2027 09:00|"};
         QTest::newRow("calendar from Evolution")
@@ -179,13 +177,13 @@ private slots:
                            "Ne seront pas importés:\n« Loyer » : ses dates ne suivent pas les pas de Tavanote (fin de "
                            "mois, dates ajoutées ou retirées)\n« Acheter du pain » : tâche sans date de début\n"
                            "« Ailleurs » : fuseau horaire inconnu (Mars/Olympus)\n" +
-                               continueImportQuestion(),
+                               goOn.mid(2),
                            done}
             << QStringList{"Appel avec New York|actif|0|15/01/2027 15:00|",
                            "Comprimé|actif|2|10/01/2027 08:00|19/01/2027 08:00"};
         QTest::newRow("calendar refused at the summary")
-            << "thunderbird.ics" << QByteArray() << false
-            << QStringList{"N:" + kThunderbird + continueImportQuestion(), cancelled} << QStringList{};
+            << "thunderbird.ics" << QByteArray() << false << QStringList{"N:" + kThunderbird + goOn.mid(2), cancelled}
+            << QStringList{};
         QTest::newRow("broken calendar")
             << "b.ics" << QByteArray("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n") << false
             << QStringList{"I:Importation impossible:\nCe fichier n'est pas un agenda iCalendar lisible: il doit "
@@ -243,10 +241,10 @@ private slots:
         QCOMPARE(w.frm->openNotes().size(), stored.filter("|affiche|").size());
         const bool done = boxes.last().endsWith(importSucceededText());
         QCOMPARE(bool(w.imp && w.imp->isVisible()), !done);
-        if (!done && w.expanded())  // a refusal leaves the grid to correct
-            QVERIFY(w.c("cmdImporter")->isEnabled() && !w.c<QWidget>("picVerification")->isVisible());
+        if (!done && !calendar && boxes.last().endsWith(importCancelledText()))  // the grid is left to correct
+            QVERIFY(w.expanded() && w.c("cmdImporter")->isEnabled() && !w.c<QWidget>("picVerification")->isVisible());
         else if (!done)  // a failed reading or import leaves the window empty for a new reading
-            QVERIFY(w.grid().rowCount() == 1 && w.c("cmdParcourir")->isEnabled() && w.c("cmdDonnees")->isEnabled());
+            QVERIFY(!w.expanded() && w.grid().rowCount() == 1 && w.c("cmdParcourir")->isEnabled());
         if (bytes.isNull() && !calendar)  // the path is refused
             QCOMPARE(QApplication::focusWidget(), w.c<QLineEdit>("txtCheminfichier"));
     }
