@@ -14,11 +14,8 @@ desktop_test_init
 start_x_server trayer sqlite3
 trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
 pids+=($!)
-mkdir -p "$work/program" "$work/home" "$work/runtime"
-chmod 700 "$work/runtime"
-cp "$program" "$work/program/tavanote"
-store="$work/program/messages.fdm"
-"$mkstore" "$store" >/dev/null
+prepare bench
+store="$dir/program/messages.fdm"
 insert() {  # insert TITLE CODE WHEN
     sqlite3 "$store" "INSERT INTO message (titre, message, datemessage, heuremessage, etat, periodicite,
         prochainaffichage, dernieraffichage) VALUES ('$1', 'Texte', '${3% *}', '${3#* }', 'actif', '$2', '$3', '')"
@@ -29,10 +26,7 @@ first=$(( ($(date +%s) + 75) / 60 * 60 + 60 ))
 for i in $(seq "$count"); do
     insert "Due $i" 0 "$(date -d "@$((first + (i - 1) * 60))" '+%d/%m/%Y %H:%M')"
 done
-HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/runtime" \
-    "$work/program/tavanote" >/dev/null 2>&1 &
-copy=$!
-pids+=($copy)
+start
 wait_for 300 visible Idle || fail "the start-up note did not open"
 sleep 3  # the icon docked, the main window hidden
 switches() { cat /proc/$copy/task/*/status | awk '/^voluntary_ctxt_switches/ {n += $2} END {print n}'; }

@@ -12,11 +12,8 @@ kind=${4:-start}
 source "$(dirname "$0")/../tests/desktop/xserver.sh"
 desktop_test_init
 start_x_server sqlite3
-mkdir -p "$work/program" "$work/home" "$work/runtime"
-chmod 700 "$work/runtime"
-cp "$program" "$work/program/tavanote"
-store="$work/program/messages.fdm"
-"$mkstore" "$store" >/dev/null
+prepare bench
+store="$dir/program/messages.fdm"
 if [ "$kind" = start ]; then code=9; when=$(date '+%d/%m/%Y %H:%M'); else code=0; when=$(date -d yesterday '+%d/%m/%Y %H:%M'); fi
 {
     echo "BEGIN;"
@@ -28,9 +25,7 @@ if [ "$kind" = start ]; then code=9; when=$(date '+%d/%m/%Y %H:%M'); else code=0
 } | sqlite3 "$store"
 notes() { xdotool search --onlyvisible --name '^Note [0-9]+$' 2>/dev/null | wc -l; }
 start=$(date +%s.%N)
-HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/runtime" \
-    "$work/program/tavanote" >/dev/null 2>&1 &
-pids+=($!)
+start
 since() { awk -v n="$(date +%s.%N)" -v s="$start" 'BEGIN {printf "%.2f", n - s}'; }
 main="" last="" seen=0 steady=0
 for _ in $(seq 6000); do

@@ -136,8 +136,12 @@ void CentreWindow(QWidget* window) {
     if (!screen)
         return;
     const QRect area = screen->geometry();
-    const QSize size = window->size().grownBy(frameMargins(window));
+    const QMargins frame = frameMargins(window);
+    const QSize size = window->size().grownBy(frame);
     moveFrame(window, area.topLeft() + QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2));
+    // Centred before it shows, with a frame the window manager may not have told yet (a busy desktop at login).
+    if (!window->isVisible())
+        placeAgainWhenFramed(window, frame, [window] { CentreWindow(window); });
 }
 
 void SetTopMost(QWidget* window, bool onTop) {

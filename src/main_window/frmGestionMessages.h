@@ -88,6 +88,8 @@ public:
     frmEtat* report() const { return m_windows.report(); }
     frmTavanote* findNote(qint64 id) const { return m_scheduler->findNote(id); }
     QList<frmTavanote*> openNotes() const { return m_scheduler->openNotes(); }
+    // Start-up notes are still opening, a few at a turn of the event loop.
+    bool openingNotes() const { return m_scheduler->opening(); }
 
     bool deletingDisplayedMessage() const override { return m_deletingDisplayedMessage; }
     void showAbout() override { m_windows.showAbout(); }

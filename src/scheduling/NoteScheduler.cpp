@@ -1,5 +1,8 @@
 #include "NoteScheduler.h"
 
+#include <QTimer>
+#include <algorithm>
+
 #include "common/DateText.h"
 #include "common/HandlerScope.h"
 #include "common/WindowHelpers.h"
@@ -67,7 +70,7 @@ bool NoteScheduler::dealWith(const MessageList& due, const QDateTime& now, Store
     if (!due.empty())
         transaction.emplace(m_services.store);
     for (const Message& message : due) {
-        if (findNote(message.id) || m_ticker.openedBefore(message.id, message.prochainaffichage, now))
+        if (shownOrWaiting(message.id) || m_ticker.openedBefore(message.id, message.prochainaffichage, now))
             continue;
         // A minute that went by without a tick is decided as at start: a note shown late, or for a periodic
         // display missed long ago, a silent step.
@@ -122,72 +125,108 @@ void NoteScheduler::catchUp(const MessageList& stored) {
 void NoteScheduler::openStartupNotes(const std::vector<LateDisplay>& late) {
     MessageList messages;
     findStartupMessages(m_services.store, messages);
-    StoreError failure;
-    MessageStore::Transaction transaction(m_services.store);
-    for (const Message& message : messages) {
-        if (!findNote(message.id) && !openNote(message))
-            failure = m_services.store.failure();
+    for (const Message& message : messages)
+        m_waiting.push_back({message, std::nullopt});
+    bool ok = true;
+    {
+        MessageStore::Transaction transaction(m_services.store);
+        for (const LateDisplay& missed : listLate(late, ok))
+            m_waiting.push_back({missed.message, missed.at});
+        if (transaction.isOpen() && !transaction.commit())
+            ok = false;
     }
-    if (!openLate(late))
-        failure = m_services.store.failure();
-    // Put off before the program ended, and due meanwhile: late notes at start.
-    openPutOffNotes(m_services.clock.now(), failure);
-    if (transaction.isOpen() && !transaction.commit())
-        failure = m_services.store.failure();
-    if (!failure.ok())
-        tellMarkFailure(failure);
-}
-
-void NoteScheduler::openLateNotes(std::vector<LateDisplay> late) {
-    MessageStore::Transaction transaction(m_services.store);
-    bool ok = openLate(late);
-    if (transaction.isOpen() && !transaction.commit())
-        ok = false;
     if (!ok)
         tellMarkFailure(m_services.store.failure());
-    m_host.RefreshMessageLists();
+    // Put off before the program ended, and due meanwhile: late notes at start, after the others.
+    m_putOffWaiting = true;
+    QTimer::singleShot(0, this, &NoteScheduler::openWaiting);
+}
+
+void NoteScheduler::openWaiting() {
+    if (m_stopped || m_suspended) {
+        m_waiting.clear();  // marked displayed only once open: the next start finds them
+        m_putOffWaiting = false;
+        return;
+    }
+    StoreError failure;
+    int opened = 0;
+    {
+        MessageStore::Transaction transaction(m_services.store);
+        while (!m_waiting.empty() && opened < kNotesPerTurn) {
+            const Waiting next = m_waiting.front();
+            m_waiting.pop_front();
+            // The row as it is now: a message deleted or given another display meanwhile is left to what changed it.
+            // When the file cannot be read, the note opens as it was found.
+            const std::optional<Message> found = m_services.store.find(next.message.id);
+            if (!found && m_services.store.failure().ok())
+                continue;
+            const Message message = found.value_or(next.message);
+            if (findNote(message.id) || message.periodicite != next.message.periodicite ||
+                message.prochainaffichage != next.message.prochainaffichage)
+                continue;
+            ++opened;
+            if (!openNote(message, next.lateAt))
+                failure = m_services.store.failure();
+        }
+        if (m_waiting.empty() && m_putOffWaiting) {
+            m_putOffWaiting = false;
+            openPutOffNotes(m_services.clock.now(), failure);
+        }
+        if (transaction.isOpen() && !transaction.commit())
+            failure = m_services.store.failure();
+    }
+    if (!failure.ok())
+        tellMarkFailure(failure);
+    if (opening())
+        QTimer::singleShot(0, this, &NoteScheduler::openWaiting);
+    else
+        m_host.RefreshMessageLists();
+}
+
+bool NoteScheduler::shownOrWaiting(qint64 id) const {
+    return findNote(id) || (m_lateList && m_lateList->lists(id)) ||
+           std::any_of(m_waiting.cbegin(), m_waiting.cend(),
+                       [id](const Waiting& waiting) { return waiting.message.id == id; });
 }
 
 bool NoteScheduler::openLate(std::vector<LateDisplay> late) {
-    late.erase(std::remove_if(late.begin(), late.end(),
-                              [this](const LateDisplay& missed) {
-                                  return findNote(missed.message.id) ||
-                                         (m_lateList && m_lateList->lists(missed.message.id));
-                              }),
-               late.end());
     bool ok = true;
-    std::vector<LateDisplay> listed;
-    if (late.size() > kMostLateNotes) {
-        // The most recent open as notes, in the order given; the others wait in the list, displayed.
-        std::vector<LateDisplay> byRecency = late;
-        std::stable_sort(byRecency.begin(), byRecency.end(),
-                         [](const LateDisplay& a, const LateDisplay& b) { return a.at > b.at; });
-        QSet<qint64> asNotes;
-        for (size_t i = 0; i < kMostLateNotes; ++i)
-            asNotes.insert(byRecency[i].message.id);
-        std::vector<LateDisplay> notes;
-        for (LateDisplay& missed : late)
-            (asNotes.contains(missed.message.id) ? notes : listed).push_back(std::move(missed));
-        late = std::move(notes);
-        for (const LateDisplay& missed : listed)
-            ok = markLateDisplayed(missed.message, missed.at) && ok;
-    }
-    for (const LateDisplay& missed : late)
+    for (const LateDisplay& missed : listLate(std::move(late), ok))
         ok = openNote(missed.message, missed.at) && ok;
-    if (!listed.empty()) {
-        if (!m_lateList) {
-            m_lateList = new frmRetards(m_services, m_host, [this](const LateDisplay& missed) {
-                if (!findNote(missed.message.id))
-                    openNote(missed.message, missed.at);
-            });
-            m_lateList->setAttribute(Qt::WA_DeleteOnClose);
-            CentreWindow(m_lateList);
-        }
-        m_lateList->add(listed);
-        m_lateList->show();
-        m_lateList->raise();
-    }
     return ok;
+}
+
+std::vector<LateDisplay> NoteScheduler::listLate(std::vector<LateDisplay> late, bool& ok) {
+    late.erase(std::remove_if(late.begin(), late.end(),
+                              [this](const LateDisplay& missed) { return shownOrWaiting(missed.message.id); }),
+               late.end());
+    if (late.size() <= kMostLateNotes)
+        return late;
+    // The most recent open as notes, in the order given; the others wait in the list, displayed.
+    std::vector<LateDisplay> byRecency = late;
+    std::stable_sort(byRecency.begin(), byRecency.end(),
+                     [](const LateDisplay& a, const LateDisplay& b) { return a.at > b.at; });
+    QSet<qint64> asNotes;
+    for (size_t i = 0; i < kMostLateNotes; ++i)
+        asNotes.insert(byRecency[i].message.id);
+    std::vector<LateDisplay> notes;
+    std::vector<LateDisplay> listed;
+    for (LateDisplay& missed : late)
+        (asNotes.contains(missed.message.id) ? notes : listed).push_back(std::move(missed));
+    for (const LateDisplay& missed : listed)
+        ok = markLateDisplayed(missed.message, missed.at) && ok;
+    if (!m_lateList) {
+        m_lateList = new frmRetards(m_services, m_host, [this](const LateDisplay& missed) {
+            if (!findNote(missed.message.id))
+                openNote(missed.message, missed.at);
+        });
+        m_lateList->setAttribute(Qt::WA_DeleteOnClose);
+        CentreWindow(m_lateList);
+    }
+    m_lateList->add(listed);
+    m_lateList->show();
+    m_lateList->raise();
+    return notes;
 }
 
 bool NoteScheduler::markLateDisplayed(const Message& message, const QDateTime& at) {

@@ -1,5 +1,6 @@
 // A file is written whole or not at all: on a full disk, past a size limit or into a missing folder the older
-// file stays as it was, nothing is left beside it, and the cause is told in French.
+// file stays as it was, nothing is left beside it, and the cause is told in French. A start-up entry is not
+// written at all for a program path holding a control character (a line break would add an Exec line).
 #include <sched.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -7,8 +8,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include "common/Autostart.h"
 #include "common/SafeWrite.h"
 #include "support/SizeLimit.h"
 
@@ -61,36 +64,44 @@ private slots:
         QFETCH(QString, where);
         QFETCH(int, bytes);
         QFETCH(QString, cause);
+        if (where == QLatin1String("full") && g_smallDisk.isEmpty())
+            QSKIP("no small disk could be mounted here");
         QTemporaryDir dir;
-        QString folder = dir.path();
-        if (where == QLatin1String("full")) {
-            if (g_smallDisk.isEmpty())
-                QSKIP("no small disk could be mounted here");
-            folder = g_smallDisk;
-            for (const QString& name : QDir(folder).entryList(QDir::Files))
-                QVERIFY(QFile::remove(QDir(folder).filePath(name)));
+        const QDir folder(where == QLatin1String("full") ? g_smallDisk : dir.path());
+        for (const QString& name : folder.entryList(QDir::Files))  // the small disk's files of the rows before
+            QVERIFY(QFile::remove(folder.filePath(name)));
+        QVERIFY(writeFileSafely(folder.filePath("liste.rtf"), "ancien contenu").ok());
+        QFile filler(folder.filePath("remplissage"));
+        QVERIFY(where != QLatin1String("full") || filler.open(QIODevice::WriteOnly));
+        while (filler.isOpen() && filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
         }
-        const QString path = QDir(folder).filePath(where.startsWith("absent") ? where + "/liste.rtf" : "liste.rtf");
-        QFile old(QDir(folder).filePath("liste.rtf"));
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("ancien contenu") == 14);
-        old.close();
-        if (where == QLatin1String("full")) {
-            QFile filler(QDir(folder).filePath("remplissage"));
-            QVERIFY(filler.open(QIODevice::WriteOnly));
-            while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
-            }
-        }
-        const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-        FileWriteResult result;
-        {
+        const QStringList before = folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        const QString path = folder.filePath(where.startsWith("absent") ? where + "/liste.rtf" : "liste.rtf");
+        const FileWriteResult result = [&] {
             SizeLimit limit(where == QLatin1String("limit") ? 100 : -1);
-            result = writeFileSafely(path, QByteArray(bytes, 'x'));
-        }
-        QVERIFY(!result.ok());
+            return writeFileSafely(path, QByteArray(bytes, 'x'));
+        }();
         const QString text = fileWriteFailureText(path, result);
-        QVERIFY2(text.startsWith("Impossible d'enregistrer le fichier [liste.rtf].\n\n" + cause), qPrintable(text));
-        QCOMPARE(contents(old.fileName()), "ancien contenu");
-        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+        QVERIFY2(!result.ok() && text.startsWith("Impossible d'enregistrer le fichier [liste.rtf].\n\n" + cause),
+                 qPrintable(text));
+        QCOMPARE(contents(folder.filePath("liste.rtf")), "ancien contenu");
+        QCOMPARE(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+    }
+
+    void startupEntryRefusesControlCharacters() {
+        QTemporaryDir dir;
+        const QString entry = dir.filePath("autostart/Tavanote.desktop");
+        const QString program = dir.filePath("a\nExec=touch pris/tavanote");
+        for (const QString& path : {entry, program})
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()) && writeFileSafely(path, "Exec=/opt/ancien\n").ok());
+        Autostart autostart(entry, program);
+        QCOMPARE(autostart.apply(1), Autostart::Outcome::Failed);
+        QVERIFY2(autostart.failure().contains("caractère de contrôle") &&
+                     autostart.failure().contains(dir.path() + "/a\\nExec=touch pris/tavanote"),
+                 qPrintable(autostart.failure()));
+        QCOMPARE(contents(entry), "Exec=/opt/ancien\n");
+        QCOMPARE(QDir(dir.filePath("autostart")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"Tavanote.desktop"});
     }
 };
 

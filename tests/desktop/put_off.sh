@@ -4,23 +4,17 @@
 # daily message from the display it stands for.
 # Usage: put_off.sh TAVANOTE MKSTORE
 set -u
+program=$1
+mkstore=$2
 source "$(dirname "$0")/xserver.sh"
 desktop_test_init
 start_x_server sqlite3
-mkdir -p "$work/program" "$work/home" "$work/runtime" && chmod 700 "$work/runtime"
-cp "$1" "$work/program/tavanote"
-db="$work/program/messages.fdm"
-"$2" "$db" >/dev/null || fail "cannot make messages.fdm"
+prepare put-off
+db="$dir/program/messages.fdm"
 shown=$(date -d '10 minutes ago' '+%d/%m/%Y %H:%M')
 sql() { sqlite3 -cmd ".timeout 3000" "$db" "$@"; }
 sql "INSERT INTO message (titre, message, etat, periodicite, prochainaffichage, dernieraffichage)
      VALUES ('Dentiste', 'Appeler le dentiste', 'actif', '2', '$shown', '31/12/2099 00:00')"
-start() {
-    HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/runtime" \
-        "$work/program/tavanote" >>"$work/log" 2>&1 &
-    copy=$!
-    pids+=($copy)
-}
 note() { local id; id=$(visible Dentiste | head -n 1); [ -n "$id" ] && echo "$id"; }
 windows() { xdotool search --onlyvisible --pid "$copy" 2>/dev/null | sort; }
 # The menu that opened after the windows listed in $1: its id.

@@ -13,7 +13,7 @@ desktop_test_cleanup() {
 }
 fail() { echo "FAIL: $*"; exit 1; }
 
-# Starts Xvfb and openbox and exports DISPLAY; Qt is left to choose X11 by itself.
+# Starts Xvfb and openbox (its pid in $wm) and exports DISPLAY; Qt is left to choose X11 by itself.
 start_x_server() {
     for tool in Xvfb openbox xdotool xwininfo "$@"; do
         command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh installs it)"
@@ -29,13 +29,14 @@ start_x_server() {
     local tries
     for tries in 1 2 3; do
         openbox >"$work/openbox.log" 2>&1 &
-        pids+=($!)
-        local pid=$! until=$((SECONDS + 60))
-        while [ "$SECONDS" -le "$until" ] && kill -0 "$pid" 2>/dev/null; do
+        wm=$!
+        pids+=($wm)
+        local until=$((SECONDS + 60))
+        while [ "$SECONDS" -le "$until" ] && kill -0 "$wm" 2>/dev/null; do
             xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
             sleep 0.1
         done
-        kill "$pid" 2>/dev/null
+        kill "$wm" 2>/dev/null
     done
     cat "$work/openbox.log"
     fail "openbox did not start"
@@ -69,4 +70,30 @@ to_window() {
         wait_for 30 bash -c "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = \"$id\" ]" && break
     done
     xdotool "$@"
+}
+
+# A program folder with a copy of the program $program, an empty store made by $mkstore, and a home, in
+# dir=$work/NAME: prepare NAME [KEY=VALUE...] writes the settings given.
+prepare() {
+    local name=$1
+    shift
+    dir="$work/$name"
+    mkdir -p "$dir/program" "$dir/home/.config/Tavanote" "$dir/runtime"
+    chmod 700 "$dir/runtime"
+    cp "$program" "$dir/program/tavanote"
+    "$mkstore" "$dir/program/messages.fdm" >/dev/null || fail "cannot make messages.fdm"
+    {
+        echo "[parametres]"
+        echo "demarrage%20pc=0"
+        echo "fin%20programme=0"
+        for setting in "$@"; do echo "${setting// /%20}"; done
+    } >"$dir/home/.config/Tavanote/Tavanote.ini"
+}
+
+# Starts the copy of the folder $dir; its pid in $copy.
+start() {
+    HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_RUNTIME_DIR="$dir/runtime" \
+        "$dir/program/tavanote" >>"$dir/log" 2>&1 &
+    copy=$!
+    pids+=($copy)
 }

@@ -20,6 +20,7 @@ struct MainWindowWorld : TestWorld {
         frm = std::make_unique<frmGestionMessages>(with ? *with : services(), false);
         if (!frm->Form_Load())
             QTest::qFail("the main window did not load", __FILE__, __LINE__);
+        QTRY_VERIFY(!frm->openingNotes());
         if (show && (frm->show(), !QTest::qWaitForWindowExposed(frm.get())))
             QTest::qFail("the main window is not exposed", __FILE__, __LINE__);
     }
