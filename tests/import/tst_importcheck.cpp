@@ -36,7 +36,7 @@ QString cellRefusal(int field, const char* middle, const QString& end) {
 class tst_importcheck : public QObject {
     Q_OBJECT
 private slots:
-    void refusals_data() {
+    void gridCheckAndFields_data() {
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<int>("hidden");    // a column to delete first, or 0
         QTest::addColumn<QString>("text");  // the refusal, or the messages imported: their fields, "/" between them
@@ -99,7 +99,7 @@ private slots:
                                          "|Salle 2|05/12/2026|14:00|actif|8|05/12/2026 14:00|31/12/2026 14:00";
     }
 
-    void refusals() {
+    void gridCheckAndFields() {
         QFETCH(QStringList, lines);
         QFETCH(int, hidden);
         QFETCH(QString, text);
