@@ -88,6 +88,18 @@ settled() {
     frame_of "$1"
 }
 
+# Stops the window manager, but never while it holds the X server (openbox grabs it while it sets a window up):
+# every other client would wait for it. Once stopped it cannot take the server: an answer from it tells.
+stop_window_manager() {
+    for _ in $(seq 100); do
+        kill -STOP "$wm"
+        timeout 10 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 && return 0
+        kill -CONT "$wm"
+        wait_for 120 xprop -root _NET_SUPPORTING_WM_CHECK || fail "the X server does not answer"
+    done
+    fail "the window manager kept the X server"
+}
+
 # Both cores are kept busy and the window manager is stopped until every note exists, as at a login where the
 # program starts with the desktop: a window framed after it was placed moves so that its whole frame lies at its place.
 case_placement() {
@@ -97,7 +109,7 @@ case_placement() {
         hogs+=($!)
         pids+=($!)
     done
-    kill -STOP "$wm"
+    stop_window_manager
     for code in 0 1 2 3 4 5 6 7 8 random; do
         if [ "$code" = random ]; then prepare "place-random" "couleur="; else prepare "place-$code" "position=$code"; fi
         add_note "place $code" "Placement $code"
@@ -257,9 +269,9 @@ case_unusable_files() {
         case $kind in
             text) printf 'titre;message\nDentiste;Appeler\n' >"$db" ;;
             read-only) add_note "Passé" "Texte" && chmod 444 "$db" ;;
-            locked)  # another program holds the file's lock until its input closes
+            locked)  # another program holds the file's lock until its input closes (waiting for the checks' own)
                 mkfifo "$work/hold"
-                sqlite3 "$db" <"$work/hold" >/dev/null 2>&1 &
+                sqlite3 -cmd ".timeout 60000" "$db" <"$work/hold" >/dev/null 2>&1 &
                 holder=$!
                 pids+=($holder)
                 exec 4>"$work/hold"
