@@ -137,15 +137,12 @@ void NoteScheduler::openStartupNotes(const std::vector<LateDisplay>& late) {
     }
     if (!ok)
         tellMarkFailure(m_services.store.failure());
-    // Put off before the program ended, and due meanwhile: late notes at start, after the others.
-    m_putOffWaiting = true;
     QTimer::singleShot(0, this, &NoteScheduler::openWaiting);
 }
 
 void NoteScheduler::openWaiting() {
     if (m_stopped || m_suspended) {
         m_waiting.clear();  // marked displayed only once open: the next start finds them
-        m_putOffWaiting = false;
         return;
     }
     StoreError failure;
@@ -167,10 +164,6 @@ void NoteScheduler::openWaiting() {
             ++opened;
             if (!openNote(message, next.lateAt))
                 failure = m_services.store.failure();
-        }
-        if (m_waiting.empty() && m_putOffWaiting) {
-            m_putOffWaiting = false;
-            openPutOffNotes(m_services.clock.now(), failure);
         }
         if (transaction.isOpen() && !transaction.commit())
             failure = m_services.store.failure();

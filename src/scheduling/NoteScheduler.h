@@ -29,15 +29,15 @@ public:
     // The due check covers every minute from this one (a naive instant, the start-up pass's) on.
     void checkFrom(const QDateTime& minute) { m_ticker.startFrom(minute); }
     // Opens the notes of the messages shown at every start, then those of the displays missed while the program
-    // was not running, each showing the instant it was due, then the notes put off and due meanwhile. They open
-    // from the next turn of the event loop on, a few at a turn: the main window shows first, and it, the tray menu
-    // and the notes already open answer while a hundred others open.
+    // was not running, each showing the instant it was due. They open from the next turn of the event loop on, a
+    // few at a turn: the main window shows first, and it, the tray menu and the notes already open answer while a
+    // hundred others open. (Notes put off and due meanwhile are the due check's, which runs once at load.)
     void openStartupNotes(const std::vector<LateDisplay>& late = {});
     // A note shown waits for the X server, which on a busy desktop is a few milliseconds: a few notes a turn keep
     // the turn short.
     static constexpr int kNotesPerTurn = 5;
     // Start-up notes are still waiting to open.
-    bool opening() const { return !m_waiting.empty() || m_putOffWaiting; }
+    bool opening() const { return !m_waiting.empty(); }
     // At most this many missed displays open as notes at once: the most recent; the others are listed in one
     // window (frmRetards), displayed until opened or acknowledged there.
     static constexpr size_t kMostLateNotes = 20;
@@ -94,7 +94,6 @@ private:
         std::optional<QDateTime> lateAt;
     };
     std::deque<Waiting> m_waiting;
-    bool m_putOffWaiting = false;
     QPointer<frmRetards> m_lateList;
     DueTicker m_ticker;
     DueSpans m_deferredSpans;  // minutes of ticks that fell while a handler was under way
