@@ -126,6 +126,9 @@ QMargins frameMargins(QWidget* window) {
 }
 
 void moveFrame(QWidget* window, const QPoint& topLeft) {
+    // The native window is made first: a window given its place before it exists reaches the window manager with
+    // that place taken as its frame's (openbox then moves it down and right by the frame).
+    window->winId();
     const QMargins frame = frameMargins(window);
     // The client area's place: the window system keeps it there and draws the frame around it.
     window->setGeometry(QRect(topLeft + QPoint(frame.left(), frame.top()), window->size()));

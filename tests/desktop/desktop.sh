@@ -137,6 +137,18 @@ case_placement() {
     id=$(wait_window "${copies[4]}" "Paramètres") || { check "Ctrl+P opens the settings" false; return; }
     read -r left top width height < <(settled "$id" 4)
     check "the settings window is centred with its frame ($left,$top ${width}x$height)" placed_as 4 "$left" "$top" "$width" "$height"
+    # With the frame known, every note of a program lies at its place, not only the first.
+    prepare place-8-twice "position=8"
+    add_note "bottom 1" "Premier"
+    add_note "bottom 2" "Second"
+    start
+    copies+=($copy)
+    for name in "bottom 1" "bottom 2"; do
+        id=$(wait_window "$copy" "$name") || { check "the note \"$name\" shows" false; continue; }
+        read -r left top width height < <(settled "$id" 8)
+        check "the note \"$name\" lies at the bottom right with its frame ($left,$top ${width}x$height)" \
+            placed_as 8 "$left" "$top" "$width" "$height"
+    done
     kill "${copies[@]}" "${hogs[@]}"
 }
 
