@@ -21,7 +21,6 @@ public:
 
     // False when the program must end at once (another copy runs).
     bool start();
-    frmGestionMessages* mainWindow() const { return m_main.get(); }
 
 private:
     void loadMainWindow(bool newVersion);

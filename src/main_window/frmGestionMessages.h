@@ -62,9 +62,6 @@ public:
     QString SelectedMessageId(QTableView* grid);
     // A displayed message whose note is put off, not on screen.
     bool isPutOff(qint64 id);
-    const QString& selectedTitle() const { return SelectedTitle; }
-    // The list shown: 0 active, 1 erroneous, 2 displayed.
-    int currentList() const { return CurrentList; }
     void ShowLegend(bool show);
 
     // The toolbar's button at a position (1 to 17); the shortcuts and the pop-up menu run the same commands.

@@ -162,10 +162,6 @@ void frmParametres::updateEnabling() {
     cboPosition->setEnabled(optPosition[1]->isChecked());
 }
 
-quint32 frmParametres::chosenColour() const {
-    return m_colour;
-}
-
 void frmParametres::setColour(quint32 stored) {
     m_colour = stored;
     cmdCouleur->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #606060;")

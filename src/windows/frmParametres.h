@@ -25,8 +25,6 @@ public:
 
     void Form_Load();
 
-    // The colour shown on cmdCouleur, as the program stores colours (BBGGRR).
-    quint32 chosenColour() const;
     // Unticks the start-with-the-computer box as a click would, with its question.
     void untickStartWithComputer();
 
